@@ -1,0 +1,66 @@
+#include "app/Ui.h"
+#include "app/Globals.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QWidget>
+
+namespace {
+class QtUi : public UiSeam {
+public:
+    void message(const QString &text, const QString &title, MsgIcon icon) override {
+        QMessageBox box(QApplication::activeWindow());
+        box.setWindowTitle(title);
+        box.setText(text);
+        box.setIcon(icon == MsgIcon::Critical      ? QMessageBox::Critical
+                    : icon == MsgIcon::Information ? QMessageBox::Information
+                                                   : QMessageBox::NoIcon);
+        box.setStandardButtons(QMessageBox::Ok);
+        box.exec();
+    }
+    int execDialog(QDialog *dialog) override { return dialog->exec(); }
+    QString openFileName(QWidget *parent, const QString &filter, int filterIndex, const QString &lastName) override {
+        return run(parent, QFileDialog::AcceptOpen, filter, filterIndex, lastName);
+    }
+    QString saveFileName(QWidget *parent, const QString &filter, int filterIndex, const QString &lastName) override {
+        return run(parent, QFileDialog::AcceptSave, filter, filterIndex, lastName);
+    }
+    void endProgram() override {
+        // Nested waits see the flag and the closed port and return; the main loop then ends.
+        QApplication::closeAllWindows();
+        QCoreApplication::quit();
+    }
+
+private:
+    static QString run(QWidget *parent, QFileDialog::AcceptMode mode, const QString &filter, int filterIndex,
+                       const QString &lastName) {
+        QFileDialog dlg(parent);
+        dlg.setAcceptMode(mode);
+        dlg.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+        const QStringList filters = filter.split(";;");
+        dlg.setNameFilters(filters);
+        if (filterIndex >= 1 && filterIndex <= filters.size()) dlg.selectNameFilter(filters.at(filterIndex - 1));
+        if (!lastName.isEmpty()) dlg.selectFile(lastName);
+        if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
+        return dlg.selectedFiles().first();
+    }
+};
+
+QtUi productionUi;
+UiSeam *current = &productionUi;
+} // namespace
+
+UiSeam &ui() { return *current; }
+void setUi(UiSeam *seam) { current = seam ? seam : &productionUi; }
+
+void MsgBox(const QString &text, const QString &title, MsgIcon icon) {
+    if (g.ProgramEnding) return;
+    ui().message(text, title, icon);
+}
+
+int ShowModal(QDialog *dialog) {
+    if (g.ProgramEnding) return QDialog::Rejected;
+    return ui().execDialog(dialog);
+}

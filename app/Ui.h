@@ -1,0 +1,33 @@
+#pragma once
+// The one seam for everything that blocks on a person or ends the program.
+// Production shows Qt's dialogs; tests install a scripted double.
+#include <QString>
+
+class QDialog;
+class QWidget;
+
+enum class MsgIcon { Critical, Information, None };
+
+class UiSeam {
+public:
+    virtual ~UiSeam() = default;
+    virtual void message(const QString &text, const QString &title, MsgIcon icon) = 0;
+    // Shows a dialog modally; returns its result code.
+    virtual int execDialog(QDialog *dialog) = 0;
+    // Returns the chosen path, or an empty text when the person cancels.
+    virtual QString openFileName(QWidget *parent, const QString &filter, int filterIndex, const QString &lastName) = 0;
+    virtual QString saveFileName(QWidget *parent, const QString &filter, int filterIndex, const QString &lastName) = 0;
+    // Ends the program: long sequences still running must unwind without further dialogs.
+    virtual void endProgram() = 0;
+};
+
+UiSeam &ui();
+void setUi(UiSeam *seam); // nullptr restores the production seam
+
+// The program's own title, used where a message has no caption of its own.
+inline const char *AppTitle = "VIREO";
+
+// Message box through the seam; silent once the program is ending.
+void MsgBox(const QString &text, const QString &title, MsgIcon icon);
+// Modal dialog through the seam; rejected at once once the program is ending.
+int ShowModal(QDialog *dialog);

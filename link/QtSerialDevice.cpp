@@ -1,0 +1,90 @@
+#include "link/QtSerialDevice.h"
+
+#include <QFileInfo>
+
+QtSerialDevice::QtSerialDevice(QObject *parent) : SerialDevice(parent) {
+    connect(&m_port, &QSerialPort::readyRead, this, &SerialDevice::dataArrived);
+    connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialDevice::onError);
+}
+
+bool ApplySettingsText(QSerialPort &port, const QString &settings) {
+    const QStringList f = settings.split(',');
+    if (f.size() != 4) return false;
+    bool ok = false;
+    const int baud = f[0].toInt(&ok);
+    if (!ok || baud <= 0) return false;
+    const QString parity = f[1].toLower();
+    QSerialPort::Parity p;
+    if (parity == "n") p = QSerialPort::NoParity;
+    else if (parity == "e") p = QSerialPort::EvenParity;
+    else if (parity == "o") p = QSerialPort::OddParity;
+    else return false;
+    const int bits = f[2].toInt();
+    if (bits < 5 || bits > 8) return false;
+    const QString stop = f[3];
+    QSerialPort::StopBits s;
+    if (stop == "1") s = QSerialPort::OneStop;
+    else if (stop == "2") s = QSerialPort::TwoStop;
+    else if (stop == "1.5") s = QSerialPort::OneAndHalfStop;
+    else return false;
+    port.setBaudRate(baud);
+    port.setParity(p);
+    port.setDataBits(static_cast<QSerialPort::DataBits>(bits));
+    port.setStopBits(s);
+    port.setFlowControl(QSerialPort::NoFlowControl);
+    return true;
+}
+
+bool QtSerialDevice::open(const QString &portName, const QString &settings, QString *error) {
+    m_port.setPortName(portName);
+    if (!ApplySettingsText(m_port, settings)) {
+        if (error) *error = QStringLiteral("the port settings \"%1\" are not valid").arg(settings);
+        return false;
+    }
+    if (m_port.open(QIODevice::ReadWrite)) {
+        // Settings applied before open only take effect on some platforms; apply again.
+        ApplySettingsText(m_port, settings);
+        return true;
+    }
+    if (error) {
+        const QSerialPort::SerialPortError e = m_port.error();
+        const QFileInfo info(portName);
+        if (e == QSerialPort::DeviceNotFoundError || (!info.exists() && !portName.startsWith("COM")))
+            *error = QStringLiteral("the device does not exist. Check the cable or USB adapter, or pick "
+                                    "another device in Setting.");
+        else if (e == QSerialPort::PermissionError && info.exists() && !info.isWritable())
+            *error = QStringLiteral("permission denied. On Linux, add your user to the \"dialout\" group "
+                                    "(sudo usermod -aG dialout $USER) and log in again.");
+        else if (e == QSerialPort::PermissionError)
+            *error = QStringLiteral("the port is in use by another program.");
+        else
+            *error = m_port.errorString();
+        m_port.clearError();
+    }
+    return false;
+}
+
+void QtSerialDevice::close() {
+    if (m_port.isOpen()) m_port.close();
+}
+
+bool QtSerialDevice::isOpen() const { return m_port.isOpen(); }
+
+void QtSerialDevice::write(const QByteArray &bytes) {
+    if (m_port.isOpen()) m_port.write(bytes);
+}
+
+qint64 QtSerialDevice::bytesAvailable() const { return m_port.isOpen() ? m_port.bytesAvailable() : 0; }
+
+QByteArray QtSerialDevice::readAll() { return m_port.isOpen() ? m_port.readAll() : QByteArray(); }
+
+void QtSerialDevice::onError(QSerialPort::SerialPortError e) {
+    // NoError and unsupported line-control calls (DTR/RTS on a pseudo-terminal) are harmless.
+    if (e != QSerialPort::ReadError && e != QSerialPort::WriteError && e != QSerialPort::ResourceError) return;
+    if (!m_port.isOpen()) return;
+    const QString reason = m_port.errorString();
+    // Close at once: an unplugged peer otherwise keeps reporting while the port claims to be open.
+    m_port.close();
+    m_port.clearError();
+    emit lost(reason);
+}

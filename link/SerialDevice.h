@@ -1,0 +1,24 @@
+#pragma once
+// What the link needs from a serial line. One implementation wraps QSerialPort;
+// the simulated unit provides another so tests run without hardware.
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+class SerialDevice : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    // settings is the classic text form, e.g. "9600,n,8,1". On failure *error gets a readable reason.
+    virtual bool open(const QString &portName, const QString &settings, QString *error) = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+    virtual void write(const QByteArray &bytes) = 0;
+    virtual qint64 bytesAvailable() const = 0;
+    virtual QByteArray readAll() = 0;
+
+signals:
+    void dataArrived();
+    // The line failed for good (adapter unplugged, peer gone); the device has closed itself.
+    void lost(const QString &reason);
+};

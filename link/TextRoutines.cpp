@@ -1,0 +1,98 @@
+#include "link/TextRoutines.h"
+#include "app/Ui.h"
+
+#include <QLineEdit>
+#include <QLocale>
+#include <cfenv>
+#include <cmath>
+
+namespace {
+QString afterFirst(const QString &s, QChar sep) {
+    const qsizetype i = s.indexOf(sep);
+    return i < 0 ? s : s.mid(i + 1);
+}
+} // namespace
+
+QString AfterColon(const QString &s) { return afterFirst(s, ':'); }
+QString AfterDash(const QString &s) { return afterFirst(s, '-'); }
+QString AfterX(const QString &s) { return afterFirst(s, 'x'); }
+
+QString BeforeColon(const QString &s) {
+    const qsizetype i = s.indexOf(':');
+    return i < 0 ? s : s.left(i);
+}
+
+QString RemoveFirstDot(const QString &s) {
+    const qsizetype i = s.indexOf('.');
+    return i < 0 ? s : s.left(i) + s.mid(i + 1);
+}
+
+void SplitDotted(const QString &s, QString &d4, QString &d3, QString &d2, QString &d1) {
+    // Fields missing from a short text come back empty.
+    const QStringList parts = s.split('.');
+    d1 = parts.value(0);
+    d2 = parts.value(1);
+    d3 = parts.value(2);
+    d4 = parts.size() > 3 ? parts.mid(3).join('.') : QString();
+}
+
+int HexDigitValue(const QString &s) {
+    if (s.size() == 1) {
+        const QChar c = s.at(0);
+        if (c >= '0' && c <= '9') return c.unicode() - '0';
+        if (c >= 'A' && c <= 'F') return c.unicode() - 'A' + 10;
+        return 0;
+    }
+    if (s.size() == 2 && s.at(0) == '1' && s.at(1) >= '0' && s.at(1) <= '6') return 10 + (s.at(1).unicode() - '0');
+    return 0;
+}
+
+QString TrimBlanks(const QString &s) {
+    qsizetype b = 0, e = s.size();
+    while (b < e && s.at(b) == ' ') ++b;
+    while (e > b && s.at(e - 1) == ' ') --e;
+    return s.mid(b, e - b);
+}
+
+std::optional<double> ToDouble(const QString &s) {
+    const QString t = s.trimmed();
+    if (t.isEmpty()) return std::nullopt;
+    // Only plain decimal notation: digits, one sign, one dot, an exponent.
+    bool digit = false;
+    for (QChar c : t) {
+        if (c.isDigit()) digit = true;
+        else if (c != '+' && c != '-' && c != '.' && c != 'e' && c != 'E') return std::nullopt;
+    }
+    if (!digit) return std::nullopt;
+    bool ok = false;
+    const double v = QLocale::c().toDouble(t, &ok);
+    if (!ok || !std::isfinite(v)) return std::nullopt;
+    return v;
+}
+
+bool IsNumeric(const QString &s) { return ToDouble(s).has_value(); }
+
+double RoundHalfEven(double v) {
+    const int old = std::fegetround();
+    std::fesetround(FE_TONEAREST);
+    const double r = std::nearbyint(v);
+    std::fesetround(old);
+    return r;
+}
+
+int CheckInteger(const QString &v) {
+    if (v.isEmpty()) return 0;
+    auto reject = [] {
+        MsgBox("Please enter number.", AppTitle, MsgIcon::Information);
+        return 0;
+    };
+    for (int i = 0; i < 3 && i < v.size(); ++i)
+        if (v.at(i) == '+' || v.at(i) == '-' || v.at(i) == '.') return reject();
+    const auto d = ToDouble(v);
+    if (!d) return reject();
+    const double r = RoundHalfEven(*d);
+    if (r < -32768 || r > 32767) return reject();
+    return static_cast<int>(r);
+}
+
+int CheckInteger(const QLineEdit *field) { return CheckInteger(field ? field->text() : QString()); }

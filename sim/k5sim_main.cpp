@@ -1,0 +1,86 @@
+// k5sim: a simulated K5 unit on a pseudo-terminal.
+#include "sim/PtyHost.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <QSocketNotifier>
+#include <QTextStream>
+
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+int signalPipe[2] = {-1, -1};
+void onSignal(int) {
+    const char c = 1;
+    [[maybe_unused]] auto r = ::write(signalPipe[1], &c, 1);
+}
+} // namespace
+
+int main(int argc, char **argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName("k5sim");
+
+    QCommandLineParser p;
+    p.setApplicationDescription("Simulated K5 remote-I/O unit on a pseudo-terminal.");
+    p.addHelpOption();
+    const QCommandLineOption model("model", "Model text the unit reports.", "text", "K5A-QB4");
+    const QCommandLineOption version("unit-version", "Firmware version text.", "text", "1.02");
+    const QCommandLineOption channels("channels", "Channel count (1, 2, 4, 8 or 16).", "n", "4");
+    const QCommandLineOption ext("ext", "Extension module kind: DI, DO, DM or NONE.", "kind", "DI");
+    const QCommandLineOption points("points", "Extension points as four hex digits.", "hex", "00A5");
+    const QCommandLineOption baud("baud", "Emulate the byte time of this baud rate (0: instant).", "rate", "0");
+    const QCommandLineOption delay("delay", "The unit's turnaround before each answer, in ms.", "ms", "0");
+    const QCommandLineOption still("still", "Keep live values and points still.");
+    const QCommandLineOption needsInit("needs-init", "Report that the unit needs initialising.");
+    const QCommandLineOption log("log", "Print every line received to standard error.");
+    const QCommandLineOption link("link", "Also make this path a symbolic link to the device.", "path");
+    p.addOptions({model, version, channels, ext, points, baud, delay, still, needsInit, log, link});
+    p.process(app);
+
+    sim::UnitConfig cfg;
+    cfg.model = p.value(model);
+    cfg.version = p.value(version);
+    cfg.channels = p.value(channels).toInt();
+    cfg.ext = p.value(ext).toUpper();
+    cfg.extPoints = quint16(p.value(points).toUInt(nullptr, 16));
+    cfg.animate = !p.isSet(still);
+    auto unit = std::make_shared<sim::SimUnit>(cfg);
+    if (p.isSet(needsInit)) unit->addFault({sim::FaultKind::NeedsInit, {}, "03", -1, 0});
+
+    sim::PtyHost host(unit);
+    sim::WireTiming t;
+    t.baud = p.value(baud).toInt();
+    t.turnaroundMs = p.value(delay).toInt();
+    host.setTiming(t);
+    host.setLogLines(p.isSet(log));
+    QString error;
+    if (!host.start(&error)) {
+        QTextStream(stderr) << "k5sim: cannot open a pseudo-terminal: " << error << Qt::endl;
+        return 1;
+    }
+
+    QString shown = host.devicePath();
+    const QString linkPath = p.value(link);
+    if (!linkPath.isEmpty()) {
+        QFile::remove(linkPath);
+        if (QFile::link(host.devicePath(), linkPath)) shown = linkPath;
+    }
+    QTextStream out(stdout);
+    out << "k5sim: " << cfg.model << " version " << cfg.version << ", " << cfg.channels << " channels, extension "
+        << cfg.ext << " on " << host.devicePath() << Qt::endl;
+    out << "VIREO_COM1=" << shown << Qt::endl;
+
+    // End cleanly on Ctrl+C or kill, so the link is removed.
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) == 0) {
+        std::signal(SIGINT, onSignal);
+        std::signal(SIGTERM, onSignal);
+        auto *n = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
+        QObject::connect(n, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
+    }
+    const int rc = app.exec();
+    if (!linkPath.isEmpty()) QFile::remove(linkPath);
+    return rc;
+}

@@ -1,0 +1,72 @@
+#pragma once
+// Shared test rig: a scripted UI seam and the simulated unit wired to a link.
+#include "app/Ui.h"
+#include "link/Link.h"
+#include "sim/SimDevice.h"
+
+#include <QList>
+#include <QMap>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+class ScriptedUi : public UiSeam {
+public:
+    struct Msg {
+        QString text, title;
+        MsgIcon icon;
+        bool operator==(const Msg &o) const { return text == o.text && title == o.title && icon == o.icon; }
+    };
+    using DialogStep = std::function<int(QDialog *)>;
+
+    ScriptedUi() { setUi(this); }
+    ~ScriptedUi() override { setUi(nullptr); }
+
+    // Messages must arrive in the order they are expected; anything else is recorded as unexpected.
+    void expect(const QString &text, const QString &title, MsgIcon icon) { m_expected.append({text, title, icon}); }
+    // The next modal showing of the dialog with this object name runs the step (which returns the result).
+    void onDialog(const QString &objectName, DialogStep step) { m_dialogs[objectName].append(std::move(step)); }
+    void onOpenFile(const QString &path) { m_files.append(path); }
+    void onSaveFile(const QString &path) { m_files.append(path); }
+
+    void message(const QString &text, const QString &title, MsgIcon icon) override;
+    int execDialog(QDialog *dialog) override;
+    QString openFileName(QWidget *, const QString &filter, int filterIndex, const QString &lastName) override;
+    QString saveFileName(QWidget *, const QString &filter, int filterIndex, const QString &lastName) override;
+    void endProgram() override;
+
+    QList<Msg> messages;       // every message shown
+    QStringList unexpected;    // messages and dialogs nobody scripted
+    QStringList dialogsShown;  // object names, in order
+    QString lastFilter;
+    int lastFilterIndex = 0;
+    int programEnds = 0;
+
+    // Empty when every expectation was met and nothing unexpected happened.
+    QString problems() const;
+    void reset();
+
+private:
+    QList<Msg> m_expected;
+    QMap<QString, QList<DialogStep>> m_dialogs;
+    QStringList m_files;
+};
+
+// The simulated unit on an in-process device, installed as the current link.
+struct SimRig {
+    explicit SimRig(const sim::UnitConfig &cfg = {}, int pauseMs = 0, int timeoutMs = 150);
+    ~SimRig();
+    sim::SimUnit &unit() { return *m_unit; }
+    sim::SimDevice &device() { return *m_device; }
+    Link &link() { return *m_link; }
+    QStringList lines() const { return m_unit->received(); }
+    void clearLines() { m_unit->clearReceived(); }
+
+    std::shared_ptr<sim::SimUnit> m_unit;
+    sim::SimDevice *m_device = nullptr;
+    Link *m_link = nullptr;
+    bool m_ownsLink = true;
+};
+
+// Points an existing link at a fresh simulated unit; returns the device (owned by the link).
+sim::SimDevice *AttachSim(Link &link, std::shared_ptr<sim::SimUnit> unit);
