@@ -103,6 +103,7 @@ void LoadProfile(SimUnit &u) {
             break;
         }
     }
+    LoadNetworkProfile(u);
 }
 
 } // namespace sim

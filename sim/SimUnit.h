@@ -107,3 +107,8 @@ private:
 void LoadProfile(SimUnit &unit);
 
 } // namespace sim
+
+namespace sim {
+// The network base unit's items of group "00", chosen by the model's first four characters.
+void LoadNetworkProfile(SimUnit &unit);
+} // namespace sim

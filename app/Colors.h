@@ -1,0 +1,24 @@
+#pragma once
+// Colours as the unit's world writes them (&HBBGGRR) and the few system colours the pages use.
+#include <QColor>
+
+class QWidget;
+
+inline QColor VbColor(unsigned bbggrr) {
+    return QColor(int(bbggrr & 0xFF), int((bbggrr >> 8) & 0xFF), int((bbggrr >> 16) & 0xFF));
+}
+
+namespace Colors {
+inline const QColor PointOn = VbColor(65280); // green: bit set
+inline const QColor PointOff = VbColor(255);  // red: bit clear
+inline const QColor LampDisconnected = VbColor(0x800000);
+inline const QColor LampConnected = VbColor(0x00F000);
+inline const QColor LampMonitoring = VbColor(0x80FFFF);
+QColor ButtonFace(); // grey of a value control that holds nothing uploaded
+QColor Window();     // white of an editable value control
+QColor ToolTip();    // neutral background of an indicator at rest
+} // namespace Colors
+
+// Background of a text box or cell, the same in every state (enabled, disabled, read-only).
+void SetBackColor(QWidget *w, const QColor &c);
+QColor BackColor(const QWidget *w);

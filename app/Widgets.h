@@ -1,0 +1,30 @@
+#pragma once
+// Small helpers that build named controls, so every page is laid out the same way and
+// every control can be found by its name ("txtZScale(0)") by tests and the file code.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QString>
+#include <QVector>
+
+// "txtZScale" and 2 give "txtZScale(2)".
+QString IndexedName(const QString &base, int index);
+
+QPushButton *MakeButton(QWidget *parent, const QString &name, const QString &caption);
+QLabel *MakeLabel(QWidget *parent, const QString &name, const QString &caption);
+// accessible: what a screen reader says, e.g. "CH 0 Zero scale".
+QLineEdit *MakeText(QWidget *parent, const QString &name, const QString &accessible, int width = 0);
+QComboBox *MakeCombo(QWidget *parent, const QString &name, const QString &accessible, int width = 0);
+QGroupBox *MakeFrame(QWidget *parent, const QString &name, const QString &caption);
+QRadioButton *MakeOption(QWidget *parent, const QString &name, const QString &caption);
+// A small coloured point cell (read-only, no focus).
+QLineEdit *MakeCell(QWidget *parent, const QString &name, const QString &accessible);
+
+// Finds a named control of a page; null when the page has none.
+template <class T = QWidget> T *Control(const QWidget *page, const QString &name) {
+    return page ? page->findChild<T *>(name) : nullptr;
+}
