@@ -1,0 +1,207 @@
+#include "netpages/NetPage.h"
+#include "app/Colors.h"
+#include "app/Commands.h"
+#include "app/Ui.h"
+#include "app/Widgets.h"
+#include "link/Protocol.h"
+#include "link/TextRoutines.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <utility>
+
+namespace {
+constexpr int Count = 3;
+const QString Group = QStringLiteral("00");
+} // namespace
+
+NetPage::NetPage(const QString &name, const QString &caption, QWidget *parent) : QDialog(parent) {
+    setObjectName(name);
+    setWindowTitle(caption);
+    setModal(true);
+
+    auto *outer = new QVBoxLayout(this);
+    outer->setSizeConstraint(QLayout::SetFixedSize);
+    outer->setContentsMargins(12, 12, 12, 12);
+    outer->setSpacing(10);
+    m_body = new QVBoxLayout;
+    m_body->setSpacing(8);
+    outer->addLayout(m_body);
+
+    auto *row = new QHBoxLayout;
+    row->setSpacing(8);
+    btnUpload = MakeButton(this, "btnUpload", "Upload");
+    btnDownload = MakeButton(this, "btnDownload", "Download");
+    btnExit = MakeButton(this, "btnExit", "Exit");
+    for (QPushButton *b : {btnUpload, btnDownload, btnExit}) {
+        b->setMinimumWidth(84);
+        row->addWidget(b);
+    }
+    outer->addLayout(row);
+
+    connect(btnUpload, &QPushButton::clicked, this, [this] { btnUpload_Click(); });
+    connect(btnDownload, &QPushButton::clicked, this, [this] { btnDownload_Click(); });
+    connect(btnExit, &QPushButton::clicked, this, [this] { btnExit_Click(); });
+}
+
+void NetPage::Form_Load() {
+    if (std::exchange(m_loaded, true)) return;
+    load();
+}
+
+void NetPage::load() {
+    btnDownload->setEnabled(false);
+    paintAll(m_values + m_shownOnly, true, false);
+}
+
+QGroupBox *NetPage::addTimeoutFrame(QVBoxLayout *into, const QString &unitCaption) {
+    QGroupBox *frame = MakeFrame(this, "fraTimeOut", "TimeOut");
+    auto *row = new QHBoxLayout(frame);
+    txtTimeout = MakeText(frame, "txtTimeout", "Network time-out (" + unitCaption + ")", 80);
+    row->addWidget(txtTimeout);
+    row->addWidget(new QLabel(unitCaption, frame));
+    row->addStretch();
+    into->addWidget(frame);
+    connect(txtTimeout, &QLineEdit::textChanged, this, [this] { txtTimeout_Change(); });
+    return frame;
+}
+
+QGridLayout *NetPage::grid(QWidget *parent) {
+    auto *gl = new QGridLayout(parent);
+    gl->setHorizontalSpacing(10);
+    gl->setVerticalSpacing(6);
+    return gl;
+}
+
+NetPage::NetField NetPage::textField(const QString &item, QLineEdit *box, bool written) {
+    NetField f{item, [box](const QString &r) { box->setText(AfterColon(r)); }, nullptr};
+    if (written) f.data = [box]() -> std::optional<QString> { return box->text(); };
+    return f;
+}
+
+NetPage::NetField NetPage::listField(const QString &item, QComboBox *list, const QStringList &matches, int fallback) {
+    return {item,
+            [=](const QString &r) {
+                const qsizetype i = matches.indexOf(AfterColon(r));
+                list->setCurrentIndex(i < 0 ? fallback : int(i));
+            },
+            [list]() -> std::optional<QString> { return QString::number(list->currentIndex()); }};
+}
+
+QString NetPage::emptyBoxMessage() const {
+    if (txtTimeout && txtTimeout->text().isEmpty()) return "Please enter number in TimeOut Box.";
+    return {};
+}
+
+void NetPage::setButtons(bool enable) {
+    for (QPushButton *b : {btnUpload, btnDownload, btnExit}) b->setEnabled(enable);
+}
+
+void NetPage::paint(QWidget *control, bool white) {
+    const QColor c = white ? Colors::Window() : Colors::ButtonFace();
+    SetBackColor(control, c);
+    // A closed drop-down list paints its button role, not its base.
+    if (auto *list = qobject_cast<QComboBox *>(control)) {
+        QPalette p = list->palette();
+        for (auto grp : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) p.setColor(grp, QPalette::Button, c);
+        list->setPalette(p);
+    }
+}
+
+void NetPage::paintAll(const QList<QWidget *> &controls, bool enable, bool white) {
+    for (QWidget *w : controls) {
+        w->setEnabled(enable);
+        paint(w, white);
+    }
+}
+
+void NetPage::uploadFailed() {
+    MsgBox("Uploading incomplete", "Uploading", MsgIcon::Critical);
+    DisconnectUnit();
+}
+
+void NetPage::downloadFailed() {
+    MsgBox("Downloading incomplete", "Downloading", MsgIcon::Critical);
+    DisconnectUnit();
+}
+
+bool NetPage::writeKey(const QString &key) { return !WriteItemRetry(Count, Group, "01", key).isEmpty(); }
+
+void NetPage::btnUpload_Click() {
+    const bool wasBusy = std::exchange(m_busy, true);
+    setButtons(false);
+    bool ok = !ReadItemRetry(Count, Group, "01").isEmpty();
+    if (ok && !m_uploadKey.isEmpty()) ok = writeKey(m_uploadKey);
+    // The list is taken after the key write: a page may depend on what earlier items showed.
+    for (const NetField &f : fields()) {
+        if (!ok) break;
+        if (!f.show) continue;
+        const QString r = ReadItemRetry(Count, Group, f.item);
+        if (r.isEmpty()) ok = false;
+        else f.show(r);
+    }
+    if (ok) {
+        paintAll(m_values, true, true);
+        setButtons(true);
+    } else {
+        uploadFailed();
+        btnUpload->setEnabled(true);
+        btnExit->setEnabled(true);
+        btnDownload->setEnabled(m_downloadAfterFailedUpload);
+    }
+    m_busy = wasBusy;
+}
+
+void NetPage::btnDownload_Click() {
+    const bool wasBusy = std::exchange(m_busy, true);
+    paintAll(m_values, true, false);
+    setButtons(false);
+    auto finish = [&](bool enableValues) {
+        for (QWidget *w : m_values) {
+            if (!enableValues) w->setEnabled(false);
+            paint(w, true);
+        }
+        setButtons(true);
+        m_busy = wasBusy;
+    };
+
+    if (ReadItemRetry(Count, Group, "01").isEmpty()) {
+        downloadFailed();
+        finish(false);
+        return;
+    }
+    const QString empty = emptyBoxMessage();
+    if (!empty.isEmpty()) {
+        MsgBox(empty, AppTitle, MsgIcon::Information);
+        finish(true);
+        return;
+    }
+    writeKey(m_downloadKey);
+    for (const NetField &f : fields()) {
+        if (!f.data) continue;
+        if (const auto d = f.data()) WriteItemRetry(Count, Group, f.item, *d);
+    }
+    finish(false);
+    btnUpload_Click();
+}
+
+void NetPage::btnExit_Click() {
+    hide();
+    RunConnectCommand();
+}
+
+void NetPage::txtTimeout_Change() {
+    if (!txtTimeout) return;
+    if (CheckInteger(txtTimeout) < 0) MsgBox("Please enter 0 to 32767.", AppTitle, MsgIcon::Information);
+}
+
+void NetPage::reject() {
+    // Closing the window mid-exchange would leave the sequence running behind a hidden page.
+    if (m_busy) return;
+    QDialog::reject();
+}

@@ -1,0 +1,212 @@
+#include "netpages/frmEthernet.h"
+#include "app/Ui.h"
+#include "app/Widgets.h"
+#include "link/Protocol.h"
+#include "link/TextRoutines.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <utility>
+
+namespace {
+constexpr int Count = 3;
+const QString Group = QStringLiteral("00");
+} // namespace
+
+frmEthernet::frmEthernet(QWidget *parent) : NetPage("frmEthernet", "Ethernet Setting", parent) {
+    auto *addresses = new QWidget(this);
+    QGridLayout *gl = grid(addresses);
+    gl->setContentsMargins(0, 0, 0, 0);
+    gl->addWidget(MakeLabel(addresses, "lblIP", "IP Address"), 0, 0);
+    gl->addWidget(addressRow("txtIP", "IP address", txtIP, &frmEthernet::txtIP_Change), 0, 1);
+    gl->addWidget(MakeLabel(addresses, "lblSNM", "Subnet Mask"), 1, 0);
+    gl->addWidget(addressRow("txtSNM", "Subnet mask", txtSNM, &frmEthernet::txtSNM_Change), 1, 1);
+    Label1 = MakeLabel(addresses, "Label1", "Default Gateway");
+    gl->addWidget(Label1, 2, 0);
+    m_gatewayRow = addressRow("txtDGW", "Default gateway", txtDGW, &frmEthernet::txtDGW_Change);
+    gl->addWidget(m_gatewayRow, 2, 1);
+    gl->addWidget(MakeLabel(addresses, "lblMacCaption", "MAC Address"), 3, 0);
+    auto *mac = new QHBoxLayout;
+    for (int i = 0; i < 2; ++i) {
+        lblMac[i] = MakeLabel(addresses, IndexedName("lblMac", i), QString());
+        lblMac[i]->setMinimumWidth(90);
+        lblMac[i]->setFrameShape(QFrame::StyledPanel);
+        lblMac[i]->setAccessibleName(i == 0 ? "MAC address, first half" : "MAC address, second half");
+        mac->addWidget(lblMac[i]);
+    }
+    mac->addStretch();
+    gl->addLayout(mac, 3, 1);
+    body()->addWidget(addresses);
+
+    // The network time-out keeps the family's box and check, as index 0 of the array.
+    addTimeoutFrame(body(), "x 0.1 Sec");
+    txtTimeout[0] = NetPage::txtTimeout;
+    txtTimeout[0]->setObjectName(IndexedName("txtTimeout", 0));
+
+    QGroupBox *sockets = MakeFrame(this, "fraTCPSocket", "TCP Socket");
+    QGridLayout *sl = grid(sockets);
+    sl->addWidget(new QLabel("Linger Timer", sockets), 0, 2);
+    sl->addWidget(new QLabel("x 0.1sec", sockets), 0, 3);
+    for (int i = 1; i <= 4; ++i) {
+        sl->addWidget(MakeLabel(sockets, IndexedName("lblPort", i), QStringLiteral("Port%1").arg(i)), i, 0);
+        txtPort[i] = MakeText(sockets, IndexedName("txtPort", i), QStringLiteral("Port %1 number").arg(i), 70);
+        // Port numbers are the unit's own; the page only shows them and writes them back.
+        txtPort[i]->setEnabled(false);
+        sl->addWidget(txtPort[i], i, 1);
+        txtTimeout[i] = MakeText(sockets, IndexedName("txtTimeout", i),
+                                 QStringLiteral("Port %1 linger timer (x 0.1 sec)").arg(i), 70);
+        sl->addWidget(txtTimeout[i], i, 2);
+        connect(txtPort[i], &QLineEdit::textChanged, this, [this, i] { txtPort_Change(i); });
+        connect(txtTimeout[i], &QLineEdit::textChanged, this, [this, i] { txtTimeout_Change(i); });
+    }
+    sl->setColumnStretch(4, 1);
+    body()->addWidget(sockets);
+}
+
+QWidget *frmEthernet::addressRow(const QString &name, const QString &accessible, Address &boxes,
+                                 void (frmEthernet::*check)(int)) {
+    auto *row = new QWidget(this);
+    auto *hl = new QHBoxLayout(row);
+    hl->setContentsMargins(0, 0, 0, 0);
+    hl->setSpacing(3);
+    for (int i = 3; i >= 0; --i) {
+        boxes[i] = MakeText(row, IndexedName(name, i), QStringLiteral("%1, part %2").arg(accessible).arg(4 - i), 44);
+        boxes[i]->setAlignment(Qt::AlignRight);
+        hl->addWidget(boxes[i]);
+        if (i > 0) hl->addWidget(new QLabel(".", row));
+        connect(boxes[i], &QLineEdit::textChanged, this, [this, check, i] { (this->*check)(i); });
+    }
+    hl->addStretch();
+    return row;
+}
+
+void frmEthernet::load() { EnableControls(false); }
+
+void frmEthernet::EnableControls(bool enable) {
+    setButtons(enable);
+    QList<QWidget *> boxes(txtTimeout.begin(), txtTimeout.end());
+    for (const Address *a : {&txtIP, &txtSNM, &txtDGW}) boxes += QList<QWidget *>(a->begin(), a->end());
+    paintAll(boxes, enable, enable);
+    for (int i = 1; i <= 4; ++i) paint(txtPort[i], false);
+}
+
+void frmEthernet::showGateway(const QString &versionReply) {
+    // Only the 1.0 series keeps a default gateway. Blanks the unit puts before
+    // the version text (" 1.02") do not make it another series.
+    m_gateway = TrimBlanks(AfterColon(versionReply)).left(3) == "1.0";
+    Label1->setVisible(m_gateway);
+    m_gatewayRow->setVisible(m_gateway);
+    for (QLineEdit *b : txtDGW) b->setVisible(m_gateway);
+}
+
+void frmEthernet::showAddress(const Address &boxes, const QString &reply) {
+    QString d[4];
+    SplitDotted(AfterColon(reply), d[0], d[1], d[2], d[3]);
+    for (int i = 0; i < 4; ++i) boxes[i]->setText(d[i]);
+}
+
+QString frmEthernet::dotted(const Address &boxes) {
+    return QStringList{boxes[3]->text(), boxes[2]->text(), boxes[1]->text(), boxes[0]->text()}.join('.');
+}
+
+void frmEthernet::btnUpload_Click() {
+    const bool wasBusy = std::exchange(m_busy, true);
+    EnableControls(false);
+    bool ok = writeKey("F");
+    QString r;
+    // Most items ride on the group selected by the key write; a few select it again.
+    auto next = [&](const QString &item, bool select = false) {
+        if (!ok) return false;
+        r = select ? ReadItemRetry(Count, Group, item) : InquireItemRetry(Count, item);
+        return ok = !r.isEmpty();
+    };
+    if (next("06")) showGateway(r);
+    if (m_gateway && next("25")) showAddress(txtDGW, r);
+    if (next("51", true)) txtTimeout[0]->setText(AfterColon(r));
+    if (next("29", true)) showAddress(txtIP, r);
+    if (next("30")) showAddress(txtSNM, r);
+    for (int i = 0; i < 2; ++i)
+        if (next(QString::number(27 + i))) lblMac[i]->setText(AfterColon(r));
+    for (int i = 1; i <= 4; ++i)
+        if (next(QString::number(30 + i))) txtPort[i]->setText(AfterColon(r));
+    // A linger value may carry a second label: only what follows its last colon counts.
+    for (int i = 1; i <= 4; ++i)
+        if (next(QString::number(40 + i))) txtTimeout[i]->setText(AfterColon(AfterColon(r)));
+    if (!ok) uploadFailed();
+    EnableControls(true);
+    m_busy = wasBusy;
+}
+
+QString frmEthernet::emptyBoxMessage() const {
+    auto anyEmpty = [](auto begin, auto end) {
+        return std::any_of(begin, end, [](const QLineEdit *b) { return b && b->text().isEmpty(); });
+    };
+    if (anyEmpty(txtIP.begin(), txtIP.end())) return "Please enter number in IP Address.";
+    if (anyEmpty(txtSNM.begin(), txtSNM.end())) return "Please enter number in Subnet Mask.";
+    if (anyEmpty(txtPort.begin() + 1, txtPort.end())) return "Please enter number in TCP Port No.";
+    return NetPage::emptyBoxMessage();
+}
+
+void frmEthernet::btnDownload_Click() {
+    const bool wasBusy = std::exchange(m_busy, true);
+    auto stop = [&] {
+        EnableControls(true);
+        m_busy = wasBusy;
+    };
+    EnableControls(false);
+    if (!writeKey("F")) {
+        downloadFailed();
+        return stop();
+    }
+    if (const QString empty = emptyBoxMessage(); !empty.isEmpty()) {
+        MsgBox(empty, AppTitle, MsgIcon::Information);
+        return stop();
+    }
+    WriteDataRetry(Count, "51", txtTimeout[0]->text());
+    WriteDataRetry(Count, "29", dotted(txtIP));
+    WriteDataRetry(Count, "30", dotted(txtSNM));
+    const QString version = InquireItemRetry(Count, "06");
+    if (version.isEmpty()) {
+        downloadFailed();
+        return stop();
+    }
+    showGateway(version);
+    if (m_gateway) WriteDataRetry(Count, "25", dotted(txtDGW));
+    for (int i = 1; i <= 4; ++i) WriteDataRetry(Count, QString::number(30 + i), txtPort[i]->text());
+    for (int i = 1; i <= 4; ++i) WriteDataRetry(Count, QString::number(40 + i), txtTimeout[i]->text());
+    stop();
+    btnUpload_Click();
+}
+
+void frmEthernet::octetChange(QLineEdit *box) {
+    const int caret = box->cursorPosition();
+    if (box->text().size() > 3) {
+        // The cut is a change of its own and is checked there; checking again here
+        // would only repeat its message.
+        box->setText(box->text().left(3));
+        box->setCursorPosition(caret);
+        return;
+    }
+    const int v = CheckInteger(box);
+    if (v != 0 && (v > 255 || v < 0)) MsgBox("Please enter 0 to 255.", AppTitle, MsgIcon::Information);
+    box->setCursorPosition(caret);
+}
+
+void frmEthernet::plainChange(QLineEdit *box) {
+    if (!box) return;
+    const int caret = box->cursorPosition();
+    CheckInteger(box);
+    box->setCursorPosition(caret);
+}
+
+void frmEthernet::txtIP_Change(int index) { octetChange(txtIP.at(index)); }
+void frmEthernet::txtSNM_Change(int index) { octetChange(txtSNM.at(index)); }
+void frmEthernet::txtDGW_Change(int index) { octetChange(txtDGW.at(index)); }
+void frmEthernet::txtPort_Change(int index) { plainChange(txtPort.at(index)); }
+
+void frmEthernet::txtTimeout_Change(int index) {
+    if (index == 0) NetPage::txtTimeout_Change();
+    else plainChange(txtTimeout.at(index));
+}

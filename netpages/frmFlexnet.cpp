@@ -1,0 +1,77 @@
+#include "netpages/frmFlexnet.h"
+#include "app/Globals.h"
+#include "app/Widgets.h"
+#include "link/TextRoutines.h"
+
+#include <QGridLayout>
+#include <QVBoxLayout>
+
+frmFlexnet::frmFlexnet(QWidget *parent) : NetPage("frmFlexnet", "Setting", parent) {
+    Frame1 = MakeFrame(this, "Frame1", "Averaging");
+    QGridLayout *gl = grid(Frame1);
+    txtAve = MakeText(Frame1, "txtAve", "Averaging or conversion rate", 80);
+    gl->addWidget(txtAve, 0, 0);
+    for (int i = 0; i < 6; ++i) {
+        Labels[i] = MakeLabel(Frame1, QStringLiteral("Label%1").arg(i + 3), QString());
+        Labels[i]->setMinimumWidth(110);
+        gl->addWidget(Labels[i], 1 + i % 3, i / 3);
+    }
+    body()->addWidget(Frame1);
+
+    addTimeoutFrame(body(), "x 0.1 sec");
+    txtTimeout->setText("10");
+    m_values = {txtAve, txtTimeout};
+}
+
+QStringList frmFlexnet::accepted() {
+    switch (g.SubTyp) {
+    case 1: return {"0", "1", "2", "3"};
+    case 2:
+    case 3: return {"0", "1"};
+    case 4: return {"0", "1", "2", "3", "4", "5"};
+    default: return {};
+    }
+}
+
+void frmFlexnet::showTimeout(const QString &reply) const {
+    // These modules have no network time-out of their own to show.
+    const int m = g.modelnum;
+    txtTimeout->setText(m == 15 || m == 17 || m == 18 || m == 19 ? QStringLiteral("0") : AfterColon(reply));
+    applySubTyp();
+}
+
+void frmFlexnet::applySubTyp() const {
+    struct Layout {
+        const char *caption;
+        QStringList labels;
+    };
+    static const QStringList rates = {"0:250 msec", "1:500 msec"};
+    if (g.SubTyp == 0) {
+        Frame1->hide();
+        txtAve->setText("0");
+        return;
+    }
+    const Layout layout = g.SubTyp == 1   ? Layout{"Conversion rate", {"0:80 msec", "1:40 msec", "2:20 msec", "3:10 msec"}}
+                          : g.SubTyp == 2 ? Layout{"Conversion rate", rates}
+                          : g.SubTyp == 3 ? Layout{"Conversion rate", rates}
+                          : g.SubTyp == 4 ? Layout{"Averaging", {"0:No Averaging", "1:2 sample", "2:4 sample", "3:8 sample"}}
+                                          : Layout{nullptr, {}};
+    if (layout.caption) Frame1->setTitle(layout.caption);
+    for (int i = 0; i < 6; ++i) Labels[i]->setText(layout.labels.value(i));
+    Frame1->show();
+}
+
+QList<NetPage::NetField> frmFlexnet::fields() const {
+    QList<NetField> f{textField("51", txtTimeout)};
+    f[0].show = [this](const QString &r) { showTimeout(r); };
+    if (g.SubTyp != 0) {
+        NetField ave = textField("52", txtAve);
+        // A value the module does not offer is left out; the rest of the download goes on.
+        ave.data = [this]() -> std::optional<QString> {
+            if (accepted().contains(txtAve->text())) return txtAve->text();
+            return std::nullopt;
+        };
+        f.append(ave);
+    }
+    return f;
+}
