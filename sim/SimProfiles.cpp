@@ -29,7 +29,9 @@ void identification(SimUnit &u) {
     u.setItem(g0(), "01", fixed("MNTSW", "0"));
     u.setItem(g0(), "02", fixed("MODEL", c.model, false));
     u.setItem(g0(), "06", fixed("VER", c.version, false));
-    if (c.ext != "NONE") u.setItem(g0(), "10", fixed("EXT", "XM-" + c.ext, false));
+    SimItem ext = fixed("EXT", "XM-" + c.ext, false);
+    ext.refused = c.ext == "NONE"; // a unit without an extension module refuses the item
+    u.setItem(g0(), "10", ext);
     u.setItem(g0(), "03", fixed("CH", QStringLiteral("%1CHs").arg(c.channels), false));
     for (int i = 1; i <= c.channels; ++i) u.setItem(ch(i), "00", fixed("CH", ch(i), false));
 }

@@ -106,6 +106,7 @@ Reply SimUnit::handleLine(const QString &line) {
         auto &items = m_store[*m_group];
         auto it = items.find(arg);
         if (it == items.end()) return answer("CNU", f);
+        if (it->refused) return answer("CNG", f);
         if (it->live) ++m_tick;
         m_inquired = arg;
         return answer(QString(Lead) + replyText(*it), f);

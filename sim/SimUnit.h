@@ -46,6 +46,7 @@ struct SimItem {
     bool writable = true;
     QStringList choices; // when set, a written index selects the text kept
     std::function<QString()> live; // computed afresh on every inquire
+    bool refused = false;          // the unit answers "CNG" to an inquire
 };
 
 struct UnitConfig {

@@ -81,3 +81,44 @@ SimRig::~SimRig() {
     if (Link::current() == m_link) Link::setCurrent(nullptr);
     delete m_link;
 }
+
+#include "app/Dialogs.h"
+#include "app/frmVireo.h"
+
+#include <QPushButton>
+
+int ClickComPortOk(QDialog *d) {
+    static_cast<frmComPort *>(d)->btnExit_Click();
+    return QDialog::Accepted;
+}
+int ClickExtCommand1(QDialog *d) {
+    static_cast<frmExtSelect *>(d)->Command1_Click();
+    return QDialog::Accepted;
+}
+int ClickExtCommand2(QDialog *d) {
+    static_cast<frmExtSelect *>(d)->Command2_Click();
+    return QDialog::Accepted;
+}
+
+AppRig::AppRig(const sim::UnitConfig &cfg, int timeoutMs) : m_unit(std::make_shared<sim::SimUnit>(cfg)) {
+    w = new frmVireo;
+    device = AttachSim(w->link(), m_unit);
+    w->link().setTimings(0, timeoutMs);
+}
+
+AppRig::~AppRig() { delete w; }
+
+void AppRig::connectViaSetting(bool answerExtension) {
+    ui.onDialog("frmComPort", ClickComPortOk);
+    if (answerExtension && m_unit->config().ext != "NONE" && m_unit->config().ext != "DM")
+        ui.onDialog("frmExtSelect", ClickExtCommand1);
+    w->btnSetting_Click();
+}
+
+QString AppRig::buttons() const {
+    QString s;
+    for (QPushButton *b : {w->btnStart, w->btnStop, w->btnConnect, w->btnDisconnect, w->btnSetting, w->btnComNet,
+                           w->btnUpload, w->btnDownload})
+        s += b->isEnabled() ? 'T' : 'F';
+    return s;
+}

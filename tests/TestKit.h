@@ -70,3 +70,29 @@ struct SimRig {
 
 // Points an existing link at a fresh simulated unit; returns the device (owned by the link).
 sim::SimDevice *AttachSim(Link &link, std::shared_ptr<sim::SimUnit> unit);
+
+class frmVireo;
+class QDialog;
+
+// The real main window against the simulated unit in-process, with a scripted UI.
+struct AppRig {
+    explicit AppRig(const sim::UnitConfig &cfg = {}, int timeoutMs = 60);
+    ~AppRig();
+    sim::SimUnit &unit() { return *m_unit; }
+    QStringList lines() const { return m_unit->received(); }
+    void clearLines() { m_unit->clearReceived(); }
+    // Setting, then OK in the port dialog (answering the extension question with the 16-point module).
+    void connectViaSetting(bool answerExtension = true);
+    // Eight letters T/F: Start Stop Connect Disconnect Setting network Upload Download.
+    QString buttons() const;
+
+    ScriptedUi ui;
+    std::shared_ptr<sim::SimUnit> m_unit;
+    frmVireo *w = nullptr;
+    sim::SimDevice *device = nullptr;
+};
+
+// Dialog steps for ScriptedUi.
+int ClickComPortOk(QDialog *d);
+int ClickExtCommand1(QDialog *d);
+int ClickExtCommand2(QDialog *d);

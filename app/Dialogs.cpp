@@ -1,0 +1,260 @@
+#include "app/Dialogs.h"
+#include "app/Commands.h"
+#include "app/Globals.h"
+#include "app/Widgets.h"
+#include "app/frmVireo.h"
+#include "link/Link.h"
+#include "link/PortMap.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QPointer>
+#include <QProgressBar>
+#include <QSerialPortInfo>
+#include <QVBoxLayout>
+
+// ---- frmComPort
+
+frmComPort::frmComPort(QWidget *parent) : QDialog(parent) {
+    setObjectName("frmComPort");
+    setWindowTitle("Com Setting");
+    auto *top = new QVBoxLayout(this);
+    Frame1 = MakeFrame(this, "Frame1", "Port No.");
+    auto *grid = new QGridLayout(Frame1);
+    grid->setColumnStretch(1, 1);
+    optCom.resize(9);
+    cmbDevice.resize(9);
+    for (int k = 1; k <= 8; ++k) {
+        optCom[k] = MakeOption(Frame1, IndexedName("optCom", k), QStringLiteral("COM%1").arg(k));
+        cmbDevice[k] = MakeCombo(Frame1, IndexedName("cmbDevice", k), QStringLiteral("Device of COM%1").arg(k));
+        cmbDevice[k]->setEditable(true);
+        cmbDevice[k]->setMinimumWidth(220);
+        cmbDevice[k]->setInsertPolicy(QComboBox::NoInsert);
+        grid->addWidget(optCom[k], k - 1, 0);
+        grid->addWidget(cmbDevice[k], k - 1, 1);
+    }
+    optCom[1]->setChecked(true);
+    top->addWidget(Frame1);
+    btnExit = MakeButton(this, "btnExit", "OK");
+    btnExit->setDefault(true);
+    auto *row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(btnExit);
+    top->addLayout(row);
+    connect(btnExit, &QPushButton::clicked, this, &frmComPort::btnExit_Click);
+    Form_Load();
+}
+
+void frmComPort::Form_Load() {
+    const int k = g.ComPortNo >= 1 && g.ComPortNo <= 8 ? g.ComPortNo : 1;
+    optCom[k]->setChecked(true);
+    if (frmVireo *w = MainForm()) w->lblComPortNo->setText(QStringLiteral("COM%1").arg(g.ComPortNo));
+    // The system's ports, listed afresh each time the dialog opens; a typed path is accepted too.
+    QStringList ports;
+    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts()) ports << info.systemLocation();
+    for (int i = 1; i <= 8; ++i) {
+        QComboBox *c = cmbDevice[i];
+        c->clear();
+        const QString current = PortMap::deviceFor(i);
+        QStringList items = ports;
+        if (!items.contains(current)) items.prepend(current);
+        c->addItems(items);
+        c->setCurrentText(current);
+    }
+}
+
+int frmComPort::selectedPort() const {
+    for (int k = 1; k <= 8; ++k)
+        if (optCom[k]->isChecked()) return k;
+    return g.ComPortNo;
+}
+
+void frmComPort::btnExit_Click() {
+    for (int k = 1; k <= 8; ++k) PortMap::choose(k, cmbDevice[k]->currentText());
+    Link *link = Link::current();
+    if (link) link->CloseComPort();
+    g.ComPortNo = selectedPort();
+    if (link) link->OpenComPort();
+    accept();
+    RunConnectCommand();
+}
+
+// ---- frmExtSelect
+
+frmExtSelect::frmExtSelect(QWidget *parent) : QDialog(parent) {
+    setObjectName("frmExtSelect");
+    setWindowTitle("Extension module type");
+    auto *top = new QVBoxLayout(this);
+    Label1 = MakeLabel(this, "Label1", "Select the connected");
+    Label2 = MakeLabel(this, "Label2", " extension module type.");
+    top->addWidget(Label1);
+    top->addWidget(Label2);
+    auto *row = new QHBoxLayout;
+    Command1 = MakeButton(this, "Command1", QString());
+    Command2 = MakeButton(this, "Command2", QString());
+    Command1->setMinimumWidth(90);
+    Command2->setMinimumWidth(90);
+    Command1->setDefault(true);
+    row->addWidget(Command1);
+    row->addWidget(Command2);
+    top->addLayout(row);
+    connect(Command1, &QPushButton::clicked, this, &frmExtSelect::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &frmExtSelect::Command2_Click);
+}
+
+void frmExtSelect::ExtName_Select() {
+    if (g.ExtName == "DI") {
+        Command1->setText("XD16");
+        Command2->setText("XD8");
+    } else if (g.ExtName == "DO") {
+        Command1->setText("XF16");
+        Command2->setText("XF8");
+    } else {
+        Command1->setText(QString());
+        Command2->setText(QString());
+        g.ExtName = "NONE";
+    }
+}
+
+void frmExtSelect::choose(int points) {
+    const QString prefix = g.ExtName == "DI" ? "XD" : g.ExtName == "DO" ? "XF" : QString();
+    if (prefix.isEmpty()) {
+        g.ExtName = "NONE";
+        g.ExtChCount = 0;
+        g.ExtType.clear();
+    } else {
+        g.ExtChCount = points;
+        g.ExtType = prefix + QString::number(points);
+    }
+    if (frmVireo *w = MainForm()) w->showExtension();
+    accept();
+}
+
+void frmExtSelect::Command1_Click() { choose(16); }
+void frmExtSelect::Command2_Click() { choose(8); }
+
+// ---- frmNotice
+
+frmNotice::frmNotice(QWidget *parent) : QDialog(parent) {
+    setObjectName("frmNotice");
+    setWindowTitle("Notice");
+    auto *top = new QVBoxLayout(this);
+    Label2 = MakeLabel(this, "Label2", "If you change the settings");
+    Label1 = MakeLabel(this, "Label1", "please turn off the power, and restart the K5.");
+    top->addWidget(Label2);
+    top->addWidget(Label1);
+    OKButton = MakeButton(this, "OKButton", "OK");
+    OKButton->setDefault(true);
+    auto *row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(OKButton);
+    top->addLayout(row);
+    connect(OKButton, &QPushButton::clicked, this, &frmNotice::OKButton_Click);
+}
+
+void frmNotice::OKButton_Click() {
+    if (frmVireo *w = MainForm()) w->btnDisconnect_Click();
+    accept();
+}
+
+// ---- frmVersion
+
+frmVersion::frmVersion(QWidget *parent) : QDialog(parent) {
+    setObjectName("frmVersion");
+    setWindowTitle("Version VIREO ");
+    auto *top = new QVBoxLayout(this);
+    const QStringList titles = {"VIREO", "Version", "Configurator for K5 remote I/O units"};
+    for (int i = 0; i < titles.size(); ++i) lblTitle.append(MakeLabel(this, IndexedName("lblTitle", i), titles[i]));
+    QFont big = lblTitle[0]->font();
+    big.setPointSize(big.pointSize() + 6);
+    big.setBold(true);
+    lblTitle[0]->setFont(big);
+    lblName = {nullptr, MakeLabel(this, IndexedName("lblName", 1), QString())};
+    top->addWidget(lblTitle[0]);
+    auto *row = new QHBoxLayout;
+    row->addWidget(lblTitle[1]);
+    row->addWidget(lblName[1]);
+    row->addStretch();
+    top->addLayout(row);
+    top->addWidget(lblTitle[2]);
+    auto *line = new QFrame(this);
+    line->setObjectName("Line1");
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    top->addWidget(line);
+    cmdOK = MakeButton(this, "cmdOK", "OK");
+    cmdOK->setDefault(true);
+    auto *okRow = new QHBoxLayout;
+    okRow->addStretch();
+    okRow->addWidget(cmdOK);
+    top->addLayout(okRow);
+    connect(cmdOK, &QPushButton::clicked, this, &frmVersion::cmdOK_Click);
+    Form_Load();
+}
+
+void frmVersion::Form_Load() { lblName[1]->setText(ProgramVersion); }
+void frmVersion::cmdOK_Click() { accept(); }
+
+// ---- frmNONE
+
+frmNONE::frmNONE(QWidget *parent) : QWidget(parent) {
+    setObjectName("frmNONE");
+    setWindowTitle("Form1");
+    auto *top = new QVBoxLayout(this);
+    Frame = MakeFrame(this, "frmNONE", QString());
+    auto *inner = new QVBoxLayout(Frame);
+    Label1 = MakeLabel(Frame, "Label1", "Please download the latest version.");
+    Label2 = MakeLabel(Frame, "Label2", "This version of VIREO does not know the connected module.");
+    QFont f = Label1->font();
+    f.setPointSize(f.pointSize() + 3);
+    Label1->setFont(f);
+    inner->addStretch();
+    inner->addWidget(Label1, 0, Qt::AlignHCenter);
+    inner->addWidget(Label2, 0, Qt::AlignHCenter);
+    inner->addStretch();
+    top->addWidget(Frame);
+}
+
+// ---- frmLoading
+
+namespace {
+QPointer<frmLoading> loading;
+}
+
+frmLoading::frmLoading(QWidget *parent) : QDialog(parent) {
+    setObjectName("frmLoading");
+    setWindowTitle(" ");
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    auto *top = new QVBoxLayout(this);
+    lblLoading = MakeLabel(this, "lblLoading", QString());
+    pgBarLoading = new QProgressBar(this);
+    pgBarLoading->setObjectName("pgBarLoading");
+    pgBarLoading->setMinimumWidth(260);
+    pgBarLoading->setTextVisible(false);
+    top->addWidget(lblLoading);
+    top->addWidget(pgBarLoading);
+}
+
+void ShowProgress(const QString &caption) {
+    if (!loading) loading = new frmLoading(MainForm());
+    loading->pgBarLoading->setMinimum(0);
+    loading->pgBarLoading->setMaximum(g.ChCount + 1);
+    loading->pgBarLoading->setValue(0);
+    loading->lblLoading->setText(caption);
+    if (!g.ProgramEnding) loading->show();
+}
+
+void AdvanceProgress() {
+    if (loading) loading->pgBarLoading->setValue(loading->pgBarLoading->value() + 1);
+}
+
+void UnloadProgress() {
+    if (!loading) return;
+    loading->hide();
+    loading->deleteLater();
+    loading = nullptr;
+}
+
+frmLoading *LoadingForm() { return loading; }

@@ -1,0 +1,71 @@
+#include "app/ExtCells.h"
+#include "app/Colors.h"
+#include "app/Globals.h"
+#include "app/Widgets.h"
+#include "link/Protocol.h"
+#include "link/TextRoutines.h"
+
+#include <QLineEdit>
+
+const char *const ExtIndex16 = "0  1  2  3                4  5  6  7               8  9  A  B              C  D  E  F";
+const char *const ExtIndex8 = "0  1  2  3                4  5  6  7";
+
+namespace {
+QList<QLineEdit *> extCells(QWidget *page) {
+    QList<QLineEdit *> cells;
+    for (int i = 0; i < 16; ++i) cells.append(Control<QLineEdit>(page, IndexedName("txtChData", i)));
+    return cells;
+}
+
+int hexValue(QChar c) {
+    if (c >= '0' && c <= '9') return c.unicode() - '0';
+    if (c >= 'A' && c <= 'F') return c.unicode() - 'A' + 10;
+    return -1;
+}
+} // namespace
+
+void PaintHexCells(const QList<QLineEdit *> &cells, const QString &hex, int digits) {
+    for (int p = 0; p < digits; ++p) {
+        const int v = p < hex.size() ? hexValue(hex.at(p)) : -1;
+        if (v < 0) continue;
+        const int base = 4 * (digits - 1 - p);
+        for (int k = 0; k < 4; ++k) {
+            const int i = base + k;
+            if (i < cells.size() && cells[i]) SetBackColor(cells[i], (v >> k) & 1 ? Colors::PointOn : Colors::PointOff);
+        }
+    }
+}
+
+void PaintHexBits(QWidget *page, const QString &hex) { PaintHexCells(extCells(page), hex, 4); }
+
+void ReadExtPoints(QWidget *page) {
+    const QString r = ReadItemRetry(3, "00", "12");
+    if (!r.isEmpty()) PaintHexBits(page, AfterX(r));
+}
+
+void InitExtCells(QWidget *page) {
+    const QList<QLineEdit *> cells = extCells(page);
+    for (QLineEdit *c : cells)
+        if (c) c->setVisible(false);
+    auto *ext = Control<QLabel>(page, "lblV_Ext");
+    auto *index = Control<QLabel>(page, IndexedName("lblExtIndex", 0));
+    if (g.ExtName != "NONE") {
+        if (ext) {
+            ext->setText(g.ExtType);
+            ext->setVisible(true);
+        }
+        if (index) index->setVisible(true);
+        const int shown = g.ExtChCount == 16 ? 16 : g.ExtChCount == 8 ? 8 : 0;
+        if (index && shown) index->setText(shown == 16 ? ExtIndex16 : ExtIndex8);
+        for (int i = 0; i < shown; ++i)
+            if (cells[i]) cells[i]->setVisible(true);
+        ReadExtPoints(page);
+    } else {
+        if (ext) {
+            ext->setVisible(false);
+            ext->setText(QString());
+        }
+        if (index) index->setVisible(false);
+        PaintHexBits(page, "0000");
+    }
+}

@@ -1,0 +1,14 @@
+#pragma once
+// Connection check and identification of the unit.
+#include <QString>
+
+class frmVireo;
+
+enum class IdentifyResult { Identified, Failed, ProgramEnded };
+
+void ConnectUnit(frmVireo &w);
+IdentifyResult IdentifyUnit(frmVireo &w);
+// Sets modelnum and SubTyp from the model code (the part after the dash).
+void ClassifyModel(const QString &code);
+// Sets NetTyp from the model's first four characters, and the network button when there is a main window.
+void SetNetType(const QString &model);

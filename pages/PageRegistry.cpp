@@ -1,0 +1,52 @@
+#include "pages/PageRegistry.h"
+#include "pages/frmQB4.h"
+
+#include <array>
+
+namespace {
+template <class P> std::function<Page *(QWidget *)> make() {
+    return [](QWidget *parent) -> Page * { return new P(parent); };
+}
+
+const std::array<PageKind, 26> &kinds() {
+    static const std::array<PageKind, 26> k = {{
+        {0, "frmQB4", make<frmQB4>()},
+        {1, "frmQK4", {}},
+        {2, "frmQW4", {}},
+        {3, "frmWB2", {}},
+        {4, "frmWC2", {}},
+        {5, "frmKO16", {}},
+        {6, "frmKI16", {}},
+        {7, "frmQJ4", {}},
+        {8, "frmQX4M", {}},
+        {9, "frmKI8R", {}},
+        {10, "frmNX16", {}},
+        {11, "frmQH4", {}},
+        {12, "frmWB4", {}},
+        {13, "frmWC4", {}},
+        {14, "frmNX8", {}},
+        {15, "frmZWB2", {}},
+        {16, "frmHM8", {}},
+        {17, "frmNX2", {}},
+        {18, "frmQB8", {}},
+        {19, "frmWB4M", {}},
+        {20, "frmKOR16", {}},
+        {21, "frmGZ2", {}},
+        {22, "frmHLSGZ2", {}},
+        {23, "frmK5NNX8", {}},
+        {24, "frmQZ4U", {}},
+        {25, "frmKI4H", {}},
+    }};
+    return k;
+}
+} // namespace
+
+const PageKind *FindPageKind(int modelnum) {
+    if (modelnum < 0 || modelnum > 25) return nullptr;
+    return &kinds()[size_t(modelnum)];
+}
+
+bool PageAvailable(int modelnum) {
+    const PageKind *k = FindPageKind(modelnum);
+    return k && k->create;
+}

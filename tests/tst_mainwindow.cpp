@@ -1,0 +1,415 @@
+// The main window's commands against the simulated unit: wire lines, buttons, lamp, messages.
+#include "app/Colors.h"
+#include "app/Dialogs.h"
+#include "app/Globals.h"
+#include "app/Widgets.h"
+#include "app/frmVireo.h"
+#include "link/Link.h"
+#include "pages/frmQB4.h"
+#include "tests/TestKit.h"
+
+#include <QLabel>
+#include <QMenu>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+namespace {
+sim::UnitConfig qb4(const QString &model = "K5A-QB4", const QString &ext = "DI") {
+    sim::UnitConfig c;
+    c.model = model;
+    c.ext = ext;
+    c.animate = false;
+    return c;
+}
+
+QStringList channelReads(int ch) {
+    const QString g = QString::number(ch);
+    return {"G" + g, "I20", "I21", "I22", "I23", "I24", "I25", "I09"};
+}
+
+// Everything an Upload of a 4-channel input with a 16-point extension sends before the network page.
+QStringList qb4UploadLines() {
+    QStringList l = {"G00", "I01", "DF", "I02", "I06", "I10", "I03", "G00", "I12", "G00", "I09", "G00", "I14"};
+    for (int ch = 1; ch <= 4; ++ch) l += channelReads(ch);
+    l += {"G00", "I21", "G00", "I22", "G00", "I23", "G00", "I24", "G00", "I12"};
+    return l;
+}
+
+frmQB4 *qb4Page(AppRig &r) { return qobject_cast<frmQB4 *>(r.w->page(0)); }
+
+#define NO_SURPRISES(rig) QVERIFY2((rig).ui.problems().isEmpty(), qPrintable((rig).ui.problems()))
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void startUp() {
+        AppRig r(qb4());
+        QCOMPARE(r.w->windowTitle(), QString("VIREO"));
+        QCOMPARE(r.w->size(), QSize(808, 573));
+        QCOMPARE(r.buttons(), QString("FFFFTFFF"));
+        QCOMPARE(r.w->lblConStatus->text(), QString("Disconnected"));
+        QCOMPARE(r.w->lblMastertype->text(), QString("Welcome"));
+        QCOMPARE(r.w->lblComPortNo->text(), QString("COM1"));
+        QVERIFY(r.w->lblVersionNo->text().isEmpty());
+        QVERIFY(!r.w->Frame6->isVisibleTo(r.w));
+        QCOMPARE(g.ActivePage, -1);
+        QCOMPARE(r.w->mnuFiles->title(), QString("File"));
+        QCOMPARE(r.w->mnuFilesEnd->text(), QString("Exit"));
+        QVERIFY(r.w->mnuFilesVar->isSeparator());
+        // Nothing to route before a connection.
+        r.w->btnStop_Click();
+        r.w->btnDisconnect_Click();
+        QVERIFY(r.lines().isEmpty());
+        NO_SURPRISES(r);
+    }
+
+    void settingOkConnectsAndUploads() {
+        AppRig r(qb4());
+        r.connectViaSetting();
+        const QStringList expected = QStringList{"G00", "I01"} + qb4UploadLines();
+        QCOMPARE(r.lines().mid(0, expected.size()), expected);
+        QCOMPARE(r.w->lblConStatus->text(), QString("Connected"));
+        QCOMPARE(r.w->shpLamp->fillColor(), Colors::LampConnected);
+        QCOMPARE(r.w->lblMastertype->text(), QString("K5A-QB4"));
+        QCOMPARE(r.w->lblVersionNo->text(), QString("Version : 1.02"));
+        QCOMPARE(r.w->lblExtName->text(), QString("+XD16"));
+        QVERIFY(r.w->Frame6->isVisibleTo(r.w));
+        QCOMPARE(r.w->btnComNet->text(), QString("CC-Link"));
+        QCOMPARE(g.modelnum, 0);
+        QCOMPARE(g.SubTyp, 1);
+        QCOMPARE(g.NetTyp, 0);
+        QCOMPARE(g.ChCount, 4);
+        QCOMPARE(g.ActivePage, 0);
+        QVERIFY(g.PageShown);
+        QCOMPARE(r.w->shownPage(), qb4Page(r));
+        QVERIFY(qb4Page(r)->isVisibleTo(r.w));
+        QCOMPARE(qb4Page(r)->geometry(), QRect(0, 0, 643, 493));
+        // Connected through Setting: Setting itself stays off.
+        QCOMPARE(r.buttons(), QString("TFFTFTTT"));
+        QCOMPARE(LoadingForm(), nullptr);
+        NO_SURPRISES(r);
+    }
+
+    void buttonRowsFollowEachCommand() {
+        AppRig r(qb4("K5A-QB4", "NONE"));
+        r.connectViaSetting();
+        r.w->btnDisconnect_Click();
+        QCOMPARE(r.buttons(), QString("FFTFTFFF"));
+        QCOMPARE(r.w->shpLamp->fillColor(), Colors::LampDisconnected);
+        QCOMPARE(r.w->lblConStatus->text(), QString("Disconnected"));
+        QVERIFY(!r.w->link().isOpen());
+        r.w->btnConnect_Click();
+        QCOMPARE(r.buttons(), QString("TFFTTTTT")); // Connect leaves Setting on
+        r.w->btnUpload_Click();
+        QCOMPARE(r.buttons(), QString("TFFTTTTT"));
+        r.w->btnDownload_Click();
+        QCOMPARE(r.buttons(), QString("TFFTTTTT"));
+        NO_SURPRISES(r);
+    }
+
+    void extensionQuestionOncePerConnection() {
+        AppRig r(qb4("K5A-QB4", "DO"));
+        r.ui.onDialog("frmComPort", ClickComPortOk);
+        r.ui.onDialog("frmExtSelect", ClickExtCommand2);
+        r.w->btnSetting_Click();
+        QCOMPARE(g.ExtType, QString("XF8"));
+        QCOMPARE(g.ExtChCount, 8);
+        QCOMPARE(r.w->lblExtName->text(), QString("+XF8"));
+        r.w->btnUpload_Click(); // no second question
+        QCOMPARE(r.ui.dialogsShown.count("frmExtSelect"), 1);
+        r.w->btnDisconnect_Click();
+        r.ui.onDialog("frmExtSelect", ClickExtCommand1);
+        r.w->btnConnect_Click(); // a new connection asks again
+        QCOMPARE(g.ExtType, QString("XF16"));
+        NO_SURPRISES(r);
+    }
+
+    void noExtensionHidesTheLabel() {
+        for (const char *ext : {"NONE", "DM"}) {
+            AppRig r(qb4("K5A-QB4", ext));
+            r.connectViaSetting();
+            QCOMPARE(g.ExtName, QString("NONE"));
+            QVERIFY(!r.w->Frame6->isVisibleTo(r.w));
+            QVERIFY(r.w->lblExtName->text().isEmpty());
+            QVERIFY(!r.ui.dialogsShown.contains("frmExtSelect"));
+            QVERIFY(!r.lines().contains("I12"));
+            NO_SURPRISES(r);
+        }
+    }
+
+    void downloadRoundsScalesAndUploadsAgain() {
+        AppRig r(qb4("K5A-QB4", "NONE"));
+        r.connectViaSetting();
+        frmQB4 *p = qb4Page(r);
+        p->txtZScale[0]->setText("12.5");
+        p->txtZScale[1]->setText("13.5");
+        p->cmbUserRange[2]->setCurrentIndex(10);
+        p->optKeepOn->setChecked(true);
+        r.clearLines();
+        r.w->btnDownload_Click();
+        const QStringList l = r.lines();
+        const QStringList head = {"G00", "I01", "DF", "G1", "I20", "D12", "I21", "D10000", "I22", "D0.00",
+                                  "I23", "D1.0000", "I24", "D-10.000", "I25", "D10.000", "I09", "D0", "G2", "I20", "D14"};
+        QCOMPARE(l.mid(0, head.size()), head);
+        const int ch3 = l.indexOf("G3");
+        QCOMPARE(l.mid(ch3 + 13, 2), QStringList({"I09", "D10"}));
+        const int hold = l.indexOf("I14");
+        QCOMPARE(l.mid(hold - 1, 3), QStringList({"G00", "I14", "D0"}));
+        QCOMPARE(r.unit().value("00", "14"), QString("ON"));
+        // The Upload that follows reads everything back.
+        QCOMPARE(l.mid(hold + 2, 4), QStringList({"G00", "I01", "DF", "I02"}));
+        QCOMPARE(p->txtZScale[0]->text(), QString("12"));
+        QCOMPARE(p->txtZScale[1]->text(), QString("14"));
+        QCOMPARE(p->cmbUserRange[2]->currentIndex(), 10);
+        QVERIFY(p->optKeepOn->isChecked());
+        QCOMPARE(LoadingForm(), nullptr);
+        NO_SURPRISES(r);
+    }
+
+    void failedCheckWritesNothing() {
+        AppRig r(qb4("K5A-QB4", "NONE"));
+        r.connectViaSetting();
+        frmQB4 *p = qb4Page(r);
+        p->txtGain[3]->setText("3.2001");
+        r.clearLines();
+        r.ui.expect("Data Error \r\nCheck data range.", "Data Range Error", MsgIcon::Critical);
+        r.w->btnDownload_Click();
+        QVERIFY(r.lines().isEmpty());
+        QCOMPARE(r.buttons(), QString("TFFTTTTT"));
+        NO_SURPRISES(r);
+    }
+
+    void stopDuringPassFinishesThePass() {
+        AppRig r(qb4("K5A-QB4", "NONE"));
+        r.connectViaSetting();
+        r.unit().addFault({sim::FaultKind::Delay, "", "22", -1, 15});
+        QString buttonsAtStop;
+        QColor lampWhileMonitoring;
+        int passLinesAtStop = 0;
+        QTimer::singleShot(80, [&] {
+            lampWhileMonitoring = r.w->shpLamp->fillColor();
+            QVERIFY(!qb4Page(r)->txtZScale[0]->isEnabled());
+            passLinesAtStop = int(r.lines().size());
+            r.w->btnStop_Click();
+            buttonsAtStop = r.buttons();
+        });
+        r.clearLines();
+        r.w->btnStart_Click(); // returns when the loop ends
+        QCOMPARE(lampWhileMonitoring, Colors::LampMonitoring);
+        QCOMPARE(buttonsAtStop, QString("TFFTTTTT"));
+        QCOMPARE(r.w->shpLamp->fillColor(), Colors::LampConnected);
+        QVERIFY(!g.Monitoring);
+        QVERIFY(qb4Page(r)->txtZScale[0]->isEnabled());
+        // The pass under way was completed: the monitoring lines end with a whole pass.
+        QVERIFY(r.lines().size() % 8 == 0);
+        QVERIFY(r.lines().size() > passLinesAtStop);
+        QCOMPARE(r.lines().last(), QString("I24"));
+        NO_SURPRISES(r);
+    }
+
+    void startWhileDisconnectedConnectsFirst() {
+        AppRig r(qb4("K5A-QB4", "NONE"));
+        r.w->btnConnect_Click();
+        r.w->btnDisconnect_Click();
+        r.clearLines();
+        QTimer::singleShot(30, [&] { r.w->btnStop_Click(); });
+        r.w->btnStart_Click();
+        QCOMPARE(r.lines().mid(0, 5), QStringList({"G00", "I01", "G00", "I01", "DF"}));
+        QVERIFY(g.Connected);
+        NO_SURPRISES(r);
+    }
+
+    void disconnectDuringMonitoring() {
+        AppRig r(qb4("K5A-QB4", "NONE"));
+        r.connectViaSetting();
+        r.unit().addFault({sim::FaultKind::Delay, "", "23", -1, 20});
+        QTimer::singleShot(60, [&] { r.w->btnDisconnect_Click(); });
+        r.w->btnStart_Click();
+        QVERIFY(!g.Monitoring && !g.Connected);
+        QVERIFY(!r.w->link().isOpen());
+        QCOMPARE(r.buttons(), QString("FFTFTFFF"));
+        QCOMPARE(r.w->shpLamp->fillColor(), Colors::LampDisconnected);
+        QVERIFY(qb4Page(r)->txtZScale[0]->isEnabled());
+        NO_SURPRISES(r);
+    }
+
+    void exitDuringMonitoring() {
+        AppRig r(qb4("K5A-QB4", "NONE"));
+        r.connectViaSetting();
+        r.unit().addFault({sim::FaultKind::Delay, "", "22", -1, 500});
+        QElapsedTimer t;
+        QTimer::singleShot(40, [&] {
+            t.start();
+            r.w->mnuFilesEnd_Click();
+        });
+        r.w->btnStart_Click();
+        QVERIFY(t.elapsed() < 300); // did not wait for the slow reply
+        QCOMPARE(r.ui.programEnds, 1);
+        QVERIFY(!r.w->link().isOpen());
+        const int lines = int(r.lines().size());
+        r.w->btnUpload_Click(); // nothing runs any more
+        QCOMPARE(int(r.lines().size()), lines);
+        NO_SURPRISES(r);
+    }
+
+    void unitThatVanishesWhileMonitoring() {
+        AppRig r(qb4("K5A-QB4", "NONE"));
+        r.connectViaSetting();
+        r.unit().addFault({sim::FaultKind::Vanish, "", "23", 1, 0});
+        r.ui.expect("The connection to the unit was lost: The device has been removed.", "Connection",
+                    MsgIcon::Critical);
+        r.w->btnStart_Click(); // must end by itself
+        QVERIFY(!g.Monitoring && !g.Connected);
+        QCOMPARE(r.buttons(), QString("FFTFTFFF"));
+        NO_SURPRISES(r);
+    }
+
+    void connectionCheckFails() {
+        AppRig r(qb4());
+        r.unit().addFault({sim::FaultKind::Silence, {}, {}, -1, 0});
+        r.ui.onDialog("frmComPort", ClickComPortOk);
+        r.ui.expect("Connection Error", "Connection", MsgIcon::Critical);
+        r.ui.expect("Upload Error", "Upload", MsgIcon::Critical);
+        r.w->btnSetting_Click();
+        QCOMPARE(r.lines(), QStringList({"G00", "G00"})); // two attempts, then the port is closed
+        QCOMPARE(r.buttons(), QString("TFTFTFFF"));
+        QVERIFY(!g.Connected);
+        QCOMPARE(r.w->shpLamp->fillColor(), Colors::LampDisconnected);
+        NO_SURPRISES(r);
+    }
+
+    void identificationItemUnanswered() {
+        for (const char *item : {"02", "06", "10", "03"}) {
+            AppRig r(qb4("K5A-QB4", "NONE"));
+            r.unit().addFault({sim::FaultKind::Silence, "", item, -1, 0});
+            r.ui.onDialog("frmComPort", ClickComPortOk);
+            r.ui.expect("Upload Error", "Upload", MsgIcon::Critical);
+            r.w->btnSetting_Click();
+            QCOMPARE(r.lines().count("I" + QString(item)), 4);
+            QVERIFY(!g.Connected);
+            QVERIFY(!r.w->link().isOpen());
+            QCOMPARE(r.buttons(), QString("TFTFTFFF"));
+            NO_SURPRISES(r);
+        }
+    }
+
+    void unitNeedsInitialising() {
+        AppRig r(qb4("K5A-QB4", "NONE"));
+        r.unit().addFault({sim::FaultKind::NeedsInit, "", "03", -1, 0});
+        r.ui.onDialog("frmComPort", ClickComPortOk);
+        r.ui.expect("Need Initialize", "Initialize Error\r\n", MsgIcon::Critical);
+        r.w->btnSetting_Click();
+        QCOMPARE(r.ui.programEnds, 1);
+        QVERIFY(!r.w->link().isOpen());
+        QVERIFY(!r.lines().contains("I09")); // no page was read
+        NO_SURPRISES(r);
+    }
+
+    void unsupportedModelShowsNonePage() {
+        AppRig r(qb4("K5A-QB8", "NONE")); // QB8 is not a known code
+        r.ui.onDialog("frmComPort", ClickComPortOk);
+        r.ui.expect("Not definced modelnum in frmVireo -> btnUpload", "Debug info", MsgIcon::Critical);
+        r.w->btnSetting_Click();
+        QCOMPARE(g.modelnum, 99);
+        QCOMPARE(g.ActivePage, 99);
+        QVERIFY(r.w->shownPage() && r.w->shownPage()->objectName() == "frmNONE");
+        QVERIFY(!g.Connected);
+        // Connect sets the buttons after the Upload ended: disconnected.
+        QCOMPARE(r.buttons(), QString("TFTFTFFF"));
+        r.ui.expect("Not definced modelnum in frmVireo -> btnDownload", "Debug info", MsgIcon::Critical);
+        r.w->btnDownload_Click();
+        QCOMPARE(r.buttons(), QString("FFFFFFFF"));
+        NO_SURPRISES(r);
+    }
+
+    void channelCountTextUnknownKeepsCount() {
+        AppRig r(qb4("K5A-QB4", "NONE"));
+        g.ChCount = 2;
+        r.unit().setValue("00", "03", "CH:3CHs");
+        r.connectViaSetting();
+        QCOMPARE(g.ChCount, 2);
+        QVERIFY(!r.lines().contains("G3"));
+        NO_SURPRISES(r);
+    }
+
+    void versionDecidesNewFirmware() {
+        sim::UnitConfig c = qb4("K5A-QB4", "NONE");
+        c.version = " 1.02";
+        {
+            AppRig r(c);
+            r.connectViaSetting();
+            QVERIFY(!g.NewFirmware);
+            QCOMPARE(r.w->lblVersionNo->text(), QString("Version :  1.02"));
+        }
+        c.version = "2.00";
+        AppRig r(c);
+        r.connectViaSetting();
+        QVERIFY(g.NewFirmware);
+    }
+
+    void dialogsAndVersion() {
+        AppRig r(qb4());
+        r.ui.onDialog("frmVersion", [](QDialog *d) {
+            auto *v = static_cast<frmVersion *>(d);
+            [&] {
+                QCOMPARE(v->windowTitle(), QString("Version VIREO "));
+                QCOMPARE(v->lblName[1]->text(), QString("0.44"));
+                QCOMPARE(v->lblTitle[0]->text(), QString("VIREO"));
+            }();
+            v->cmdOK_Click();
+            return int(QDialog::Accepted);
+        });
+        r.w->mnuHelpVersion_Click();
+        QCOMPARE(r.ui.dialogsShown, QStringList{"frmVersion"});
+        NO_SURPRISES(r);
+    }
+
+    void comPortDialogChoosesPortAndDevice() {
+        AppRig r(qb4("K5A-QB4", "NONE"));
+        r.ui.onDialog("frmComPort", [](QDialog *d) {
+            auto *c = static_cast<frmComPort *>(d);
+            c->optCom[4]->setChecked(true);
+            c->cmbDevice[4]->setCurrentText("/dev/pts/42");
+            c->btnExit_Click();
+            return int(QDialog::Accepted);
+        });
+        r.w->btnSetting_Click();
+        QCOMPARE(g.ComPortNo, 4);
+        QCOMPARE(r.w->lblComPortNo->text(), QString("COM4"));
+        QCOMPARE(r.device->lastPortName(), QString("/dev/pts/42"));
+        QVERIFY(g.Connected);
+        // The dialog opens again with the choice made.
+        r.ui.onDialog("frmComPort", [](QDialog *d) {
+            auto *c = static_cast<frmComPort *>(d);
+            const bool ok = c->optCom[4]->isChecked() && c->cmbDevice[4]->currentText() == "/dev/pts/42";
+            return ok ? int(QDialog::Rejected) : 99;
+        });
+        r.w->btnSetting_Click();
+        QVERIFY(g.Connected); // closing without OK changes nothing
+        NO_SURPRISES(r);
+    }
+
+    void noticeOkDisconnects() {
+        AppRig r(qb4("K5A-QB4", "NONE"));
+        r.connectViaSetting();
+        frmNotice n(r.w);
+        QCOMPARE(n.windowTitle(), QString("Notice"));
+        QCOMPARE(n.Label1->text(), QString("please turn off the power, and restart the K5."));
+        n.OKButton_Click();
+        QVERIFY(!g.Connected);
+        QCOMPARE(r.buttons(), QString("FFTFTFFF"));
+    }
+
+    void networkButtonWithoutNetworkKind() {
+        AppRig r(qb4());
+        r.ui.expect("Not definced NetTyp in frmVireo -> btnComNet", "Debug info", MsgIcon::Critical);
+        r.w->btnComNet_Click();
+        QVERIFY(!g.Connected);
+        NO_SURPRISES(r);
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "tst_mainwindow.moc"
