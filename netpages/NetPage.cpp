@@ -84,7 +84,8 @@ NetPage::NetField NetPage::textField(const QString &item, QLineEdit *box, bool w
     return f;
 }
 
-NetPage::NetField NetPage::listField(const QString &item, QComboBox *list, const QStringList &matches, int fallback) {
+NetPage::NetField NetPage::listField(const QString &item, QComboBox *list, const QStringList &matches,
+                                     int fallback) {
     return {item,
             [=](const QString &r) {
                 const qsizetype i = matches.indexOf(AfterColon(r));
@@ -99,7 +100,8 @@ QString NetPage::emptyBoxMessage() const {
 }
 
 void NetPage::setButtons(bool enable) {
-    for (QPushButton *b : {btnUpload, btnDownload, btnExit}) b->setEnabled(enable);
+    for (QPushButton *b : {btnUpload, btnDownload, btnExit})
+        b->setEnabled(enable);
 }
 
 void NetPage::paint(QWidget *control, bool white) {
@@ -108,7 +110,8 @@ void NetPage::paint(QWidget *control, bool white) {
     // A closed drop-down list paints its button role, not its base.
     if (auto *list = qobject_cast<QComboBox *>(control)) {
         QPalette p = list->palette();
-        for (auto grp : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) p.setColor(grp, QPalette::Button, c);
+        for (auto grp : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+            p.setColor(grp, QPalette::Button, c);
         list->setPalette(p);
     }
 }
@@ -130,7 +133,9 @@ void NetPage::downloadFailed() {
     DisconnectUnit();
 }
 
-bool NetPage::writeKey(const QString &key) { return !WriteItemRetry(Count, Group, "01", key).isEmpty(); }
+bool NetPage::writeKey(const QString &key) {
+    return !WriteItemRetry(Count, Group, "01", key).isEmpty();
+}
 
 void NetPage::btnUpload_Click() {
     const bool wasBusy = std::exchange(m_busy, true);
@@ -142,8 +147,10 @@ void NetPage::btnUpload_Click() {
         if (!ok) break;
         if (!f.show) continue;
         const QString r = ReadItemRetry(Count, Group, f.item);
-        if (r.isEmpty()) ok = false;
-        else f.show(r);
+        if (r.isEmpty())
+            ok = false;
+        else
+            f.show(r);
     }
     if (ok) {
         paintAll(m_values, true, true);

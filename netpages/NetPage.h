@@ -38,8 +38,8 @@ protected:
     // One item of group "00": how a reply is shown and what a download writes.
     struct NetField {
         QString item;
-        std::function<void(const QString &reply)> show;   // null: not read
-        std::function<std::optional<QString>()> data;     // null: never written; nullopt: skipped this time
+        std::function<void(const QString &reply)> show; // null: not read
+        std::function<std::optional<QString>()> data;   // null: never written; nullopt: skipped this time
     };
 
     NetPage(const QString &name, const QString &caption, QWidget *parent);
@@ -71,7 +71,7 @@ protected:
     // Controls the upload makes editable and white; shownOnly stay as the load left them.
     QList<QWidget *> m_values;
     QList<QWidget *> m_shownOnly;
-    QString m_uploadKey = "1";   // empty: no write of "01" during upload
+    QString m_uploadKey = "1"; // empty: no write of "01" during upload
     QString m_downloadKey = "1";
     bool m_downloadAfterFailedUpload = false;
 

@@ -12,12 +12,15 @@ struct Entry {
     const char *name;
     NetPage *(*make)(QWidget *);
 };
-template <class T> NetPage *make(QWidget *parent) { return new T(parent); }
+template <class T> NetPage *make(QWidget *parent) {
+    return new T(parent);
+}
 
 // Indexed by NetTyp; HLS and FLEX NETWORK share one page.
 const Entry pages[] = {
-    {"frmCCLINK", make<frmCCLINK>},     {"frmDeviceNet", make<frmDeviceNet>}, {"frmModbus", make<frmModbus>},
-    {"frmMechatro", make<frmMechatro>}, {"frmEthernet", make<frmEthernet>},   {"frmFLRemote", make<frmFLRemote>},
+    {"frmCCLINK", make<frmCCLINK>},     {"frmDeviceNet", make<frmDeviceNet>},
+    {"frmModbus", make<frmModbus>},     {"frmMechatro", make<frmMechatro>},
+    {"frmEthernet", make<frmEthernet>}, {"frmFLRemote", make<frmFLRemote>},
     {"frmFlexnet", make<frmFlexnet>},   {"frmFlexnet", make<frmFlexnet>},
 };
 

@@ -7,4 +7,6 @@ frmCCLINK::frmCCLINK(QWidget *parent) : NetPage("frmCCLINK", "CC-Link Setting", 
     m_values = {txtTimeout};
 }
 
-QList<NetPage::NetField> frmCCLINK::fields() const { return {textField("51", txtTimeout)}; }
+QList<NetPage::NetField> frmCCLINK::fields() const {
+    return {textField("51", txtTimeout)};
+}

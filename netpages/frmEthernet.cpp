@@ -51,7 +51,8 @@ frmEthernet::frmEthernet(QWidget *parent) : NetPage("frmEthernet", "Ethernet Set
     sl->addWidget(new QLabel("x 0.1sec", sockets), 0, 3);
     for (int i = 1; i <= 4; ++i) {
         sl->addWidget(MakeLabel(sockets, IndexedName("lblPort", i), QStringLiteral("Port%1").arg(i)), i, 0);
-        txtPort[i] = MakeText(sockets, IndexedName("txtPort", i), QStringLiteral("Port %1 number").arg(i), 70);
+        txtPort[i] =
+            MakeText(sockets, IndexedName("txtPort", i), QStringLiteral("Port %1 number").arg(i), 70);
         // Port numbers are the unit's own; the page only shows them and writes them back.
         txtPort[i]->setEnabled(false);
         sl->addWidget(txtPort[i], i, 1);
@@ -72,7 +73,8 @@ QWidget *frmEthernet::addressRow(const QString &name, const QString &accessible,
     hl->setContentsMargins(0, 0, 0, 0);
     hl->setSpacing(3);
     for (int i = 3; i >= 0; --i) {
-        boxes[i] = MakeText(row, IndexedName(name, i), QStringLiteral("%1, part %2").arg(accessible).arg(4 - i), 44);
+        boxes[i] =
+            MakeText(row, IndexedName(name, i), QStringLiteral("%1, part %2").arg(accessible).arg(4 - i), 44);
         boxes[i]->setAlignment(Qt::AlignRight);
         hl->addWidget(boxes[i]);
         if (i > 0) hl->addWidget(new QLabel(".", row));
@@ -82,14 +84,18 @@ QWidget *frmEthernet::addressRow(const QString &name, const QString &accessible,
     return row;
 }
 
-void frmEthernet::load() { EnableControls(false); }
+void frmEthernet::load() {
+    EnableControls(false);
+}
 
 void frmEthernet::EnableControls(bool enable) {
     setButtons(enable);
     QList<QWidget *> boxes(txtTimeout.begin(), txtTimeout.end());
-    for (const Address *a : {&txtIP, &txtSNM, &txtDGW}) boxes += QList<QWidget *>(a->begin(), a->end());
+    for (const Address *a : {&txtIP, &txtSNM, &txtDGW})
+        boxes += QList<QWidget *>(a->begin(), a->end());
     paintAll(boxes, enable, enable);
-    for (int i = 1; i <= 4; ++i) paint(txtPort[i], false);
+    for (int i = 1; i <= 4; ++i)
+        paint(txtPort[i], false);
 }
 
 void frmEthernet::showGateway(const QString &versionReply) {
@@ -98,13 +104,15 @@ void frmEthernet::showGateway(const QString &versionReply) {
     m_gateway = TrimBlanks(AfterColon(versionReply)).left(3) == "1.0";
     Label1->setVisible(m_gateway);
     m_gatewayRow->setVisible(m_gateway);
-    for (QLineEdit *b : txtDGW) b->setVisible(m_gateway);
+    for (QLineEdit *b : txtDGW)
+        b->setVisible(m_gateway);
 }
 
 void frmEthernet::showAddress(const Address &boxes, const QString &reply) {
     QString d[4];
     SplitDotted(AfterColon(reply), d[0], d[1], d[2], d[3]);
-    for (int i = 0; i < 4; ++i) boxes[i]->setText(d[i]);
+    for (int i = 0; i < 4; ++i)
+        boxes[i]->setText(d[i]);
 }
 
 QString frmEthernet::dotted(const Address &boxes) {
@@ -174,8 +182,10 @@ void frmEthernet::btnDownload_Click() {
     }
     showGateway(version);
     if (m_gateway) WriteDataRetry(Count, "25", dotted(txtDGW));
-    for (int i = 1; i <= 4; ++i) WriteDataRetry(Count, QString::number(30 + i), txtPort[i]->text());
-    for (int i = 1; i <= 4; ++i) WriteDataRetry(Count, QString::number(40 + i), txtTimeout[i]->text());
+    for (int i = 1; i <= 4; ++i)
+        WriteDataRetry(Count, QString::number(30 + i), txtPort[i]->text());
+    for (int i = 1; i <= 4; ++i)
+        WriteDataRetry(Count, QString::number(40 + i), txtTimeout[i]->text());
     stop();
     btnUpload_Click();
 }
@@ -201,12 +211,22 @@ void frmEthernet::plainChange(QLineEdit *box) {
     box->setCursorPosition(caret);
 }
 
-void frmEthernet::txtIP_Change(int index) { octetChange(txtIP.at(index)); }
-void frmEthernet::txtSNM_Change(int index) { octetChange(txtSNM.at(index)); }
-void frmEthernet::txtDGW_Change(int index) { octetChange(txtDGW.at(index)); }
-void frmEthernet::txtPort_Change(int index) { plainChange(txtPort.at(index)); }
+void frmEthernet::txtIP_Change(int index) {
+    octetChange(txtIP.at(index));
+}
+void frmEthernet::txtSNM_Change(int index) {
+    octetChange(txtSNM.at(index));
+}
+void frmEthernet::txtDGW_Change(int index) {
+    octetChange(txtDGW.at(index));
+}
+void frmEthernet::txtPort_Change(int index) {
+    plainChange(txtPort.at(index));
+}
 
 void frmEthernet::txtTimeout_Change(int index) {
-    if (index == 0) NetPage::txtTimeout_Change();
-    else plainChange(txtTimeout.at(index));
+    if (index == 0)
+        NetPage::txtTimeout_Change();
+    else
+        plainChange(txtTimeout.at(index));
 }

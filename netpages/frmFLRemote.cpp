@@ -25,8 +25,11 @@ frmFLRemote::frmFLRemote(QWidget *parent) : NetPage("frmFLRemote", "FL-Remote Se
     m_downloadKey = "F";
 }
 
-QList<NetPage::NetField> frmFLRemote::fields() const { return {textField("51", Text1), textField("52", Text2)}; }
+QList<NetPage::NetField> frmFLRemote::fields() const {
+    return {textField("51", Text1), textField("52", Text2)};
+}
 
 QString frmFLRemote::emptyBoxMessage() const {
-    return Text1->text().isEmpty() || Text2->text().isEmpty() ? QStringLiteral("Please enter number.") : QString();
+    return Text1->text().isEmpty() || Text2->text().isEmpty() ? QStringLiteral("Please enter number.")
+                                                              : QString();
 }

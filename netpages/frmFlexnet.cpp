@@ -14,7 +14,7 @@ frmFlexnet::frmFlexnet(QWidget *parent) : NetPage("frmFlexnet", "Setting", paren
     for (int i = 0; i < 6; ++i) {
         Labels[i] = MakeLabel(Frame1, QStringLiteral("Label%1").arg(i + 3), QString());
         Labels[i]->setMinimumWidth(110);
-        gl->addWidget(Labels[i], 1 + i % 3, i / 3);
+        gl->addWidget(Labels[i], 1 + i / 2, i % 2);
     }
     body()->addWidget(Frame1);
 
@@ -23,41 +23,41 @@ frmFlexnet::frmFlexnet(QWidget *parent) : NetPage("frmFlexnet", "Setting", paren
     m_values = {txtAve, txtTimeout};
 }
 
-QStringList frmFlexnet::accepted() {
-    switch (g.SubTyp) {
-    case 1: return {"0", "1", "2", "3"};
+namespace {
+// What the module of each SubTyp offers: frame caption, the six labels, the values it takes.
+struct Choices {
+    const char *caption; // null: the caption stays
+    QStringList labels;
+    QStringList accepted;
+};
+
+Choices choicesFor(int subTyp) {
+    const QStringList rates = {"0:250 msec", "1:500 msec"};
+    switch (subTyp) {
+    case 1: return {"Conversion rate", {"0:80 msec", "1:40 msec", "2:20 msec", "3:10 msec"}, {"0", "1", "2", "3"}};
     case 2:
-    case 3: return {"0", "1"};
-    case 4: return {"0", "1", "2", "3", "4", "5"};
-    default: return {};
+    case 3: return {"Conversion rate", rates, {"0", "1"}};
+    case 4:
+        return {"Averaging",
+                {"0:No Averaging", "1:2 sample", "2:4 sample", "3:8 sample"},
+                {"0", "1", "2", "3", "4", "5"}};
+    default: return {nullptr, {}, {}};
     }
 }
+} // namespace
 
 void frmFlexnet::showTimeout(const QString &reply) const {
     // These modules have no network time-out of their own to show.
     const int m = g.modelnum;
     txtTimeout->setText(m == 15 || m == 17 || m == 18 || m == 19 ? QStringLiteral("0") : AfterColon(reply));
-    applySubTyp();
-}
-
-void frmFlexnet::applySubTyp() const {
-    struct Layout {
-        const char *caption;
-        QStringList labels;
-    };
-    static const QStringList rates = {"0:250 msec", "1:500 msec"};
     if (g.SubTyp == 0) {
         Frame1->hide();
         txtAve->setText("0");
         return;
     }
-    const Layout layout = g.SubTyp == 1   ? Layout{"Conversion rate", {"0:80 msec", "1:40 msec", "2:20 msec", "3:10 msec"}}
-                          : g.SubTyp == 2 ? Layout{"Conversion rate", rates}
-                          : g.SubTyp == 3 ? Layout{"Conversion rate", rates}
-                          : g.SubTyp == 4 ? Layout{"Averaging", {"0:No Averaging", "1:2 sample", "2:4 sample", "3:8 sample"}}
-                                          : Layout{nullptr, {}};
-    if (layout.caption) Frame1->setTitle(layout.caption);
-    for (int i = 0; i < 6; ++i) Labels[i]->setText(layout.labels.value(i));
+    const Choices c = choicesFor(g.SubTyp);
+    if (c.caption) Frame1->setTitle(c.caption);
+    for (int i = 0; i < 6; ++i) Labels[i]->setText(c.labels.value(i));
     Frame1->show();
 }
 
@@ -68,7 +68,7 @@ QList<NetPage::NetField> frmFlexnet::fields() const {
         NetField ave = textField("52", txtAve);
         // A value the module does not offer is left out; the rest of the download goes on.
         ave.data = [this]() -> std::optional<QString> {
-            if (accepted().contains(txtAve->text())) return txtAve->text();
+            if (choicesFor(g.SubTyp).accepted.contains(txtAve->text())) return txtAve->text();
             return std::nullopt;
         };
         f.append(ave);

@@ -20,7 +20,6 @@ protected:
     QList<NetField> fields() const override;
 
 private:
+    // Shows the time-out, then lays out the averaging frame for the module's SubTyp.
     void showTimeout(const QString &reply) const;
-    void applySubTyp() const;
-    static QStringList accepted();
 };

@@ -21,17 +21,22 @@ sim::UnitConfig ethernetUnit(const QString &version = "1.02") {
 
 QStringList inquire(const QStringList &items) {
     QStringList l;
-    for (const QString &i : items) l << "I" + i;
+    for (const QString &i : items)
+        l << "I" + i;
     return l;
 }
 QStringList numbered(int first, int n) {
     QStringList l;
-    for (int i = 0; i < n; ++i) l << QString::number(first + i);
+    for (int i = 0; i < n; ++i)
+        l << QString::number(first + i);
     return l;
 }
-QStringList key() { return {"G00", "I01", "DF"}; }
+QStringList key() {
+    return {"G00", "I01", "DF"};
+}
 QStringList uploadLines(bool gateway) {
-    return key() + inquire(gateway ? QStringList{"06", "25"} : QStringList{"06"}) + QStringList{"G00", "I51", "G00", "I29"} +
+    return key() + inquire(gateway ? QStringList{"06", "25"} : QStringList{"06"}) +
+           QStringList{"G00", "I51", "G00", "I29"} +
            inquire(QStringList{"30", "27", "28"} + numbered(31, 4) + numbered(41, 4));
 }
 
@@ -43,15 +48,21 @@ struct Rig {
         : rig(ethernetUnit(version), 0, 50), page(static_cast<frmEthernet *>(CreateNetPage(4, nullptr))) {}
 };
 
-bool isWhite(const QWidget *w) { return BackColor(w) == Colors::Window(); }
-bool isGrey(const QWidget *w) { return BackColor(w) == Colors::ButtonFace(); }
+bool isWhite(const QWidget *w) {
+    return BackColor(w) == Colors::Window();
+}
+bool isGrey(const QWidget *w) {
+    return BackColor(w) == Colors::ButtonFace();
+}
 
 // Every box EnableControls governs, and the three buttons.
 QList<QWidget *> governed(const frmEthernet &p) {
     QList<QWidget *> w{p.btnUpload, p.btnDownload, p.btnExit};
-    for (auto *b : p.txtTimeout) w << b;
+    for (auto *b : p.txtTimeout)
+        w << b;
     for (auto *a : {&p.txtIP, &p.txtSNM, &p.txtDGW})
-        for (auto *b : *a) w << b;
+        for (auto *b : *a)
+            w << b;
     return w;
 }
 } // namespace
@@ -64,34 +75,31 @@ private slots:
         g.NetTyp = 4;
     }
 
-    void loadsDisabledAndGrey() {
-        Rig r;
-        for (QWidget *w : governed(*r.page)) QVERIFY2(!w->isEnabled(), qPrintable(w->objectName()));
-        for (int i = 1; i <= 4; ++i) QVERIFY(!r.page->txtPort[i]->isEnabled() && isGrey(r.page->txtPort[i]));
-        QVERIFY(isGrey(r.page->txtIP[0]) && isGrey(r.page->txtTimeout[2]));
-        QCOMPARE(r.page->findChild<QLineEdit *>("txtIP(3)"), r.page->txtIP[3]);
-        QCOMPARE(r.page->findChild<QLineEdit *>("txtTimeout(0)"), r.page->txtTimeout[0]);
-    }
-
     void uploadSplitsAddressesFromTheLastOctet() {
         Rig r;
+        for (QWidget *w : governed(*r.page))
+            QVERIFY2(!w->isEnabled(), qPrintable(w->objectName())); // as loaded
+        QVERIFY(isGrey(r.page->txtIP[0]) && isGrey(r.page->txtTimeout[2]));
         r.page->btnUpload_Click();
         QCOMPARE(r.rig.lines(), uploadLines(true));
-        const QStringList ip = {r.page->txtIP[3]->text(), r.page->txtIP[2]->text(), r.page->txtIP[1]->text(),
-                                r.page->txtIP[0]->text()};
-        QCOMPARE(ip, QStringList({"192", "168", "0", "10"}));
-        QCOMPARE(r.page->txtSNM[3]->text(), QString("255"));
-        QCOMPARE(r.page->txtSNM[0]->text(), QString("0"));
-        QCOMPARE(r.page->txtDGW[0]->text(), QString("1"));
-        QCOMPARE(r.page->lblMac[0]->text(), QString("00-80-4C"));
-        QCOMPARE(r.page->lblMac[1]->text(), QString("12-A5-F0"));
-        QCOMPARE(r.page->txtTimeout[0]->text(), QString("30"));
-        QCOMPARE(r.page->txtPort[4]->text(), QString("504"));
-        QCOMPARE(r.page->txtTimeout[3]->text(), QString("50")); // "LT:3:50": after the second colon
+        auto texts = [&](const QStringList &names) {
+            QStringList t;
+            for (const QString &n : names)
+                t << r.page->findChild<QWidget *>(n)->property("text").toString();
+            return t;
+        };
+        QCOMPARE(texts({"txtIP(3)", "txtIP(2)", "txtIP(1)", "txtIP(0)"}),
+                 QStringList({"192", "168", "0", "10"}));
+        QCOMPARE(texts({"txtSNM(3)", "txtSNM(0)", "txtDGW(0)", "lblMac(0)", "lblMac(1)", "txtTimeout(0)",
+                        "txtPort(4)", "txtTimeout(3)"}),
+                 QStringList({"255", "0", "1", "00-80-4C", "12-A5-F0", "30", "504",
+                              "50"})); // "LT:3:50": after the second colon
         QVERIFY(!r.page->Label1->isHidden() && !r.page->txtDGW[2]->isHidden());
-        for (QWidget *w : governed(*r.page)) QVERIFY2(w->isEnabled(), qPrintable(w->objectName()));
+        for (QWidget *w : governed(*r.page))
+            QVERIFY2(w->isEnabled(), qPrintable(w->objectName()));
         QVERIFY(isWhite(r.page->txtIP[1]) && isWhite(r.page->txtTimeout[4]));
-        for (int i = 1; i <= 4; ++i) QVERIFY(!r.page->txtPort[i]->isEnabled() && isGrey(r.page->txtPort[i]));
+        for (int i = 1; i <= 4; ++i)
+            QVERIFY(!r.page->txtPort[i]->isEnabled() && isGrey(r.page->txtPort[i]));
         QCOMPARE(r.ui.problems(), QString());
     }
 
@@ -100,12 +108,15 @@ private slots:
         r.page->btnUpload_Click();
         r.page->txtIP[0]->setText("11");
         r.page->txtTimeout[2]->setText("7");
-        r.rig.clearLines();
+        r.rig.clearLines(); // the download ends with a full read-back
         r.page->btnDownload_Click();
-        QStringList expected = key() + QStringList{"I51", "D30", "I29", "D192.168.0.11", "I30", "D255.255.255.0", "I06",
-                                                   "I25", "D192.168.0.1"};
-        for (int i = 1; i <= 4; ++i) expected << QString("I3%1").arg(i) << QString("D50%1").arg(i);
-        for (int i = 1; i <= 4; ++i) expected << QString("I4%1").arg(i) << (i == 2 ? "D7" : "D50");
+        QStringList expected =
+            key() + QStringList{"I51", "D30", "I29",         "D192.168.0.11", "I30", "D255.255.255.0",
+                                "I06", "I25", "D192.168.0.1"};
+        for (int i = 1; i <= 4; ++i)
+            expected << QString("I3%1").arg(i) << QString("D50%1").arg(i);
+        for (int i = 1; i <= 4; ++i)
+            expected << QString("I4%1").arg(i) << (i == 2 ? "D7" : "D50");
         QCOMPARE(r.rig.lines(), expected + uploadLines(true));
         QCOMPARE(r.rig.unit().value(G0, "29"), QString("192.168.0.11"));
         QCOMPARE(r.page->txtTimeout[2]->text(), QString("7"));
@@ -138,42 +149,48 @@ private slots:
     void emptyBoxesStopTheDownloadInOrder_data() {
         QTest::addColumn<QStringList>("cleared");
         QTest::addColumn<QString>("message");
-        QTest::newRow("ip") << QStringList{"txtTimeout(0)", "txtSNM(1)", "txtIP(2)"} << "Please enter number in IP Address.";
-        QTest::newRow("mask") << QStringList{"txtTimeout(0)", "txtSNM(3)"} << "Please enter number in Subnet Mask.";
-        QTest::newRow("port") << QStringList{"txtTimeout(0)", "txtPort(4)"} << "Please enter number in TCP Port No.";
-        QTest::newRow("timeout") << QStringList{"txtTimeout(0)", "txtTimeout(1)"} << "Please enter number in TimeOut Box.";
+        QTest::newRow("ip") << QStringList{"txtTimeout(0)", "txtSNM(1)", "txtIP(2)"}
+                            << "Please enter number in IP Address.";
+        QTest::newRow("mask") << QStringList{"txtTimeout(0)", "txtSNM(3)"}
+                              << "Please enter number in Subnet Mask.";
+        QTest::newRow("port") << QStringList{"txtTimeout(0)", "txtPort(4)"}
+                              << "Please enter number in TCP Port No.";
+        QTest::newRow("timeout") << QStringList{"txtTimeout(0)", "txtTimeout(1)"}
+                                 << "Please enter number in TimeOut Box.";
     }
     void emptyBoxesStopTheDownloadInOrder() {
         QFETCH(QStringList, cleared);
         QFETCH(QString, message);
         Rig r;
         r.page->btnUpload_Click();
-        for (const QString &n : cleared) r.page->findChild<QLineEdit *>(n)->clear();
+        for (const QString &n : cleared)
+            r.page->findChild<QLineEdit *>(n)->clear();
         r.rig.clearLines();
         r.ui.expect(message, AppTitle, MsgIcon::Information);
         r.page->btnDownload_Click();
         QCOMPARE(r.rig.lines(), key());
-        QCOMPARE(r.rig.unit().writes(), QStringList({"0/01=F", "0/01=F"})); // the upload's and the download's key
-        for (QWidget *w : governed(*r.page)) QVERIFY2(w->isEnabled(), qPrintable(w->objectName()));
+        QCOMPARE(r.rig.unit().writes(),
+                 QStringList({"0/01=F", "0/01=F"})); // the upload's and the download's key
+        for (QWidget *w : governed(*r.page))
+            QVERIFY2(w->isEnabled(), qPrintable(w->objectName()));
         QVERIFY(isWhite(r.page->txtIP[2]));
         QCOMPARE(r.ui.problems(), QString());
     }
 
-    void uploadFailureClosesTheLinkAndEnablesThePage() {
-        Rig r;
-        g.Connected = true;
-        r.rig.unit().addFault({sim::FaultKind::Silence, G0, "30", -1, 0});
-        r.ui.expect("Uploading incomplete", "Uploading", MsgIcon::Critical);
-        r.page->btnUpload_Click();
-        QCOMPARE(r.ui.problems(), QString());
-        QVERIFY(!r.rig.link().isOpen());
-        QVERIFY(!g.Connected);
-        QCOMPARE(r.rig.lines().last(), QString("I30"));
-        QCOMPARE(r.page->txtIP[3]->text(), QString("192")); // read before the failure
-        for (QWidget *w : governed(*r.page)) QVERIFY2(w->isEnabled(), qPrintable(w->objectName()));
-    }
-
-    void downloadStopsWhenTheVersionIsUnanswered() {
+    void failuresCloseTheLinkAndEnableThePage() {
+        {
+            Rig r;
+            g.Connected = true;
+            r.rig.unit().addFault({sim::FaultKind::Silence, G0, "30", -1, 0});
+            r.ui.expect("Uploading incomplete", "Uploading", MsgIcon::Critical);
+            r.page->btnUpload_Click();
+            QCOMPARE(r.ui.problems(), QString());
+            QVERIFY(!r.rig.link().isOpen() && !g.Connected);
+            QCOMPARE(r.rig.lines().last(), QString("I30"));
+            QCOMPARE(r.page->txtIP[3]->text(), QString("192")); // read before the failure
+            for (QWidget *w : governed(*r.page))
+                QVERIFY2(w->isEnabled(), qPrintable(w->objectName()));
+        }
         Rig r;
         r.page->btnUpload_Click();
         r.rig.unit().addFault({sim::FaultKind::Silence, G0, "06", -1, 0});
@@ -182,9 +199,10 @@ private slots:
         QCOMPARE(r.ui.problems(), QString());
         QVERIFY(!r.rig.link().isOpen());
         // What went before the inquiry stays written; nothing after it is sent.
-        QCOMPARE(r.rig.unit().writes(), QStringList({"0/01=F", "0/01=F", "0/51=30", "0/29=192.168.0.10",
-                                                     "0/30=255.255.255.0"}));
-        for (QWidget *w : governed(*r.page)) QVERIFY(w->isEnabled());
+        QCOMPARE(r.rig.unit().writes(),
+                 QStringList({"0/01=F", "0/01=F", "0/51=30", "0/29=192.168.0.10", "0/30=255.255.255.0"}));
+        for (QWidget *w : governed(*r.page))
+            QVERIFY(w->isEnabled());
     }
 
     void addressBoxKeepsThreeCharactersAndTheCaret() {
@@ -207,20 +225,6 @@ private slots:
         QTest::keyClick(box, Qt::Key_1);
         QCOMPARE(box->text(), QString("256"));
         QCOMPARE(r.ui.messages.size(), 2);
-        QCOMPARE(r.ui.problems(), QString());
-    }
-
-    void otherBoxesCheckNumbersOnly() {
-        Rig r;
-        r.ui.expect("Please enter number.", AppTitle, MsgIcon::Information);
-        r.page->txtTimeout[1]->setText("abc");
-        r.page->txtTimeout[1]->setText("   -1"); // linger timers and ports have no range test
-        r.ui.expect("Please enter number.", AppTitle, MsgIcon::Information);
-        r.page->txtPort[1]->setText("1.5");
-        r.page->txtPort[1]->setText("30000");
-        r.ui.expect("Please enter 0 to 32767.", AppTitle, MsgIcon::Information);
-        r.page->txtTimeout[0]->setText("   -1");
-        QCOMPARE(r.ui.messages.size(), 3);
         QCOMPARE(r.ui.problems(), QString());
     }
 };
