@@ -10,11 +10,8 @@
 #include "link/Protocol.h"
 #include "pages/Page.h"
 #include "pages/PageRegistry.h"
-#if __has_include("netpages/NetPages.h")
 #include "netpages/NetPage.h"
 #include "netpages/NetPages.h"
-#define VIREO_HAS_NETPAGES 1
-#endif
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -243,15 +240,10 @@ Page *frmVireo::page(int modelnum) {
 }
 
 NetPage *frmVireo::netPage(int netTyp) {
-#ifdef VIREO_HAS_NETPAGES
     if (NetPage *p = m_netPages.value(netTyp)) return p;
     NetPage *p = CreateNetPage(netTyp, this);
     if (p) m_netPages.insert(netTyp, p);
     return p;
-#else
-    Q_UNUSED(netTyp);
-    return nullptr;
-#endif
 }
 
 frmNONE *frmVireo::nonePage() {
@@ -313,10 +305,7 @@ void frmVireo::btnUpload_Click() {
     }
     if (g.ProgramEnding) return;
     if (!m_link->isOpen()) return connect_btn_control();
-#ifdef VIREO_HAS_NETPAGES
-    if (g.NetTyp >= 0 && g.NetTyp <= 7)
-        if (NetPage *n = netPage(g.NetTyp)) n->btnUpload_Click();
-#endif
+    if (NetPage *n = netPage(g.NetTyp)) n->btnUpload_Click();
     if (g.ProgramEnding) return;
     io_btn_control(true);
 }
@@ -455,11 +444,7 @@ void frmVireo::btnComNet_Click() {
         return;
     }
     all_btn_control(false);
-#ifdef VIREO_HAS_NETPAGES
     if (NetPage *n = netPage(g.NetTyp)) ShowModal(n);
-#else
-    MsgBox("The settings page of this network is not available in this version.", AppTitle, MsgIcon::Information);
-#endif
     if (g.ProgramEnding) return;
     setting_btn_control();
     {

@@ -19,12 +19,12 @@
 #include <QVBoxLayout>
 
 namespace {
-constexpr int FieldWidth = 74;
+constexpr int FieldWidth = 80;
 
 QLabel *hintLabel(QWidget *parent, const QString &name, const QString &text) {
     QLabel *l = MakeLabel(parent, name, text);
     QFont f = l->font();
-    f.setPointSizeF(f.pointSizeF() * 0.85);
+    f.setPointSizeF(f.pointSizeF() * 0.78);
     l->setFont(f);
     l->setEnabled(false); // greyed: it informs, it is not a value
     return l;
@@ -83,12 +83,13 @@ void ScalingPage::buildValueFrame() {
     lblV_Ext->setFont(bold);
     lblV_Ext->setGeometry(0, 16, 60, 20);
     QLabel *index = MakeLabel(ext, IndexedName("lblExtIndex", 0), ExtIndex16);
+    // A fixed-pitch caption small enough for its 85 characters to span the frame.
     QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    mono.setPointSize(8);
+    mono.setPixelSize(10);
     index->setFont(mono);
     const QFontMetrics fm(mono);
     const int cw = fm.horizontalAdvance('0');
-    const int x0 = 70;
+    const int x0 = 64;
     index->setGeometry(x0, 0, fm.horizontalAdvance(ExtIndex16) + cw, 16);
     lblExtIndex.append(index);
     const QString caption = ExtIndex16;
@@ -123,7 +124,7 @@ void ScalingPage::buildSet1() {
     frmSet1 = MakeFrame(this, "frmSet1", QString());
     auto *grid = new QGridLayout(frmSet1);
     m_set1Grid = grid;
-    grid->setHorizontalSpacing(6);
+    grid->setHorizontalSpacing(5);
     grid->setVerticalSpacing(1);
     const QStringList headNames = {"lblZScale01", "lblFScale01", "lblBias01", "lblGain01", "lblZBase01", "lblFBase01"};
     QLabel **heads[] = {&lblZScale01, &lblFScale01, &lblBias01, &lblGain01, &lblZBase01, &lblFBase01};
@@ -158,8 +159,8 @@ void ScalingPage::buildSet1() {
         }
         QLabel *zu = MakeLabel(frmSet1, IndexedName("lblZBase_Unit", k), QString());
         QLabel *fu = MakeLabel(frmSet1, IndexedName("lblFBase_Unit", k), QString());
-        zu->setMinimumWidth(40);
-        fu->setMinimumWidth(40);
+        zu->setMinimumWidth(28);
+        fu->setMinimumWidth(28);
         lblZBase_Unit.append(zu);
         lblFBase_Unit.append(fu);
         grid->addWidget(zu, row, slotCol[4] + 1);

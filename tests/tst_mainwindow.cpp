@@ -68,8 +68,8 @@ private slots:
     void settingOkConnectsAndUploads() {
         AppRig r(qb4());
         r.connectViaSetting();
-        const QStringList expected = QStringList{"G00", "I01"} + qb4UploadLines();
-        QCOMPARE(r.lines().mid(0, expected.size()), expected);
+        const QStringList ccLink = {"G00", "I01", "G00", "I01", "D1", "G00", "I51"};
+        QCOMPARE(r.lines(), QStringList({"G00", "I01"}) + qb4UploadLines() + ccLink);
         QCOMPARE(r.w->lblConStatus->text(), QString("Connected"));
         QCOMPARE(r.w->shpLamp->fillColor(), Colors::LampConnected);
         QCOMPARE(r.w->lblMastertype->text(), QString("K5A-QB4"));
@@ -400,6 +400,31 @@ private slots:
         n.OKButton_Click();
         QVERIFY(!g.Connected);
         QCOMPARE(r.buttons(), QString("FFTFTFFF"));
+    }
+
+    void networkButtonOpensPageThenNotice() {
+        AppRig r(qb4("K5G-QB4", "NONE"));
+        r.connectViaSetting();
+        QVERIFY(r.lines().endsWith("I51")); // the Upload filled the Modbus page too
+        QString buttonsWhileOpen;
+        r.ui.onDialog("frmModbus", [&](QDialog *d) {
+            buttonsWhileOpen = r.buttons();
+            Control<QPushButton>(d, "btnExit")->click(); // hides the page and runs Connect
+            return int(QDialog::Accepted);
+        });
+        r.ui.onDialog("frmNotice", [](QDialog *d) {
+            static_cast<frmNotice *>(d)->OKButton_Click();
+            return int(QDialog::Accepted);
+        });
+        r.clearLines();
+        r.w->btnComNet_Click();
+        QCOMPARE(buttonsWhileOpen, QString("FFFFFFFF"));
+        QCOMPARE(r.lines().mid(0, 5), QStringList({"G00", "I01", "G00", "I01", "DF"}));
+        QCOMPARE(r.ui.dialogsShown.join(","), QString("frmComPort,frmModbus,frmNotice"));
+        // The notice's OK ends the connection.
+        QVERIFY(!g.Connected);
+        QCOMPARE(r.buttons(), QString("FFTFTFFF"));
+        NO_SURPRISES(r);
     }
 
     void networkButtonWithoutNetworkKind() {
