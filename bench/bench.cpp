@@ -1,10 +1,16 @@
 // Performance harness: prints measured ratios. Not a test.
-//   vireo_bench link     transaction overhead, CPU while waiting, 9600-baud timing
+//   vireo_bench link      transaction overhead, CPU while waiting, 9600-baud timing
+//   vireo_bench upload    one Upload of the default unit against the instant simulated unit
+//   vireo_bench monitor   CPU share of 30 s of monitoring against k5sim at 9600 baud
+//   vireo_bench all       everything
 #include "app/Globals.h"
 #include "link/Link.h"
 #include "link/PortMap.h"
 #include "link/Protocol.h"
+#include "app/frmVireo.h"
+#include "link/QtSerialDevice.h"
 #include "sim/SimDevice.h"
+#include "tests/TestKit.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -130,13 +136,68 @@ bool benchLink() {
     }
     return allOk;
 }
+bool benchUpload() {
+    sim::UnitConfig c; // the default unit: K5A-QB4, 4 channels, 16-point extension, CC-Link
+    c.animate = false;
+    AppRig rig(c, Link::DefaultTimeoutMs);
+    rig.w->link().setTimings(Link::DefaultPauseMs, Link::DefaultTimeoutMs);
+    rig.connectViaSetting();
+    rig.clearLines();
+    QElapsedTimer t;
+    t.start();
+    rig.w->btnUpload_Click();
+    const double wallMs = double(t.nsecsElapsed()) / 1e6;
+    const int lines = int(rig.lines().size());
+    const double ratio = wallMs / (lines * Link::DefaultPauseMs);
+    const bool ok = ratio <= 1.10 && rig.ui.problems().isEmpty();
+    report("(d) Upload wall / (command lines x 10 ms)", ratio, "1.10", ok);
+    out << QStringLiteral("    %1 lines in %2 ms").arg(lines).arg(wallMs, 0, 'f', 1) << Qt::endl;
+    return ok;
+}
+
+bool benchMonitor(int seconds) {
+    QProcess sim;
+    const QString dev = startK5sim(sim, {"--baud", "9600"});
+    if (dev.isEmpty()) {
+        out << "(e) k5sim did not start" << Qt::endl;
+        return false;
+    }
+    ScriptedUi ui;
+    frmVireo w;
+    PortMap::choose(1, dev);
+    ui.onDialog("frmComPort", ClickComPortOk);
+    ui.onDialog("frmExtSelect", ClickExtCommand1);
+    w.btnSetting_Click();
+    double cpu0 = 0;
+    QElapsedTimer t;
+    // Measure from the first pass on, so the Upload is not counted.
+    QTimer::singleShot(0, [&] {
+        cpu0 = cpuSeconds();
+        t.start();
+    });
+    QTimer::singleShot(seconds * 1000, [&] { w.btnStop_Click(); });
+    w.btnStart_Click();
+    const double wall = double(t.nsecsElapsed()) / 1e9;
+    const double share = (cpuSeconds() - cpu0) / wall;
+    const bool ok = share < 0.05 && ui.problems().isEmpty();
+    report("(e) CPU / wall while monitoring at 9600 baud", share, "0.05", ok);
+    out << QStringLiteral("    %1 s monitored").arg(wall, 0, 'f', 1) << Qt::endl;
+    w.btnDisconnect_Click();
+    sim.terminate();
+    sim.waitForFinished(3000);
+    return ok;
+}
 } // namespace
 
 int main(int argc, char **argv) {
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     InitGlobals();
     const QString what = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("all");
+    const int seconds = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 30;
     bool ok = true;
     if (what == "link" || what == "all") ok &= benchLink();
+    if (what == "upload" || what == "all") ok &= benchUpload();
+    if (what == "monitor" || what == "all") ok &= benchMonitor(seconds > 0 ? seconds : 30);
     return ok ? 0 : 1;
 }
