@@ -15,6 +15,19 @@
 #include <QSerialPortInfo>
 #include <QVBoxLayout>
 
+namespace {
+// The dialog's closing button, default and right-aligned under the content.
+QPushButton *addOkRow(QDialog *d, QVBoxLayout *top, const QString &name) {
+    QPushButton *b = MakeButton(d, name, "OK");
+    b->setDefault(true);
+    auto *row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(b);
+    top->addLayout(row);
+    return b;
+}
+} // namespace
+
 // ---- frmComPort
 
 frmComPort::frmComPort(QWidget *parent) : QDialog(parent) {
@@ -37,12 +50,7 @@ frmComPort::frmComPort(QWidget *parent) : QDialog(parent) {
     }
     optCom[1]->setChecked(true);
     top->addWidget(Frame1);
-    btnExit = MakeButton(this, "btnExit", "OK");
-    btnExit->setDefault(true);
-    auto *row = new QHBoxLayout;
-    row->addStretch();
-    row->addWidget(btnExit);
-    top->addLayout(row);
+    btnExit = addOkRow(this, top, "btnExit");
     connect(btnExit, &QPushButton::clicked, this, &frmComPort::btnExit_Click);
     Form_Load();
 }
@@ -145,12 +153,7 @@ frmNotice::frmNotice(QWidget *parent) : QDialog(parent) {
     Label1 = MakeLabel(this, "Label1", "please turn off the power, and restart the K5.");
     top->addWidget(Label2);
     top->addWidget(Label1);
-    OKButton = MakeButton(this, "OKButton", "OK");
-    OKButton->setDefault(true);
-    auto *row = new QHBoxLayout;
-    row->addStretch();
-    row->addWidget(OKButton);
-    top->addLayout(row);
+    OKButton = addOkRow(this, top, "OKButton");
     connect(OKButton, &QPushButton::clicked, this, &frmNotice::OKButton_Click);
 }
 
@@ -184,12 +187,7 @@ frmVersion::frmVersion(QWidget *parent) : QDialog(parent) {
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
     top->addWidget(line);
-    cmdOK = MakeButton(this, "cmdOK", "OK");
-    cmdOK->setDefault(true);
-    auto *okRow = new QHBoxLayout;
-    okRow->addStretch();
-    okRow->addWidget(cmdOK);
-    top->addLayout(okRow);
+    cmdOK = addOkRow(this, top, "cmdOK");
     connect(cmdOK, &QPushButton::clicked, this, &frmVersion::cmdOK_Click);
     Form_Load();
 }

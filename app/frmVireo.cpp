@@ -363,10 +363,7 @@ void frmVireo::btnStart_Click() {
     Page *p = nullptr;
     switch (route(p)) {
     case Route::None: return;
-    case Route::Invalid:
-        MsgBox("Not definced modelnum in frmVireo -> btnStart_Click", "Debug info", MsgIcon::Critical);
-        DisconnectUnit();
-        return;
+    case Route::Invalid: return debugInfo("btnStart_Click");
     case Route::Page: p->onStart(); break;
     }
     monitor_btn_control();
@@ -405,10 +402,7 @@ void frmVireo::btnStop_Click() {
     Page *p = nullptr;
     switch (route(p)) {
     case Route::None: return;
-    case Route::Invalid:
-        MsgBox("Not definced modelnum in frmVireo -> btnStop_Click", "Debug info", MsgIcon::Critical);
-        DisconnectUnit();
-        return;
+    case Route::Invalid: return debugInfo("btnStop_Click");
     case Route::Page: p->onStop(); break;
     }
     shpLamp->setFillColor(Colors::LampConnected);

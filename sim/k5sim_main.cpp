@@ -4,6 +4,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
+#include <QMap>
 #include <QSocketNotifier>
 #include <QTextStream>
 
@@ -37,7 +38,11 @@ int main(int argc, char **argv) {
     const QCommandLineOption needsInit("needs-init", "Report that the unit needs initialising.");
     const QCommandLineOption log("log", "Print every line received to standard error.");
     const QCommandLineOption link("link", "Also make this path a symbolic link to the device.", "path");
-    p.addOptions({model, version, channels, ext, points, baud, delay, still, needsInit, log, link});
+    const QCommandLineOption fault("fault",
+                                   "Inject a fault: kind[:item[:times[:param]]], kind one of silence, cng, cnu, "
+                                   "split, nocr, garbage, overlong, delay, vanish. Repeatable.",
+                                   "spec");
+    p.addOptions({model, version, channels, ext, points, baud, delay, still, needsInit, log, link, fault});
     p.process(app);
 
     sim::UnitConfig cfg;
@@ -49,6 +54,20 @@ int main(int argc, char **argv) {
     cfg.animate = !p.isSet(still);
     auto unit = std::make_shared<sim::SimUnit>(cfg);
     if (p.isSet(needsInit)) unit->addFault({sim::FaultKind::NeedsInit, {}, "03", -1, 0});
+    static const QMap<QString, sim::FaultKind> kinds = {
+        {"silence", sim::FaultKind::Silence}, {"cng", sim::FaultKind::Cng},           {"cnu", sim::FaultKind::Cnu},
+        {"split", sim::FaultKind::Split},     {"nocr", sim::FaultKind::NoCr},         {"garbage", sim::FaultKind::Garbage},
+        {"overlong", sim::FaultKind::OverLong}, {"delay", sim::FaultKind::Delay},     {"vanish", sim::FaultKind::Vanish},
+    };
+    for (const QString &spec : p.values(fault)) {
+        const QStringList f = spec.split(':');
+        if (!kinds.contains(f.value(0))) {
+            QTextStream(stderr) << "k5sim: unknown fault \"" << spec << "\"" << Qt::endl;
+            return 2;
+        }
+        const int times = f.value(2).isEmpty() ? -1 : f.value(2).toInt();
+        unit->addFault({kinds.value(f.value(0)), {}, f.value(1), times, f.value(3).toInt()});
+    }
 
     sim::PtyHost host(unit);
     sim::WireTiming t;

@@ -254,6 +254,22 @@ private slots:
         NO_SURPRISES(r);
     }
 
+    void exitWhileUploadWaits() {
+        AppRig r(qb4("K5A-QB4", "NONE"), 2000);
+        r.w->btnConnect_Click();
+        r.clearLines();
+        r.unit().addFault({sim::FaultKind::Silence, "2", "22", -1, 0});
+        QTimer::singleShot(40, [&] { r.w->mnuFilesEnd_Click(); });
+        QElapsedTimer t;
+        t.start();
+        r.w->btnUpload_Click();
+        QVERIFY(t.elapsed() < 1000); // the silent item was not waited for
+        QCOMPARE(r.ui.programEnds, 1);
+        QVERIFY(!r.lines().contains("G3")); // nothing after the item under way
+        QVERIFY(!r.lines().contains("I51"));
+        NO_SURPRISES(r); // and no Upload Error
+    }
+
     void unitThatVanishesWhileMonitoring() {
         AppRig r(qb4("K5A-QB4", "NONE"));
         r.connectViaSetting();
