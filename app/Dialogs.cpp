@@ -84,7 +84,8 @@ void frmComPort::btnExit_Click() {
     Link *link = Link::current();
     if (link) link->CloseComPort();
     g.ComPortNo = selectedPort();
-    if (link) link->OpenComPort();
+    // The Connect that follows opens the port again if this fails, and says why.
+    if (link) link->OpenComPort(false);
     accept();
     RunConnectCommand();
 }

@@ -38,7 +38,7 @@ void Link::setTimings(int pauseMs, int timeoutMs) {
 
 bool Link::isOpen() const { return m_device && m_device->isOpen(); }
 
-bool Link::OpenComPort() {
+bool Link::OpenComPort(bool reportFailure) {
     if (isOpen()) return true;
     if (!m_device) return false;
     const int k = g.ComPortNo;
@@ -46,7 +46,8 @@ bool Link::OpenComPort() {
     const QString name = PortMap::deviceFor(k);
     QString reason;
     if (m_device->open(name, g.BaudRate + ",n,8,1", &reason)) return true;
-    MsgBox(QStringLiteral("COM%1 (%2) cannot be opened: %3").arg(k).arg(name, reason), "Connection",
+    if (reportFailure)
+        MsgBox(QStringLiteral("COM%1 (%2) cannot be opened: %3").arg(k).arg(name, reason), "Connection",
            MsgIcon::Critical);
     return false;
 }

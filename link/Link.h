@@ -23,7 +23,8 @@ public:
     void setDevice(std::unique_ptr<SerialDevice> device);
     SerialDevice *device() const { return m_device.get(); }
 
-    bool OpenComPort();
+    // reportFailure false: the caller retries at once and lets that attempt speak.
+    bool OpenComPort(bool reportFailure = true);
     void CloseComPort();
     QString SendCommand(const QString &command);
     QString Transact(const QString &command);

@@ -32,7 +32,6 @@ public:
         bool rangeColumn = true;            // cmbUserRange on the second view
         QString rangeHead = "Range";
         QStringList rangeList;
-        bool baseUnits = true;              // unit labels after the base values
     };
 
     ScalingPage(const QString &name, int modelnum, const Layout &layout, QWidget *parent = nullptr);

@@ -296,6 +296,21 @@ private slots:
         NO_SURPRISES(r);
     }
 
+    void portThatCannotBeOpened() {
+        AppRig r(qb4());
+        r.device->setOpenFailure("the port is in use by another program.");
+        r.ui.onDialog("frmComPort", ClickComPortOk);
+        r.ui.expect("COM1 (/dev/ttyS0) cannot be opened: the port is in use by another program.", "Connection",
+                    MsgIcon::Critical);
+        r.ui.expect("Connection Error", "Connection", MsgIcon::Critical);
+        r.ui.expect("Upload Error", "Upload", MsgIcon::Critical);
+        qunsetenv("VIREO_COM1");
+        r.w->btnSetting_Click();
+        QVERIFY(r.lines().isEmpty());
+        QCOMPARE(r.buttons(), QString("TFTFTFFF"));
+        NO_SURPRISES(r);
+    }
+
     void identificationItemUnanswered() {
         for (const char *item : {"02", "06", "10", "03"}) {
             AppRig r(qb4("K5A-QB4", "NONE"));
