@@ -139,7 +139,7 @@ void frmEthernet::btnUpload_Click() {
         if (next(QString::number(27 + i))) lblMac[i]->setText(AfterColon(r));
     for (int i = 1; i <= 4; ++i)
         if (next(QString::number(30 + i))) txtPort[i]->setText(AfterColon(r));
-    // A linger value may carry a second label: only what follows its last colon counts.
+    // A linger value carries a second label: only what follows its second colon counts.
     for (int i = 1; i <= 4; ++i)
         if (next(QString::number(40 + i))) txtTimeout[i]->setText(AfterColon(AfterColon(r)));
     if (!ok) uploadFailed();
