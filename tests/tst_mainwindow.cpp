@@ -185,11 +185,12 @@ private slots:
         AppRig r(qb4("K5A-QB4", "NONE"));
         r.connectViaSetting();
         r.unit().addFault({sim::FaultKind::Delay, "", "22", -1, 15});
-        QString buttonsAtStop;
+        QString buttonsAtStop, buttonsWhileMonitoring;
         QColor lampWhileMonitoring;
         int passLinesAtStop = 0;
         QTimer::singleShot(80, [&] {
             lampWhileMonitoring = r.w->shpLamp->fillColor();
+            buttonsWhileMonitoring = r.buttons();
             QVERIFY(!qb4Page(r)->txtZScale[0]->isEnabled());
             passLinesAtStop = int(r.lines().size());
             r.w->btnStop_Click();
@@ -198,6 +199,7 @@ private slots:
         r.clearLines();
         r.w->btnStart_Click(); // returns when the loop ends
         QCOMPARE(lampWhileMonitoring, Colors::LampMonitoring);
+        QCOMPARE(buttonsWhileMonitoring, QString("FTFTFFFF"));
         QCOMPARE(buttonsAtStop, QString("TFFTTTTT"));
         QCOMPARE(r.w->shpLamp->fillColor(), Colors::LampConnected);
         QVERIFY(!g.Monitoring);
