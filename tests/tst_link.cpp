@@ -97,7 +97,7 @@ private slots:
         t.start();
         QCOMPARE(ReadItemRetry(3, "00", "02"), QString());
         QVERIFY(r.dev->written.isEmpty());
-        QVERIFY(t.elapsed() < 50);
+        QVERIFY(t.elapsed() < 200);
     }
 
     void portClosedDuringWaitEndsTransaction() {
@@ -323,7 +323,7 @@ private slots:
         QVERIFY2(host.start(&err), qPrintable(err));
         Link link;
         Link::setCurrent(&link);
-        link.setTimings(Link::DefaultPauseMs, 1000);
+        link.setTimings(Link::DefaultPauseMs, Link::DefaultTimeoutMs);
         PortMap::choose(1, host.devicePath());
         QVERIFY(link.OpenComPort());
         QCOMPARE(ReadItemRetry(3, "00", "02"), QString("MODEL:K5A-QB4"));
@@ -347,7 +347,7 @@ private slots:
         QElapsedTimer t;
         t.start();
         QCOMPARE(InquireItemRetry(3, "02"), QString());
-        QVERIFY2(t.elapsed() < 900, qPrintable(QString::number(t.elapsed())));
+        QVERIFY2(t.elapsed() < 1500, qPrintable(QString::number(t.elapsed())));
         QVERIFY(!link.isOpen());
         QCOMPARE(lost.size(), 1);
         Link::setCurrent(nullptr);
@@ -360,7 +360,7 @@ private slots:
         t.start();
         QCOMPARE(r.link.SendCommand("G00\r"), QString());
         const qint64 ms = t.elapsed();
-        QVERIFY2(ms >= 3000 && ms < 3300, qPrintable(QString::number(ms)));
+        QVERIFY2(ms >= 3000 && ms < 3500, qPrintable(QString::number(ms)));
     }
 };
 

@@ -238,16 +238,16 @@ private slots:
     }
 
     void exitDuringMonitoring() {
-        AppRig r(qb4("K5A-QB4", "NONE"));
+        AppRig r(qb4("K5A-QB4", "NONE"), 3000);
         r.connectViaSetting();
-        r.unit().addFault({sim::FaultKind::Delay, "", "22", -1, 500});
+        r.unit().addFault({sim::FaultKind::Delay, "", "22", -1, 2000});
         QElapsedTimer t;
         QTimer::singleShot(40, [&] {
             t.start();
             r.w->mnuFilesEnd_Click();
         });
         r.w->btnStart_Click();
-        QVERIFY(t.elapsed() < 300); // did not wait for the slow reply
+        QVERIFY(t.elapsed() < 1000); // did not wait for the slow reply
         QCOMPARE(r.ui.programEnds, 1);
         QVERIFY(!r.w->link().isOpen());
         const int lines = int(r.lines().size());
