@@ -9,7 +9,10 @@ QColor Colors::Window() { return QApplication::palette().color(QPalette::Active,
 QColor Colors::ToolTip() { return QApplication::palette().color(QPalette::Active, QPalette::ToolTipBase); }
 
 void SetBackColor(QWidget *w, const QColor &c) {
-    if (!w) return;
+    // Cells are repainted on every monitoring pass; leave them alone when nothing changed.
+    if (!w || (w->autoFillBackground() && BackColor(w) == c &&
+               w->palette().color(QPalette::Disabled, QPalette::Base) == c))
+        return;
     QPalette p = w->palette();
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         p.setColor(group, QPalette::Base, c);

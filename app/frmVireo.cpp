@@ -37,6 +37,8 @@ LampShape::LampShape(QWidget *parent) : QWidget(parent), m_color(Qt::lightGray) 
 }
 
 void LampShape::setFillColor(const QColor &c) {
+    // Set on every monitoring pass: repaint only on a change.
+    if (c == m_color) return;
     m_color = c;
     update();
 }

@@ -2,7 +2,7 @@
 //   vireo_bench link      transaction overhead, CPU while waiting, 9600-baud timing
 //   vireo_bench upload    one Upload of the default unit against the instant simulated unit
 //   vireo_bench monitor   CPU share of 30 s of monitoring against k5sim at 9600 baud
-//   vireo_bench all       everything
+//   vireo_bench all       everything (or a comma-separated list, and the monitoring seconds)
 #include "app/Globals.h"
 #include "link/Link.h"
 #include "link/PortMap.h"
@@ -193,11 +193,12 @@ int main(int argc, char **argv) {
     if (qEnvironmentVariableIsEmpty("DISPLAY")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     InitGlobals();
-    const QString what = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("all");
+    const QString arg = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("all");
+    const QStringList what = arg == "all" ? QStringList{"link", "upload", "monitor"} : arg.split(',');
     const int seconds = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 30;
     bool ok = true;
-    if (what == "link" || what == "all") ok &= benchLink();
-    if (what == "upload" || what == "all") ok &= benchUpload();
-    if (what == "monitor" || what == "all") ok &= benchMonitor(seconds > 0 ? seconds : 30);
+    if (what.contains("link")) ok &= benchLink();
+    if (what.contains("upload")) ok &= benchUpload();
+    if (what.contains("monitor")) ok &= benchMonitor(seconds > 0 ? seconds : 30);
     return ok ? 0 : 1;
 }

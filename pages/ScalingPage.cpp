@@ -325,7 +325,7 @@ void ScalingPage::uploadError() {
 void ScalingPage::showLive(QLineEdit *cell, const QString &reply) {
     if (!cell || reply.isEmpty()) return;
     const QString v = RemoveFirstDot(AfterColon(reply));
-    if (IsNumeric(v)) cell->setText(v);
+    if (IsNumeric(v) && cell->text() != v) cell->setText(v);
 }
 
 void ScalingPage::readLiveValues(int firstItem, int count) {

@@ -44,9 +44,7 @@ void SimEndpoint::schedule(const Reply &r, int commandBytes) {
         const QByteArray &b = r.bytes;
         const int n = int(b.size());
         if (byteNs > 0) {
-            // Hand bytes over in bursts, the last one exactly when its last byte is through.
-            const qint64 burstNs = qint64(std::max(1, m_timing.burstMs)) * 1'000'000;
-            const int perBurst = std::max<qint64>(1, burstNs / byteNs);
+            const int perBurst = std::max(1, m_timing.fifoBytes);
             for (int i = 0; i < n; i += perBurst) {
                 const int len = std::min(perBurst, n - i);
                 m_out.push_back({start + byteNs * (i + len), b.mid(i, len)});

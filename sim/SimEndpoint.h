@@ -14,7 +14,8 @@ namespace sim {
 struct WireTiming {
     int turnaroundMs = 0; // the unit's thinking time before it answers
     int baud = 0;         // 0: bytes arrive at once; otherwise 10 bits per byte at this rate
-    int burstMs = 4;      // while emulating a baud rate, bytes are handed over this often
+    int fifoBytes = 14;   // while emulating a baud rate, bytes are handed over in groups of this many,
+                          // as a UART's receive FIFO does; the last group when its last byte is through
 };
 
 class SimEndpoint : public QObject {
