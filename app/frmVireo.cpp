@@ -260,7 +260,6 @@ void frmVireo::ShowPage(QWidget *form) {
     if (m_shown && m_shown != form) m_shown->hide();
     form->hide();
     form->move(0, 0);
-    form->setParent(pageArea);
     form->resize(Page::PageWidth, Page::PageHeight);
     form->show();
     m_shown = form;
