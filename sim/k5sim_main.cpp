@@ -41,7 +41,7 @@ int main(int argc, char **argv) {
     const QCommandLineOption fault("fault",
                                    "Inject a fault: kind[:item[:times[:param]]], kind one of silence, cng, cnu, "
                                    "split, nocr, garbage, overlong, delay, vanish. Repeatable.",
-                                   "spec");
+                                   "fault");
     p.addOptions({model, version, channels, ext, points, baud, delay, still, needsInit, log, link, fault});
     p.process(app);
 
@@ -59,10 +59,10 @@ int main(int argc, char **argv) {
         {"split", sim::FaultKind::Split},     {"nocr", sim::FaultKind::NoCr},         {"garbage", sim::FaultKind::Garbage},
         {"overlong", sim::FaultKind::OverLong}, {"delay", sim::FaultKind::Delay},     {"vanish", sim::FaultKind::Vanish},
     };
-    for (const QString &spec : p.values(fault)) {
-        const QStringList f = spec.split(':');
+    for (const QString &given : p.values(fault)) {
+        const QStringList f = given.split(':');
         if (!kinds.contains(f.value(0))) {
-            QTextStream(stderr) << "k5sim: unknown fault \"" << spec << "\"" << Qt::endl;
+            QTextStream(stderr) << "k5sim: unknown fault \"" << given << "\"" << Qt::endl;
             return 2;
         }
         const int times = f.value(2).isEmpty() ? -1 : f.value(2).toInt();
