@@ -226,6 +226,13 @@ frmVireo::Route frmVireo::route(Page *&p) {
     return p ? Route::Page : Route::Invalid;
 }
 
+Page *frmVireo::routedPage(const QString &where) {
+    Page *p = nullptr;
+    const Route r = route(p);
+    if (r == Route::Invalid) debugInfo(where);
+    return r == Route::Page ? p : nullptr;
+}
+
 void frmVireo::debugInfo(const QString &where) {
     MsgBox("Not definced modelnum in frmVireo -> " + where, "Debug info", MsgIcon::Critical);
     DisconnectUnit();
@@ -298,12 +305,9 @@ void frmVireo::btnUpload_Click() {
     if (id == IdentifyResult::ProgramEnded || g.ProgramEnding) return;
     // Once the link is down the rest of the Upload could only fail again; stop with the buttons of a lost connection.
     if (!m_link->isOpen()) return connect_btn_control();
-    Page *p = nullptr;
-    switch (route(p)) {
-    case Route::None: return;
-    case Route::Invalid: return debugInfo("btnUpload");
-    case Route::Page: p->ReadingData(); break;
-    }
+    Page *p = routedPage("btnUpload");
+    if (!p) return;
+    p->ReadingData();
     if (g.ProgramEnding) return;
     if (!m_link->isOpen()) return connect_btn_control();
     if (NetPage *n = netPage(g.NetTyp)) n->btnUpload_Click();
@@ -315,12 +319,8 @@ void frmVireo::btnDownload_Click() {
     g.ChkErrNo = 0;
     QString detail = "Check data range. ";
     all_btn_control(false);
-    Page *p = nullptr;
-    switch (route(p)) {
-    case Route::None: return;
-    case Route::Invalid: return debugInfo("btnDownload");
-    case Route::Page: break;
-    }
+    Page *p = routedPage("btnDownload");
+    if (!p) return;
     const bool ok = p->hasCheckData() ? p->CheckData() : true;
     static const char *const details[] = {
         "Non-numeric symbols have been used.",
@@ -361,12 +361,9 @@ void frmVireo::btnStart_Click() {
         btnConnect_Click();
         if (g.ProgramEnding) return;
     }
-    Page *p = nullptr;
-    switch (route(p)) {
-    case Route::None: return;
-    case Route::Invalid: return debugInfo("btnStart_Click");
-    case Route::Page: p->onStart(); break;
-    }
+    Page *p = routedPage("btnStart_Click");
+    if (!p) return;
+    p->onStart();
     monitor_btn_control();
     // Started again from inside a pass that Stop had ended: that loop simply carries on.
     if (m_monitorDepth > 0) return;
@@ -400,24 +397,18 @@ void frmVireo::onPortLost(const QString &reason) { m_lostReason = reason; }
 
 void frmVireo::btnStop_Click() {
     stop_btn_control();
-    Page *p = nullptr;
-    switch (route(p)) {
-    case Route::None: return;
-    case Route::Invalid: return debugInfo("btnStop_Click");
-    case Route::Page: p->onStop(); break;
-    }
+    Page *p = routedPage("btnStop_Click");
+    if (!p) return;
+    p->onStop();
     shpLamp->setFillColor(Colors::LampConnected);
 }
 
 void frmVireo::btnDisconnect_Click() {
     shpLamp->setFillColor(Colors::LampDisconnected);
     DisconnectUnit();
-    Page *p = nullptr;
-    switch (route(p)) {
-    case Route::None: return;
-    case Route::Invalid: return debugInfo("btnDisconnect");
-    case Route::Page: p->onDisconnect(); break;
-    }
+    Page *p = routedPage("btnDisconnect");
+    if (!p) return;
+    p->onDisconnect();
     disconnect_btn_control();
 }
 

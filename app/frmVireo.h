@@ -101,6 +101,8 @@ private:
     enum class Route { None, Page, Invalid };
     // The one place that turns ActivePage into a page: -1 none, 0..25 a page, anything else invalid.
     Route route(Page *&p);
+    // The page of ActivePage; null when there is none, or after the routing error was reported.
+    Page *routedPage(const QString &where);
     // The internal routing error: "Debug info" message and a disconnect.
     void debugInfo(const QString &where);
     void monitor_btn_control();
