@@ -317,7 +317,6 @@ void frmVireo::btnUpload_Click() {
 
 void frmVireo::btnDownload_Click() {
     g.ChkErrNo = 0;
-    QString detail = "Check data range. ";
     all_btn_control(false);
     Page *p = routedPage("btnDownload");
     if (!p) return;
@@ -338,8 +337,9 @@ void frmVireo::btnDownload_Click() {
         "Bias : -320.00 to 320.00",
         "Gain : -3.2000 to 3.2000",
     };
-    if (g.ChkErrNo >= 1 && g.ChkErrNo <= 14) detail = QStringLiteral("Check data range. \r\n") + details[g.ChkErrNo - 1];
-    else detail = "Check data range.";
+    const QString detail = g.ChkErrNo >= 1 && g.ChkErrNo <= 14
+                               ? QStringLiteral("Check data range. \r\n") + details[g.ChkErrNo - 1]
+                               : QStringLiteral("Check data range.");
     if (ok) {
         WriteUnit();
         if (g.ProgramEnding) return;

@@ -15,11 +15,6 @@
 #include <QVBoxLayout>
 #include <utility>
 
-namespace {
-constexpr int Count = 3;
-const QString Group = QStringLiteral("00");
-} // namespace
-
 NetPage::NetPage(const QString &name, const QString &caption, QWidget *parent) : QDialog(parent) {
     setObjectName(name);
     setWindowTitle(caption);

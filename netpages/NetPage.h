@@ -35,6 +35,10 @@ public:
     QLineEdit *txtTimeout = nullptr;
 
 protected:
+    // Every exchange of these pages: group "00", up to four attempts.
+    static constexpr int Count = 3;
+    static inline const QString Group = QStringLiteral("00");
+
     // One item of group "00": how a reply is shown and what a download writes.
     struct NetField {
         QString item;

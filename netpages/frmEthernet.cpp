@@ -10,11 +10,6 @@
 #include <algorithm>
 #include <utility>
 
-namespace {
-constexpr int Count = 3;
-const QString Group = QStringLiteral("00");
-} // namespace
-
 frmEthernet::frmEthernet(QWidget *parent) : NetPage("frmEthernet", "Ethernet Setting", parent) {
     auto *addresses = new QWidget(this);
     QGridLayout *gl = grid(addresses);

@@ -68,7 +68,6 @@ void ScalingPage::buildValueFrame() {
         l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         grid->addWidget(l, k / perRow, 1 + 2 * (k % perRow));
         grid->addWidget(t, k / perRow, 2 + 2 * (k % perRow));
-        lblCh.append(l);
         txtParData.append(t);
     }
     grid->setColumnStretch(2 * perRow + 1, 1);
@@ -123,12 +122,11 @@ void ScalingPage::buildViews() {
 void ScalingPage::buildSet1() {
     frmSet1 = MakeFrame(this, "frmSet1", QString());
     auto *grid = new QGridLayout(frmSet1);
-    m_set1Grid = grid;
     grid->setHorizontalSpacing(5);
     grid->setVerticalSpacing(1);
     const QStringList headNames = {"lblZScale01", "lblFScale01", "lblBias01", "lblGain01", "lblZBase01", "lblFBase01"};
     QLabel **heads[] = {&lblZScale01, &lblFScale01, &lblBias01, &lblGain01, &lblZBase01, &lblFBase01};
-    QVector<QLineEdit *> *cols[] = {&txtZScale, &txtFScale, &txtBias, &txtGain, &txtZBase, &txtFBase};
+    const auto cols = slotColumns();
     const QStringList colNames = {"txtZScale", "txtFScale", "txtBias", "txtGain", "txtZBase", "txtFBase"};
     QVector<QLabel *> *hintCols[] = {&lblZScale, &lblFScale, &lblBias, &lblGain};
     const QStringList hintNames = {"lblZScale", "lblFScale", "lblBias", "lblGain"};
@@ -174,7 +172,6 @@ void ScalingPage::buildSet1() {
 void ScalingPage::buildSet2() {
     frmSet2 = MakeFrame(this, "frmSet2", QString());
     auto *grid = new QGridLayout(frmSet2);
-    m_set2Grid = grid;
     grid->setHorizontalSpacing(10);
     if (m_layout.rangeColumn) {
         Label12 = MakeLabel(frmSet2, "Label12", m_layout.rangeHead);
@@ -202,10 +199,13 @@ void ScalingPage::buildSet2() {
 
 int ScalingPage::channelRows() const { return std::clamp(g.ChCount, 0, m_layout.rows); }
 
+std::array<QVector<QLineEdit *> *, 6> ScalingPage::slotColumns() {
+    return {&txtZScale, &txtFScale, &txtBias, &txtGain, &txtZBase, &txtFBase};
+}
+
 QLineEdit *ScalingPage::slotCell(int slot, int k) const {
-    const QVector<QLineEdit *> *cols[] = {&txtZScale, &txtFScale, &txtBias, &txtGain, &txtZBase, &txtFBase};
-    if (slot < 1 || slot > 6 || k < 0 || k >= cols[slot - 1]->size()) return nullptr;
-    return cols[slot - 1]->at(k);
+    if (slot < 1 || slot > 6) return nullptr;
+    return const_cast<ScalingPage *>(this)->slotColumns()[size_t(slot - 1)]->value(k);
 }
 
 void ScalingPage::cmdSet1_Click() {
@@ -345,16 +345,17 @@ bool ScalingPage::allNumeric(const QList<QVector<QLineEdit *> *> &columns) const
 }
 
 bool ScalingPage::checkBounds(const QList<Bound> &bounds) {
+    QList<double> values(bounds.size());
     for (int k = 0; k < channelRows(); ++k) {
-        for (const Bound &b : bounds) {
-            const double v = ToDouble(b.cells->at(k)->text()).value_or(0);
-            if (v < b.lo || v > b.hi) return false;
+        for (int i = 0; i < bounds.size(); ++i) {
+            values[i] = ToDouble(bounds[i].cells->at(k)->text()).value_or(0);
+            if (values[i] < bounds[i].lo || values[i] > bounds[i].hi) return false;
         }
-        for (const Bound &b : bounds) {
-            if (!b.roundToInteger) continue;
-            const double r = RoundHalfEven(ToDouble(b.cells->at(k)->text()).value_or(0));
-            if (r < b.lo || r > b.hi) return false;
-            b.cells->at(k)->setText(QString::number(qint64(r)));
+        for (int i = 0; i < bounds.size(); ++i) {
+            if (!bounds[i].roundToInteger) continue;
+            const double r = RoundHalfEven(values[i]);
+            if (r < bounds[i].lo || r > bounds[i].hi) return false;
+            bounds[i].cells->at(k)->setText(QString::number(qint64(r)));
         }
     }
     return true;

@@ -5,6 +5,7 @@
 
 #include <QStringList>
 #include <QVector>
+#include <array>
 #include <optional>
 
 class QComboBox;
@@ -44,7 +45,6 @@ public:
     QPushButton *cmdSet1 = nullptr, *cmdSet2 = nullptr;
     QGroupBox *Frame1 = nullptr;
     QVector<QLineEdit *> txtParData;
-    QVector<QLabel *> lblCh; // "CH 0" ... beside the live values
     QLabel *lblV_Unit = nullptr;
     QVector<QLineEdit *> txtChData;
     QVector<QLabel *> lblExtIndex;
@@ -66,8 +66,6 @@ protected:
     int channelRows() const;
     // The six slot cells of a row, slot 1..6.
     QLineEdit *slotCell(int slot, int k) const;
-    QGridLayout *set1Grid() const { return m_set1Grid; }
-    QGridLayout *set2Grid() const { return m_set2Grid; }
 
     // Init's opening (inside the page's progress scope): first view, editing off, module type, extension cells.
     void beginInit();
@@ -119,6 +117,6 @@ private:
     void buildSet1();
     void buildSet2();
     Layout m_layout;
-    QGridLayout *m_set1Grid = nullptr;
-    QGridLayout *m_set2Grid = nullptr;
+    // The six slot columns in slot order.
+    std::array<QVector<QLineEdit *> *, 6> slotColumns();
 };
