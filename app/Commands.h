@@ -13,3 +13,11 @@ struct MainWindowHooks {
 void SetMainWindowHooks(const MainWindowHooks &hooks);
 // Runs the main window's Connect command (check plus Upload); nothing without a main window.
 void RunConnectCommand();
+
+class QAbstractButton;
+// A user command (a button the person clicks) runs now when the link is idle; clicked while a
+// transaction waits, it runs once that wait has unwound, exactly as if it had been clicked then.
+// Stop, Disconnect and Exit do not go through here: they act at once.
+void RunCommand(std::function<void()> command);
+// Connects a button's click to a command that follows that rule.
+void ConnectCommand(QAbstractButton *button, std::function<void()> command);

@@ -142,13 +142,14 @@ frmVireo::frmVireo(QWidget *parent) : QMainWindow(parent), m_link(new Link(this)
     outer->addWidget(fraStatus, 1, 0, 1, 2);
     outer->setRowStretch(2, 1);
 
-    connect(btnConnect, &QPushButton::clicked, this, &frmVireo::btnConnect_Click);
+    // Stop and Disconnect act at once; the others never run inside another command's wait.
+    ConnectCommand(btnConnect, [this] { btnConnect_Click(); });
     connect(btnDisconnect, &QPushButton::clicked, this, &frmVireo::btnDisconnect_Click);
-    connect(btnSetting, &QPushButton::clicked, this, &frmVireo::btnSetting_Click);
-    connect(btnComNet, &QPushButton::clicked, this, &frmVireo::btnComNet_Click);
-    connect(btnUpload, &QPushButton::clicked, this, &frmVireo::btnUpload_Click);
-    connect(btnDownload, &QPushButton::clicked, this, &frmVireo::btnDownload_Click);
-    connect(btnStart, &QPushButton::clicked, this, &frmVireo::btnStart_Click);
+    ConnectCommand(btnSetting, [this] { btnSetting_Click(); });
+    ConnectCommand(btnComNet, [this] { btnComNet_Click(); });
+    ConnectCommand(btnUpload, [this] { btnUpload_Click(); });
+    ConnectCommand(btnDownload, [this] { btnDownload_Click(); });
+    ConnectCommand(btnStart, [this] { btnStart_Click(); });
     connect(btnStop, &QPushButton::clicked, this, &frmVireo::btnStop_Click);
     connect(mnuFilesOpen, &QAction::triggered, this, &frmVireo::mnuFilesOpen_Click);
     connect(mnuFilesSave, &QAction::triggered, this, &frmVireo::mnuFilesSave_Click);

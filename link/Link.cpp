@@ -107,6 +107,7 @@ QString Link::Transact(const QString &command) {
     }
     IntervalTimerOff();
     m_inTransaction = false;
+    emit waitEnded();
     if (!complete) return {};
     reply.chop(1);
     return QString::fromLatin1(reply);

@@ -49,6 +49,8 @@ public:
 signals:
     void comPortSelected(int comPortNo);
     void portLost(const QString &reason);
+    // The outermost wait for the unit has ended: commands held back may run now.
+    void waitEnded();
 
 private:
     std::unique_ptr<SerialDevice> m_device;

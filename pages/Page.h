@@ -30,6 +30,10 @@ public:
     virtual void onStop() { txt_able(true); }
     virtual void onDisconnect() { txt_able(true); }
 
+signals:
+    // A live channel value as the number the unit sent, for whoever plots it (the trend window).
+    void liveValue(int channel, double value);
+
 private:
     int m_modelnum;
 };

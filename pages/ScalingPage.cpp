@@ -322,15 +322,18 @@ void ScalingPage::uploadError() {
     DisconnectUnit();
 }
 
-void ScalingPage::showLive(QLineEdit *cell, const QString &reply) {
+void ScalingPage::showLive(int channel, const QString &reply) {
+    QLineEdit *cell = txtParData.value(channel);
     if (!cell || reply.isEmpty()) return;
     const QString v = RemoveFirstDot(AfterColon(reply));
-    if (IsNumeric(v) && cell->text() != v) cell->setText(v);
+    if (!IsNumeric(v)) return;
+    if (cell->text() != v) cell->setText(v);
+    if (const auto number = ToDouble(AfterColon(reply))) emit liveValue(channel, *number);
 }
 
 void ScalingPage::readLiveValues(int firstItem, int count) {
     for (int k = 0; k < count; ++k)
-        showLive(txtParData.value(k), ReadItemRetry(3, "00", QString::number(firstItem + k)));
+        showLive(k, ReadItemRetry(3, "00", QString::number(firstItem + k)));
 }
 
 void ScalingPage::readExtension() {

@@ -96,7 +96,7 @@ protected:
     void readLiveValues(int firstItem, int count);
     void readExtension();
     // The live-value rule: the part after the colon, first dot removed, shown when numeric.
-    static void showLive(QLineEdit *cell, const QString &reply);
+    void showLive(int channel, const QString &reply);
 
     // Range checks shared by the family. Each returns false at the first failing channel.
     struct Bound {
