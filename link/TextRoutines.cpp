@@ -2,9 +2,6 @@
 #include "app/Ui.h"
 
 #include <QLineEdit>
-#include <QLocale>
-#include <cfenv>
-#include <cmath>
 
 namespace {
 QString afterFirst(const QString &s, QChar sep) {
@@ -52,32 +49,6 @@ QString TrimBlanks(const QString &s) {
     while (b < e && s.at(b) == ' ') ++b;
     while (e > b && s.at(e - 1) == ' ') --e;
     return s.mid(b, e - b);
-}
-
-std::optional<double> ToDouble(const QString &s) {
-    const QString t = s.trimmed();
-    if (t.isEmpty()) return std::nullopt;
-    // Only plain decimal notation: digits, one sign, one dot, an exponent.
-    bool digit = false;
-    for (QChar c : t) {
-        if (c.isDigit()) digit = true;
-        else if (c != '+' && c != '-' && c != '.' && c != 'e' && c != 'E') return std::nullopt;
-    }
-    if (!digit) return std::nullopt;
-    bool ok = false;
-    const double v = QLocale::c().toDouble(t, &ok);
-    if (!ok || !std::isfinite(v)) return std::nullopt;
-    return v;
-}
-
-bool IsNumeric(const QString &s) { return ToDouble(s).has_value(); }
-
-double RoundHalfEven(double v) {
-    const int old = std::fegetround();
-    std::fesetround(FE_TONEAREST);
-    const double r = std::nearbyint(v);
-    std::fesetround(old);
-    return r;
 }
 
 int CheckInteger(const QString &v) {

@@ -1,5 +1,7 @@
 #pragma once
 // Small routines that take the unit's replies apart and check typed numbers.
+#include "link/Numbers.h"
+
 #include <QString>
 #include <optional>
 
@@ -17,10 +19,5 @@ int HexDigitValue(const QString &s);
 int CheckInteger(const QString &v);
 int CheckInteger(const QLineEdit *field);
 
-// Numeric test used on typed values and live readings: a decimal number, blanks around it allowed.
-bool IsNumeric(const QString &s);
-std::optional<double> ToDouble(const QString &s);
-// Nearest integer, halves to the even neighbour.
-double RoundHalfEven(double v);
 // Removes leading and trailing blanks (spaces only, as the unit pads with them).
 QString TrimBlanks(const QString &s);

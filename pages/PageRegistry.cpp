@@ -1,5 +1,9 @@
 #include "pages/PageRegistry.h"
 #include "pages/frmQB4.h"
+#include "pages/frmQB8.h"
+#include "pages/frmQJ4.h"
+#include "pages/frmQX4M.h"
+#include "pages/frmQZ4U.h"
 
 #include <array>
 
@@ -17,8 +21,8 @@ const std::array<PageKind, 26> &kinds() {
         {4, "frmWC2", {}},
         {5, "frmKO16", {}},
         {6, "frmKI16", {}},
-        {7, "frmQJ4", {}},
-        {8, "frmQX4M", {}},
+        {7, "frmQJ4", make<frmQJ4>()},
+        {8, "frmQX4M", make<frmQX4M>()},
         {9, "frmKI8R", {}},
         {10, "frmNX16", {}},
         {11, "frmQH4", {}},
@@ -28,13 +32,13 @@ const std::array<PageKind, 26> &kinds() {
         {15, "frmZWB2", {}},
         {16, "frmHM8", {}},
         {17, "frmNX2", {}},
-        {18, "frmQB8", {}},
+        {18, "frmQB8", make<frmQB8>()},
         {19, "frmWB4M", {}},
         {20, "frmKOR16", {}},
         {21, "frmGZ2", {}},
         {22, "frmHLSGZ2", {}},
         {23, "frmK5NNX8", {}},
-        {24, "frmQZ4U", {}},
+        {24, "frmQZ4U", make<frmQZ4U>()},
         {25, "frmKI4H", {}},
     }};
     return k;

@@ -3,13 +3,11 @@
 #include "app/Dialogs.h"
 #include "app/ExtCells.h"
 #include "app/Globals.h"
-#include "app/Ui.h"
 #include "app/Widgets.h"
 #include "link/Protocol.h"
 #include "link/TextRoutines.h"
 
 #include <QComboBox>
-#include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -18,38 +16,165 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-namespace {
-constexpr int FieldWidth = 80;
+ScalingPage::ScalingPage(const QString &name, int modelnum, QWidget *parent) : Page(name, modelnum, parent) {}
 
-QLabel *hintLabel(QWidget *parent, const QString &name, const QString &text) {
-    QLabel *l = MakeLabel(parent, name, text);
-    QFont f = l->font();
-    f.setPointSizeF(f.pointSizeF() * 0.78);
-    l->setFont(f);
-    l->setEnabled(false); // greyed: it informs, it is not a value
-    return l;
+// ---- the declaration's standard parts
+
+namespace {
+using Column = ScalingPage::Column;
+Column newColumn(const QString &name, const QString &head, const QString &headName, int slot) {
+    Column c;
+    c.name = name;
+    c.head = head;
+    c.headName = headName;
+    c.slot = slot;
+    c.written = slot > 0;
+    return c;
+}
+Column withHint(Column c, const QString &hint, const QString &hintName) {
+    c.hint = hint;
+    c.hintName = hintName;
+    return c;
 }
 } // namespace
 
-ScalingPage::ScalingPage(const QString &name, int modelnum, const Layout &layout, QWidget *parent)
-    : Page(name, modelnum, parent), m_layout(layout) {
+ScalingPage::Column ScalingPage::ZeroScale() {
+    Column c = withHint(newColumn("txtZScale", "Zero scale", "lblZScale01", 1), "-32000 to 32000", "lblZScale");
+    c.check = {true, Bound{-32000, 32000}, Bound{-32000, 32000}};
+    return c;
+}
+
+ScalingPage::Column ScalingPage::FullScale() {
+    Column c = withHint(newColumn("txtFScale", "Full scale", "lblFScale01", 2), "-32000 to 32000", "lblFScale");
+    c.check = {true, Bound{-32000, 32000}, Bound{-32000, 32000}};
+    return c;
+}
+
+ScalingPage::Column ScalingPage::BiasColumn() {
+    Column c = withHint(newColumn("txtBias", "Bias", "lblBias01", 3), "-320.00 to 320.00", "lblBias");
+    c.check = {true, Bound{-320, 320}, std::nullopt};
+    return c;
+}
+
+ScalingPage::Column ScalingPage::GainColumn() {
+    Column c = withHint(newColumn("txtGain", "Gain", "lblGain01", 4), "-3.2000 to 3.2000", "lblGain");
+    c.check = {true, Bound{-3.2, 3.2}, std::nullopt};
+    return c;
+}
+
+ScalingPage::Column ScalingPage::ZeroBase() {
+    Column c = newColumn("txtZBase", "Zero base", "lblZBase01", 5);
+    c.unitName = "lblZBase_Unit";
+    c.access = Access::Display;
+    return c;
+}
+
+ScalingPage::Column ScalingPage::FullBase() {
+    Column c = newColumn("txtFBase", "Full base", "lblFBase01", 6);
+    c.unitName = "lblFBase_Unit";
+    c.access = Access::Display;
+    return c;
+}
+
+QList<ScalingPage::Column> ScalingPage::SlotColumns() {
+    return {ZeroScale(), FullScale(), BiasColumn(), GainColumn(), ZeroBase(), FullBase()};
+}
+
+ScalingPage::Column ScalingPage::ExtraColumn(const QString &name, const QString &head, const QString &headName,
+                                             Place place, Kind kind) {
+    Column c = newColumn(name, head, headName, 0);
+    c.place = place;
+    c.kind = kind;
+    return c;
+}
+
+ScalingPage::Column ScalingPage::RangeColumn(Place place, const QString &head, const QStringList &items) {
+    Column c = ExtraColumn("cmbUserRange", head, "Label12", place, Kind::List);
+    c.width = 150;
+    c.items = items;
+    return c;
+}
+
+ScalingPage::ChannelItem ScalingPage::ChannelRead(const QString &item, bool readSelect, const OnEmpty &onEmpty) {
+    ChannelItem c;
+    c.item = item;
+    c.readSelect = readSelect;
+    c.onEmpty = onEmpty;
+    return c;
+}
+
+ScalingPage::ModuleItem ScalingPage::ModuleRead(const QString &group, const QString &item, const OnEmpty &onEmpty) {
+    ModuleItem m;
+    m.group = group;
+    m.item = item;
+    m.onEmpty = onEmpty;
+    return m;
+}
+
+ScalingPage::ChannelItem ScalingPage::rangeItem(bool select, const OnEmpty &onEmpty) {
+    ChannelItem c = ChannelRead("09", select, onEmpty);
+    c.show = [this](int k, const QString &v) {
+        const int index = HexDigitValue(v.left(2));
+        SelectFromUnit(list("cmbUserRange", k), index);
+        if (m_switchRange == 15 && m_decl.unitTable) setUnitLabels(k, UnitAt(*m_decl.unitTable, index));
+    };
+    c.data = [this](int k) -> std::optional<QString> {
+        const QString index = IndexForUnit(list("cmbUserRange", k));
+        if (index.isEmpty()) return std::nullopt;
+        return index;
+    };
+    return c;
+}
+
+// ---- building
+
+void ScalingPage::build(const Decl &d) {
+    m_decl = d;
     auto *top = new QVBoxLayout(this);
     top->setContentsMargins(6, 6, 6, 6);
     top->setSpacing(6);
     buildValueFrame();
     top->addWidget(Frame1);
-    buildViews();
-    if (fraSetModel) top->addWidget(fraSetModel);
-    buildSet1();
-    buildSet2();
+    if (m_decl.views == 2) {
+        fraSetModel = MakeFrame(this, "fraSetModel", QString());
+        auto *h = new QHBoxLayout(fraSetModel);
+        h->setContentsMargins(8, 4, 8, 4);
+        cmdSet1 = MakeButton(fraSetModel, "cmdSet1", m_decl.set1Caption);
+        cmdSet2 = MakeButton(fraSetModel, "cmdSet2", m_decl.set2Caption);
+        for (QPushButton *b : {cmdSet1, cmdSet2}) {
+            b->setMinimumWidth(110);
+            h->addWidget(b);
+        }
+        h->addStretch();
+        ConnectCommand(cmdSet1, [this] { cmdSet1_Click(); });
+        ConnectCommand(cmdSet2, [this] { cmdSet2_Click(); });
+        top->addWidget(fraSetModel);
+    }
+    frmSet1 = MakeFrame(this, "frmSet1", QString());
     top->addWidget(frmSet1, 1);
-    top->addWidget(frmSet2, 1);
-    frmSet2->setVisible(false);
+    if (m_decl.views == 2) {
+        frmSet2 = MakeFrame(this, "frmSet2", QString());
+        top->addWidget(frmSet2, 1);
+    }
+    m_views.add(cmdSet1, frmSet1);
+    if (frmSet2) m_views.add(cmdSet2, frmSet2);
+    buildView(1, frmSet1);
+    if (frmSet2) buildView(2, frmSet2);
+    if (m_decl.hold) {
+        m_hold = new HoldFrame(this, true);
+        sideOf(*m_decl.hold)->insertWidget(0, m_hold->Frame2);
+        Frame2 = m_hold->Frame2;
+        optKeepOn = m_hold->optKeepOn;
+        optKeepOff = m_hold->optKeepOff;
+    }
+    bindMembers();
+    m_views.show(0);
 }
 
 void ScalingPage::buildValueFrame() {
     Frame1 = MakeFrame(this, "Frame1", "Value");
-    auto *v = new QVBoxLayout(Frame1);
+    auto *outer = new QHBoxLayout(Frame1);
+    auto *v = new QVBoxLayout;
     auto *grid = new QGridLayout;
     grid->setHorizontalSpacing(8);
     lblV_Unit = MakeLabel(Frame1, "lblV_Unit", "Type");
@@ -58,323 +183,413 @@ void ScalingPage::buildValueFrame() {
     lblV_Unit->setFont(bold);
     lblV_Unit->setMinimumWidth(70);
     grid->addWidget(lblV_Unit, 0, 0);
-    const int perRow = 4;
-    for (int k = 0; k < m_layout.rows; ++k) {
-        QLabel *l = MakeLabel(Frame1, QStringLiteral("Label%1").arg(k + 1), QStringLiteral("CH %1").arg(k));
-        QLineEdit *t = MakeText(Frame1, IndexedName("txtParData", k), QStringLiteral("CH %1 Value").arg(k), 84);
-        t->setReadOnly(true);
-        t->setFocusPolicy(Qt::NoFocus);
-        t->setAlignment(Qt::AlignRight);
-        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        grid->addWidget(l, k / perRow, 1 + 2 * (k % perRow));
-        grid->addWidget(t, k / perRow, 2 + 2 * (k % perRow));
-        txtParData.append(t);
+    const int perRow = m_decl.liveCellsPerRow;
+    const LiveCells live = MakeLiveCells(Frame1, grid, m_decl.rows, perRow, 1);
+    txtParData = live.txtParData;
+    // Controls the page shows beside its live values sit under each value cell.
+    const bool extraLine = std::any_of(m_decl.columns.begin(), m_decl.columns.end(),
+                                       [](const Column &c) { return c.place == Place::Value; });
+    if (extraLine) {
+        for (int k = 0; k < m_decl.rows; ++k) {
+            const int row = k / perRow;
+            grid->removeWidget(live.labels[k]);
+            grid->removeWidget(live.txtParData[k]);
+            grid->addWidget(live.labels[k], 2 * row, 1 + 2 * (k % perRow));
+            grid->addWidget(live.txtParData[k], 2 * row, 2 + 2 * (k % perRow));
+            for (const Column &c : m_decl.columns)
+                if (c.place == Place::Value)
+                    grid->addWidget(makeCell(c, Frame1, k), 2 * row + 1, 2 + 2 * (k % perRow));
+        }
     }
     grid->setColumnStretch(2 * perRow + 1, 1);
     v->addLayout(grid);
-
-    if (!m_layout.extDisplay) return;
-    // The extension points: cells placed under the digits of the index caption.
-    auto *ext = new QWidget(Frame1);
-    ext->setObjectName("extArea");
-    ext->setFixedHeight(40);
-    lblV_Ext = MakeLabel(ext, "lblV_Ext", QString());
-    lblV_Ext->setFont(bold);
-    lblV_Ext->setGeometry(0, 16, 60, 20);
-    QLabel *index = MakeLabel(ext, IndexedName("lblExtIndex", 0), ExtIndex16);
-    // A fixed-pitch caption small enough for its 85 characters to span the frame.
-    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    mono.setPixelSize(10);
-    index->setFont(mono);
-    const QFontMetrics fm(mono);
-    const int cw = fm.horizontalAdvance('0');
-    const int x0 = 64;
-    index->setGeometry(x0, 0, fm.horizontalAdvance(ExtIndex16) + cw, 16);
-    lblExtIndex.append(index);
-    const QString caption = ExtIndex16;
-    int cell = 0;
-    for (int i = 0; i < caption.size() && cell < 16; ++i) {
-        if (caption.at(i) == ' ') continue;
-        QLineEdit *c = MakeCell(ext, IndexedName("txtChData", cell), QStringLiteral("Extension point %1").arg(cell));
-        c->move(x0 + i * cw + cw / 2 - c->width() / 2, 18);
-        txtChData.append(c);
-        ++cell;
+    if (m_decl.extDisplay) {
+        const ExtensionRow ext = MakeExtensionRow(Frame1);
+        lblV_Ext = ext.lblV_Ext;
+        lblExtIndex = ext.lblExtIndex;
+        txtChData = ext.txtChData;
+        v->addWidget(ext.area);
     }
-    v->addWidget(ext);
+    outer->addLayout(v, 1);
+    auto *side = new QVBoxLayout;
+    side->addStretch();
+    outer->addLayout(side);
+    m_sides.insert(0, side);
 }
 
-void ScalingPage::buildViews() {
-    if (!m_layout.views) return;
-    fraSetModel = MakeFrame(this, "fraSetModel", QString());
-    auto *h = new QHBoxLayout(fraSetModel);
-    h->setContentsMargins(8, 4, 8, 4);
-    cmdSet1 = MakeButton(fraSetModel, "cmdSet1", m_layout.set1Caption);
-    cmdSet2 = MakeButton(fraSetModel, "cmdSet2", m_layout.set2Caption);
-    cmdSet1->setMinimumWidth(110);
-    cmdSet2->setMinimumWidth(110);
-    h->addWidget(cmdSet1);
-    h->addWidget(cmdSet2);
-    h->addStretch();
-    connect(cmdSet1, &QPushButton::clicked, this, &ScalingPage::cmdSet1_Click);
-    connect(cmdSet2, &QPushButton::clicked, this, &ScalingPage::cmdSet2_Click);
+QList<int> ScalingPage::rowsOfView(int v) const {
+    QList<int> rows;
+    const int per = m_decl.rowsPerView;
+    for (int k = 0; k < m_decl.rows; ++k)
+        if (per == 0 || k / per == v - 1) rows.append(k);
+    return rows;
 }
 
-void ScalingPage::buildSet1() {
-    frmSet1 = MakeFrame(this, "frmSet1", QString());
-    auto *grid = new QGridLayout(frmSet1);
+bool ScalingPage::onView(const Column &c, int v) const {
+    if (c.place == Place::RowView) return m_decl.rowsPerView > 0 || v == 1;
+    return (c.place == Place::View1 && v == 1) || (c.place == Place::View2 && (v == 2 || m_decl.views == 1));
+}
+
+void ScalingPage::store(const QString &name, int k, QWidget *w) {
+    QVector<QWidget *> &cells = m_columns[name];
+    if (cells.size() <= k) cells.resize(k + 1);
+    cells[k] = w;
+}
+
+QString ScalingPage::nameOf(const Column &c, const QStringList &names, const QString &base, int k) const {
+    Q_UNUSED(c);
+    if (k < names.size()) return names.at(k);
+    return base.isEmpty() ? QString() : IndexedName(base, k);
+}
+
+QWidget *ScalingPage::makeCell(const Column &c, QWidget *parent, int k) {
+    const QString name = nameOf(c, c.names, c.name, k);
+    const QString spoken = QStringLiteral("CH %1 %2").arg(k).arg(c.head.isEmpty() ? c.caption : c.head);
+    QWidget *w = nullptr;
+    switch (c.kind) {
+    case Kind::Text: {
+        QLineEdit *t = MakeText(parent, name, spoken, c.width);
+        t->setAlignment(Qt::AlignRight);
+        w = t;
+        break;
+    }
+    case Kind::List: w = MakeCombo(parent, name, spoken, c.width); break;
+    case Kind::Label: {
+        QLabel *l = MakeLabel(parent, name, QString());
+        l->setMinimumWidth(c.width);
+        w = l;
+        break;
+    }
+    case Kind::Button: {
+        QPushButton *b = MakeButton(parent, name, c.caption);
+        b->setAccessibleName(spoken);
+        if (c.width > 0) b->setMinimumWidth(c.width);
+        w = b;
+        break;
+    }
+    }
+    if (c.access == Access::Display) w->setEnabled(false);
+    store(c.name, k, w);
+    return w;
+}
+
+void ScalingPage::buildView(int v, QGroupBox *frame) {
+    auto *outer = new QHBoxLayout(frame);
+    auto *grid = new QGridLayout;
     grid->setHorizontalSpacing(5);
     grid->setVerticalSpacing(1);
-    const QStringList headNames = {"lblZScale01", "lblFScale01", "lblBias01", "lblGain01", "lblZBase01", "lblFBase01"};
-    QLabel **heads[] = {&lblZScale01, &lblFScale01, &lblBias01, &lblGain01, &lblZBase01, &lblFBase01};
-    const auto cols = slotColumns();
-    const QStringList colNames = {"txtZScale", "txtFScale", "txtBias", "txtGain", "txtZBase", "txtFBase"};
-    QVector<QLabel *> *hintCols[] = {&lblZScale, &lblFScale, &lblBias, &lblGain};
-    const QStringList hintNames = {"lblZScale", "lblFScale", "lblBias", "lblGain"};
-    // Columns: channel label, then per slot a field (bases add a unit label).
-    int col = 1;
-    QList<int> slotCol;
-    for (int s = 0; s < 6; ++s) {
-        slotCol.append(col);
-        *heads[s] = MakeLabel(frmSet1, headNames[s], m_layout.heads.value(s));
-        grid->addWidget(*heads[s], 0, col, 1, s >= 4 ? 2 : 1, Qt::AlignLeft | Qt::AlignBottom);
-        col += s >= 4 ? 2 : 1;
-    }
-    for (int k = 0; k < m_layout.rows; ++k) {
-        const int row = 1 + 2 * k;
-        grid->addWidget(MakeLabel(frmSet1, IndexedName("lblSetCh", k), QStringLiteral("CH %1").arg(k)), row, 0);
-        for (int s = 0; s < 6; ++s) {
-            QLineEdit *t = MakeText(frmSet1, IndexedName(colNames[s], k),
-                                    QStringLiteral("CH %1 %2").arg(k).arg(m_layout.heads.value(s)), FieldWidth);
-            t->setAlignment(Qt::AlignRight);
-            cols[s]->append(t);
-            grid->addWidget(t, row, slotCol[s]);
-            if (s < 4) {
-                QLabel *h = hintLabel(frmSet1, IndexedName(hintNames[s], k), m_layout.hints.value(s));
-                h->setVisible(!m_layout.hints.value(s).isEmpty());
-                hintCols[s]->append(h);
-                grid->addWidget(h, row + 1, slotCol[s], Qt::AlignLeft | Qt::AlignTop);
+    QList<const Column *> cols;
+    for (const Column &c : m_decl.columns)
+        if (onView(c, v)) cols.append(&c);
+    const QList<int> rows = cols.isEmpty() ? QList<int>() : rowsOfView(v);
+    const bool hints = std::any_of(cols.begin(), cols.end(), [](const Column *c) { return !c->hintName.isEmpty(); });
+    const int step = hints ? 2 : 1;
+    int gc = 1;
+    for (const Column *c : cols) {
+        const bool unit = !c->unitName.isEmpty() || !c->unitNames.isEmpty();
+        if (!c->head.isEmpty()) {
+            // The first view that shows a column carries its head's name.
+            const bool named = v == 1 || !onView(*c, 1);
+            QLabel *head = MakeLabel(frame, named ? c->headName : QString(), c->head);
+            head->setWordWrap(true);
+            grid->addWidget(head, 0, gc, 1, unit ? 2 : 1, Qt::AlignLeft | Qt::AlignBottom);
+        }
+        for (int i = 0; i < rows.size(); ++i) {
+            const int k = rows[i];
+            const int gr = 1 + step * i;
+            grid->addWidget(makeCell(*c, frame, k), gr, gc);
+            if (unit) {
+                QLabel *u = MakeLabel(frame, nameOf(*c, c->unitNames, c->unitName, k), c->unitText);
+                u->setMinimumWidth(28);
+                grid->addWidget(u, gr, gc + 1);
+                store(c->unitName.isEmpty() ? c->name + "#unit" : c->unitName, k, u);
+            }
+            if (!c->hintName.isEmpty() || !c->hintNames.isEmpty()) {
+                QLabel *h = MakeHint(frame, nameOf(*c, c->hintNames, c->hintName, k), c->hint);
+                grid->addWidget(h, gr + 1, gc, 1, unit ? 2 : 1, Qt::AlignLeft | Qt::AlignTop);
+                store(c->hintName.isEmpty() ? c->name + "#hint" : c->hintName, k, h);
             }
         }
-        QLabel *zu = MakeLabel(frmSet1, IndexedName("lblZBase_Unit", k), QString());
-        QLabel *fu = MakeLabel(frmSet1, IndexedName("lblFBase_Unit", k), QString());
-        zu->setMinimumWidth(28);
-        fu->setMinimumWidth(28);
-        lblZBase_Unit.append(zu);
-        lblFBase_Unit.append(fu);
-        grid->addWidget(zu, row, slotCol[4] + 1);
-        grid->addWidget(fu, row, slotCol[5] + 1);
-        grid->setRowMinimumHeight(row + 1, 16);
+        gc += unit ? 2 : 1;
     }
-    grid->setColumnStretch(col, 1);
-    grid->setRowStretch(1 + 2 * m_layout.rows, 1);
-}
-
-void ScalingPage::buildSet2() {
-    frmSet2 = MakeFrame(this, "frmSet2", QString());
-    auto *grid = new QGridLayout(frmSet2);
-    grid->setHorizontalSpacing(10);
-    if (m_layout.rangeColumn) {
-        Label12 = MakeLabel(frmSet2, "Label12", m_layout.rangeHead);
-        grid->addWidget(Label12, 0, 1);
-        for (int k = 0; k < m_layout.rows; ++k) {
-            grid->addWidget(MakeLabel(frmSet2, IndexedName("lblRangeCh", k), QStringLiteral("CH %1").arg(k)), 1 + k, 0);
-            QComboBox *c = MakeCombo(frmSet2, IndexedName("cmbUserRange", k), QStringLiteral("CH %1 Range").arg(k), 170);
-            cmbUserRange.append(c);
-            grid->addWidget(c, 1 + k, 1);
-        }
+    for (int i = 0; i < rows.size(); ++i) {
+        const int k = rows[i];
+        grid->addWidget(MakeLabel(frame, IndexedName(QStringLiteral("lblCh%1_").arg(v), k), QStringLiteral("CH %1").arg(k)),
+                        1 + step * i, 0);
+        if (hints) grid->setRowMinimumHeight(2 + step * i, 16);
     }
-    if (m_layout.outputHold) {
-        Frame2 = MakeFrame(frmSet2, "Frame2", "Output Hold/Clear");
-        auto *v = new QVBoxLayout(Frame2);
-        optKeepOn = MakeOption(Frame2, "optKeepOn", "Output Hold");
-        optKeepOff = MakeOption(Frame2, "optKeepOff", "Output Clear");
-        v->addWidget(optKeepOn);
-        v->addWidget(optKeepOff);
-        grid->addWidget(Frame2, 0, 3, 1 + std::max(2, m_layout.rows), 1, Qt::AlignTop);
-    }
-    grid->setColumnStretch(2, 1);
-    grid->setColumnMinimumWidth(3, 180);
-    grid->setRowStretch(1 + std::max(2, m_layout.rows), 1);
+    grid->setRowStretch(1 + step * int(rows.size()), 1);
+    outer->addLayout(grid);
+    outer->addStretch(1);
+    auto *side = new QVBoxLayout;
+    side->addStretch();
+    outer->addLayout(side);
+    m_sides.insert(v, side);
 }
 
-int ScalingPage::channelRows() const { return std::clamp(g.ChCount, 0, m_layout.rows); }
-
-std::array<QVector<QLineEdit *> *, 6> ScalingPage::slotColumns() {
-    return {&txtZScale, &txtFScale, &txtBias, &txtGain, &txtZBase, &txtFBase};
+QVBoxLayout *ScalingPage::sideOf(Place place) {
+    const int v = place == Place::Value ? 0 : place == Place::View2 && frmSet2 ? 2 : 1;
+    return m_sides.value(v);
 }
 
-QLineEdit *ScalingPage::slotCell(int slot, int k) const {
-    if (slot < 1 || slot > 6) return nullptr;
-    return const_cast<ScalingPage *>(this)->slotColumns()[size_t(slot - 1)]->value(k);
+QGroupBox *ScalingPage::addFrame(const QString &name, const QString &caption, Place place) {
+    QVBoxLayout *side = sideOf(place);
+    QGroupBox *f = MakeFrame(side->parentWidget() ? side->parentWidget() : this, name, caption);
+    side->insertWidget(side->count() - 1, f);
+    return f;
 }
 
-void ScalingPage::cmdSet1_Click() {
-    if (cmdSet1) cmdSet1->setEnabled(false);
-    frmSet1->setVisible(true);
-    if (cmdSet2) cmdSet2->setEnabled(true);
-    frmSet2->setVisible(false);
+void ScalingPage::addModuleControl(QWidget *control, Access access, const Check &check) {
+    if (access == Access::Display) control->setEnabled(false);
+    m_moduleControls.append({control, access, check});
 }
 
+template <class T> static QVector<T *> cast(const QVector<QWidget *> &cells) {
+    QVector<T *> out;
+    for (QWidget *w : cells) out.append(qobject_cast<T *>(w));
+    return out;
+}
+
+void ScalingPage::bindMembers() {
+    txtZScale = cast<QLineEdit>(column("txtZScale"));
+    txtFScale = cast<QLineEdit>(column("txtFScale"));
+    txtBias = cast<QLineEdit>(column("txtBias"));
+    txtGain = cast<QLineEdit>(column("txtGain"));
+    txtZBase = cast<QLineEdit>(column("txtZBase"));
+    txtFBase = cast<QLineEdit>(column("txtFBase"));
+    lblZBase_Unit = cast<QLabel>(column("lblZBase_Unit"));
+    lblFBase_Unit = cast<QLabel>(column("lblFBase_Unit"));
+    lblZScale = cast<QLabel>(column("lblZScale"));
+    lblFScale = cast<QLabel>(column("lblFScale"));
+    lblBias = cast<QLabel>(column("lblBias"));
+    lblGain = cast<QLabel>(column("lblGain"));
+    cmbUserRange = cast<QComboBox>(column("cmbUserRange"));
+    auto head = [this](const char *name) { return findChild<QLabel *>(name); };
+    lblZScale01 = head("lblZScale01");
+    lblFScale01 = head("lblFScale01");
+    lblBias01 = head("lblBias01");
+    lblGain01 = head("lblGain01");
+    lblZBase01 = head("lblZBase01");
+    lblFBase01 = head("lblFBase01");
+    Label12 = head("Label12");
+}
+
+QLineEdit *ScalingPage::text(const QString &name, int k) const { return cell<QLineEdit>(name, k); }
+QComboBox *ScalingPage::list(const QString &name, int k) const { return cell<QComboBox>(name, k); }
+
+// ---- views
+
+void ScalingPage::cmdSet1_Click() { m_views.show(0); }
 void ScalingPage::cmdSet2_Click() {
-    if (cmdSet1) cmdSet1->setEnabled(true);
-    frmSet1->setVisible(false);
-    if (cmdSet2) cmdSet2->setEnabled(false);
-    frmSet2->setVisible(true);
+    if (m_views.count() > 1) m_views.show(1);
 }
+
+// ---- Init
 
 void ScalingPage::beginInit() {
-    if (cmdSet1) cmdSet1->setEnabled(false);
-    frmSet1->setVisible(true);
-    if (cmdSet2) cmdSet2->setEnabled(false);
-    frmSet2->setVisible(false);
+    m_views.show(0);
+    m_views.lock();
     txt_able(false);
     lblV_Unit->setText(AfterDash(g.UnitModel));
-    if (m_layout.extDisplay) InitExtCells(this);
+    if (m_decl.extDisplay) InitExtCells(this);
 }
 
 void ScalingPage::endInit() {
-    if (cmdSet2) cmdSet2->setEnabled(true);
+    m_views.unlock();
     txt_able(true);
 }
 
-void ScalingPage::beginDownload() {
-    txt_able(false);
-    if (cmdSet1) cmdSet1->setEnabled(false);
-    if (cmdSet2) cmdSet2->setEnabled(false);
-}
-
-std::optional<int> ScalingPage::readSwitchRange() {
-    const QString item = g.NetTyp == 6 && g.SubTyp != 0 ? "08" : "09";
-    const QString r = ReadItemRetry(3, "00", item);
-    if (r.isEmpty()) return std::nullopt;
-    return HexDigitValue(AfterColon(r).left(1));
-}
-
-bool ScalingPage::readOutputHold() {
-    if (!Frame2) return true;
-    if (g.NetTyp < 0 || g.NetTyp > 5) {
-        Frame2->setVisible(false);
-        return true;
+void ScalingPage::readModuleItems() {
+    if (m_decl.switchRange != SwitchRange::None) {
+        const QString item = g.NetTyp == 6 && g.SubTyp != 0 ? "08" : "09";
+        m_switchRange = HexDigitValue(AfterColon(Read(EndSilently, "00", item)).left(1));
     }
-    Frame2->setVisible(true);
-    const QString r = ReadItemRetry(3, "00", "14");
-    if (r.isEmpty()) return false;
-    const bool hold = AfterColon(r) == "ON";
-    optKeepOn->setChecked(hold);
-    optKeepOff->setChecked(!hold);
-    return true;
+    if (m_hold) m_hold->read(EndSilently);
+    for (const ModuleItem &m : m_decl.moduleItems) {
+        if (!m.show) continue;
+        const QString r = Read(m.onEmpty, m.group, m.item);
+        if (!r.isEmpty()) m.show(AfterColon(r));
+    }
 }
 
-void ScalingPage::writeOutputHold() {
-    if (!Frame2 || g.NetTyp < 0 || g.NetTyp > 5) return;
-    WriteItemRetry(3, "00", "14", optKeepOn->isChecked() ? "0" : "1");
-}
-
-bool ScalingPage::readSlots(int ch) {
+void ScalingPage::readChannel(int ch) {
+    const int k = ch - 1;
+    for (const Column &c : m_decl.columns) {
+        if (c.kind != Kind::List || c.items.isEmpty()) continue;
+        QComboBox *l = list(c.name, k);
+        l->clear();
+        l->addItems(c.items);
+    }
     SetChItems(ch);
-    ChParamRec &p = g.ChParam[size_t(ch - 1)];
-    for (int s = 1; s <= 6; ++s) {
-        const QString r = s == 1 ? ReadItemRetry(3, QString::number(ch), p.item(s)) : InquireItemRetry(3, p.item(s));
-        if (r.isEmpty()) return false;
-        p.value(s) = AfterColon(r);
-    }
-    return true;
-}
-
-void ScalingPage::showSlots(int k) {
-    const ChParamRec &p = g.ChParam[size_t(k)];
-    for (int s = 1; s <= 6; ++s)
-        if (QLineEdit *t = slotCell(s, k)) t->setText(p.value(s));
-}
-
-void ScalingPage::writeSlots(int ch, const QList<int> &slotList) {
-    const ChParamRec &p = g.ChParam[size_t(ch - 1)];
+    ChParamRec &p = g.ChParam[size_t(k)];
     bool first = true;
-    for (int s : slotList) {
-        QLineEdit *t = slotCell(s, ch - 1);
-        const QString text = t ? t->text() : QString();
-        if (first) WriteItemRetry(3, QString::number(ch), p.item(s), text);
-        else WriteDataRetry(3, p.item(s), text);
+    for (int s : m_decl.readSlots) {
+        const QString r = first ? Read(UploadError, ChannelGroup(ch), p.item(s)) : Inquire(UploadError, p.item(s));
+        p.value(s) = AfterColon(r);
         first = false;
     }
+    for (const Column &c : m_decl.columns)
+        if (c.slot > 0)
+            if (QLineEdit *t = text(c.name, k)) t->setText(p.value(c.slot));
+    if (m_decl.unitTable && m_decl.switchRange == SwitchRange::Used)
+        setUnitLabels(k, UnitAt(*m_decl.unitTable, m_switchRange));
+    if (!m_decl.fixedUnit.isEmpty()) setUnitLabels(k, m_decl.fixedUnit);
+    for (const ChannelItem &c : m_decl.channelItems) {
+        if (!c.show) continue;
+        const QString r = c.readSelect ? Read(c.onEmpty, ChannelGroup(ch), c.item) : Inquire(c.onEmpty, c.item);
+        if (!r.isEmpty()) c.show(k, AfterColon(r));
+    }
 }
 
-int ScalingPage::rangeIndexOf(const QString &reply, int chars) { return HexDigitValue(AfterColon(reply).left(chars)); }
-
-void ScalingPage::selectRange(QComboBox *c, int index) {
-    if (!c) return;
-    c->setCurrentIndex(index >= 0 && index < c->count() ? index : -1);
-}
-
-void ScalingPage::fillRangeList(int k) {
-    if (k >= cmbUserRange.size()) return;
-    cmbUserRange[k]->clear();
-    cmbUserRange[k]->addItems(m_layout.rangeList);
+void ScalingPage::scalingInit() {
+    PageStep("Initializing", [this] {
+        beginInit();
+        readModuleItems();
+        for (int ch = 1; ch <= channelRows(); ++ch) {
+            readChannel(ch);
+            AdvanceProgress();
+        }
+        endInit();
+    });
 }
 
 void ScalingPage::setUnitLabels(int k, const QString &unit) {
-    if (k < lblZBase_Unit.size()) lblZBase_Unit[k]->setText(unit);
-    if (k < lblFBase_Unit.size()) lblFBase_Unit[k]->setText(unit);
+    if (QLabel *z = lblZBase_Unit.value(k)) z->setText(unit);
+    if (QLabel *f = lblFBase_Unit.value(k)) f->setText(unit);
 }
 
-void ScalingPage::uploadError() {
-    MsgBox("Upload Error", "Upload", MsgIcon::Critical);
-    DisconnectUnit();
+// ---- Download
+
+void ScalingPage::beginDownload() {
+    txt_able(false);
+    m_views.lock();
 }
 
-void ScalingPage::showLive(int channel, const QString &reply) {
-    QLineEdit *cell = txtParData.value(channel);
-    if (!cell || reply.isEmpty()) return;
-    const QString v = RemoveFirstDot(AfterColon(reply));
-    if (!IsNumeric(v)) return;
-    if (cell->text() != v) cell->setText(v);
-    if (const auto number = ToDouble(AfterColon(reply))) emit liveValue(channel, *number);
+void ScalingPage::writeChannel(int ch) {
+    const int k = ch - 1;
+    // The item codes follow the kind; a page filled from a file has not read them yet.
+    SetChItems(ch);
+    const ChParamRec &p = g.ChParam[size_t(k)];
+    QList<const Column *> slotCols;
+    for (const Column &c : m_decl.columns)
+        if (c.slot > 0 && c.written) slotCols.append(&c);
+    std::sort(slotCols.begin(), slotCols.end(), [](const Column *a, const Column *b) { return a->slot < b->slot; });
+    bool first = true;
+    for (const Column *c : slotCols) {
+        const QLineEdit *t = text(c->name, k);
+        const QString v = t ? t->text() : QString();
+        if (first) Write(NoBranch, ChannelGroup(ch), p.item(c->slot), v);
+        else WriteData(NoBranch, p.item(c->slot), v);
+        first = false;
+    }
+    QList<const ChannelItem *> writes;
+    for (const ChannelItem &c : m_decl.channelItems)
+        if (c.data) writes.append(&c);
+    if (!m_decl.writeOrder.isEmpty())
+        std::sort(writes.begin(), writes.end(), [this](const ChannelItem *a, const ChannelItem *b) {
+            return m_decl.writeOrder.indexOf(a->item) < m_decl.writeOrder.indexOf(b->item);
+        });
+    for (const ChannelItem *pc : writes) {
+        const ChannelItem &c = *pc;
+        const std::optional<QString> v = c.data(k);
+        if (!v) continue;
+        if (c.writeSelect) Write(NoBranch, ChannelGroup(ch), c.item, *v);
+        else WriteData(NoBranch, c.item, *v);
+    }
 }
 
-void ScalingPage::readLiveValues(int firstItem, int count) {
-    for (int k = 0; k < count; ++k)
-        showLive(k, ReadItemRetry(3, "00", QString::number(firstItem + k)));
+void ScalingPage::writeModuleItems() {
+    if (m_hold) m_hold->write();
+    for (const ModuleItem &m : m_decl.moduleItems)
+        if (m.data)
+            if (const std::optional<QString> v = m.data()) Write(NoBranch, m.group, m.item, *v);
+}
+
+void ScalingPage::scalingDownload() {
+    beginDownload();
+    PageStep("Downloading", [this] {
+        for (int ch = 1; ch <= channelRows(); ++ch) {
+            writeChannel(ch);
+            AdvanceProgress();
+        }
+        writeModuleItems();
+    });
+}
+
+// ---- ReadingData
+
+void ScalingPage::readLiveValues() {
+    const int n = m_decl.liveFollowsChCount ? channelRows() : m_decl.rows;
+    for (int k = 0; k < n; ++k)
+        ShowLive(this, txtParData.value(k), k, ReadItemRetry(3, "00", QString::number(m_decl.firstLiveItem + k)));
 }
 
 void ScalingPage::readExtension() {
     if (g.ExtName != "NONE") ReadExtPoints(this);
 }
 
-bool ScalingPage::allNumeric(const QList<QVector<QLineEdit *> *> &columns) const {
-    for (int k = 0; k < channelRows(); ++k)
-        for (const QVector<QLineEdit *> *col : columns)
-            if (k < col->size() && !IsNumeric(col->at(k)->text())) return false;
-    return true;
+void ScalingPage::ReadingData() {
+    readLiveValues();
+    if (m_decl.extDisplay && m_decl.readExtension) readExtension();
 }
 
-bool ScalingPage::checkBounds(const QList<Bound> &bounds) {
-    QList<double> values(bounds.size());
-    for (int k = 0; k < channelRows(); ++k) {
-        for (int i = 0; i < bounds.size(); ++i) {
-            values[i] = ToDouble(bounds[i].cells->at(k)->text()).value_or(0);
-            if (values[i] < bounds[i].lo || values[i] > bounds[i].hi) return false;
-        }
-        for (int i = 0; i < bounds.size(); ++i) {
-            if (!bounds[i].roundToInteger) continue;
-            const double r = RoundHalfEven(values[i]);
+// ---- CheckData
+
+bool ScalingPage::CheckData() {
+    const int n = channelRows();
+    if (m_decl.failWithoutChannels && n == 0) return false;
+    auto numericFails = [](const QWidget *w, const Check &c) {
+        const auto *t = qobject_cast<const QLineEdit *>(w);
+        return c.numeric && t && !IsNumeric(t->text());
+    };
+    for (int k = 0; k < n; ++k)
+        for (const Column &c : m_decl.columns)
+            if (numericFails(m_columns.value(c.name).value(k), c.check)) return false;
+    for (const ModuleControl &m : m_moduleControls)
+        if (numericFails(m.control, m.check)) return false;
+
+    // Bounds first; a channel's rounded texts are written back only once all its bounds pass.
+    auto passes = [](QLineEdit *t, const Check &c, QList<std::pair<QLineEdit *, double>> &rounded) {
+        if (!t || (!c.bound && !c.rounded)) return true;
+        const double v = ToDouble(t->text()).value_or(0);
+        if (c.bound && (v < c.bound->lo || v > c.bound->hi)) return false;
+        if (c.rounded) rounded.append({t, v});
+        return true;
+    };
+    auto writeRounded = [](const QList<std::pair<QLineEdit *, double>> &rounded, const QList<Bound> &bounds) {
+        for (int i = 0; i < rounded.size(); ++i) {
+            const double r = RoundHalfEven(rounded[i].second);
             if (r < bounds[i].lo || r > bounds[i].hi) return false;
-            bounds[i].cells->at(k)->setText(QString::number(qint64(r)));
+            rounded[i].first->setText(QString::number(qint64(r)));
         }
+        return true;
+    };
+    for (int k = 0; k < n; ++k) {
+        QList<std::pair<QLineEdit *, double>> rounded;
+        QList<Bound> roundedBounds;
+        for (const Column &c : m_decl.columns) {
+            if (!passes(text(c.name, k), c.check, rounded)) return false;
+            if (c.check.rounded && text(c.name, k)) roundedBounds.append(*c.check.rounded);
+        }
+        if (!writeRounded(rounded, roundedBounds)) return false;
+    }
+    for (const ModuleControl &m : m_moduleControls) {
+        QList<std::pair<QLineEdit *, double>> rounded;
+        if (!passes(qobject_cast<QLineEdit *>(m.control), m.check, rounded)) return false;
+        if (m.check.rounded && !writeRounded(rounded, {*m.check.rounded})) return false;
     }
     return true;
 }
 
-void ScalingPage::setEditable(const QList<QVector<QLineEdit *> *> &columns, bool enable) {
+// ---- txt_able
+
+void ScalingPage::txt_able(bool enable) {
     for (int k = 0; k < channelRows(); ++k)
-        for (QVector<QLineEdit *> *col : columns)
-            if (k < col->size()) col->at(k)->setEnabled(enable);
-}
-
-void ScalingPage::setComboEditable(const QVector<QComboBox *> &combos, bool enable) {
-    for (int k = 0; k < channelRows() && k < combos.size(); ++k) combos[k]->setEnabled(enable);
-}
-
-void ScalingPage::setHoldEditable(bool enable) {
-    if (optKeepOn) optKeepOn->setEnabled(enable);
-    if (optKeepOff) optKeepOff->setEnabled(enable);
+        for (const Column &c : m_decl.columns) {
+            if (c.access == Access::Fixed) continue;
+            if (QWidget *w = m_columns.value(c.name).value(k)) w->setEnabled(c.access == Access::Edit && enable);
+        }
+    if (m_hold) m_hold->setEditable(enable);
+    for (const ModuleControl &m : m_moduleControls)
+        if (m.access != Access::Fixed) m.control->setEnabled(m.access == Access::Edit && enable);
 }

@@ -1,11 +1,15 @@
 #pragma once
-// Family base of the pages whose channels carry six scaling slots (analog input,
-// temperature, analog output, load cell): the common controls and the steps they share.
+// Family base of the pages whose channels carry scaling slots (analog input, temperature,
+// analog output, load cell). A page declares its columns, rows, views, lists, items and
+// checks; this base builds the page from the declaration and derives Init, Download,
+// CheckData, txt_able and ReadingData from it. A page keeps code only for its own steps.
 #include "pages/Page.h"
+#include "pages/PageParts.h"
 
+#include <QHash>
 #include <QStringList>
 #include <QVector>
-#include <array>
+#include <functional>
 #include <optional>
 
 class QComboBox;
@@ -15,37 +19,126 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QVBoxLayout;
+
+// The named Init and Download of a page whose steps are all in its declaration.
+#define VIREO_DECLARED_STEPS(Name)                                                                                     \
+    void Name##_Init() { scalingInit(); }                                                                              \
+    void Name##_Download() { scalingDownload(); }                                                                      \
+    void Init() override { Name##_Init(); }                                                                            \
+    void Download() override { Name##_Download(); }
 
 class ScalingPage : public Page {
     Q_OBJECT
 public:
-    // What differs between the family's pages in their look.
-    struct Layout {
-        int rows = 4;                       // channel rows the page has
-        bool views = true;                  // has the two view buttons
-        QString set1Caption = "Setting 1";
-        QString set2Caption = "Setting 2";
-        bool extDisplay = true;
-        bool outputHold = true;
-        QStringList heads = {"Zero scale", "Full scale", "Bias", "Gain", "Zero base", "Full base"};
-        // Range hints under the four editable columns; an empty text hides the hint.
-        QStringList hints = {"-32000 to 32000", "-32000 to 32000", "-320.00 to 320.00", "-3.2000 to 3.2000"};
-        bool rangeColumn = true;            // cmbUserRange on the second view
-        QString rangeHead = "Range";
-        QStringList rangeList;
+    // Where a control sits: the "Value" frame, one of the views, or the view of its row.
+    enum class Place { Value, View1, View2, RowView };
+    enum class Kind { Text, List, Label, Button };
+    // Edit: txt_able switches it. Display: always disabled. Fixed: txt_able never touches it.
+    enum class Access { Edit, Display, Fixed };
+    enum class SwitchRange { None, Used, Unused };
+
+    struct Bound {
+        double lo, hi;
+    };
+    // CheckData's view of a control: the numeric pass, the bound pass, and the rounding of
+    // halves to even with its own bound, after which the integer text is written back.
+    struct Check {
+        bool numeric = false;
+        std::optional<Bound> bound;
+        std::optional<Bound> rounded;
     };
 
-    ScalingPage(const QString &name, int modelnum, const Layout &layout, QWidget *parent = nullptr);
+    // One control per channel row.
+    struct Column {
+        QString name;          // control array: element k is "name(k)"
+        Kind kind = Kind::Text;
+        QString head;          // caption of the head label over the column
+        QString headName;      // its name ("lblZScale01")
+        QString hint;          // text under each cell
+        QString hintName;      // hint label array ("lblZScale")
+        QString unitName;      // unit label array after each cell ("lblZBase_Unit")
+        int slot = 0;          // ChParam slot 1..6 shown in the cell; 0 for none
+        Place place = Place::View1;
+        Access access = Access::Edit;
+        bool written = false;  // the slot goes back to the unit on Download
+        Check check;
+        int width = 76;
+        QStringList items;     // a list's entries, refilled by Init
+        QStringList names;     // per-row names where the page has no control array
+        QStringList hintNames;
+        QStringList unitNames;
+        QString unitText;      // design text of the unit labels
+        QString caption;       // a button's caption
+    };
 
+    // An item of the channel group besides the slots: read in Init after the slots, written
+    // in Download after the slots, in declaration order.
+    struct ChannelItem {
+        QString item;
+        bool readSelect = false;  // read with the channel group selected, or inquired
+        bool writeSelect = false; // written with the channel group selected, or as data only
+        OnEmpty onEmpty = EndSilently;
+        std::function<void(int k, const QString &value)> show; // the part after the colon; null: not read
+        std::function<std::optional<QString>(int k)> data;       // null: never written; nullopt: skipped
+    };
+
+    // A module item besides the switch range and the output hold, read in Init after them and
+    // written in Download after the output hold, always with its group selected.
+    struct ModuleItem {
+        QString group, item;
+        OnEmpty onEmpty = EndSilently;
+        std::function<void(const QString &value)> show;
+        std::function<std::optional<QString>()> data;
+    };
+
+    struct Decl {
+        int rows = 4;
+        int views = 2;           // 1: one view, no view buttons
+        QString set1Caption = QStringLiteral("Setting 1");
+        QString set2Caption = QStringLiteral("Setting 2");
+        int rowsPerView = 0;     // 0: every row on every view; n: rows 0..n-1 on view 1, then view 2
+        bool extDisplay = true;
+        std::optional<Place> hold; // the output hold frame and where it sits
+        SwitchRange switchRange = SwitchRange::None;
+        QList<Column> columns;
+        QList<int> readSlots = {1, 2, 3, 4, 5, 6};
+        const QStringList *unitTable = nullptr; // unit labels by switch range (and by channel range at 15)
+        QString fixedUnit;                      // or the one unit every channel shows
+        QList<ModuleItem> moduleItems;
+        QList<ChannelItem> channelItems; // in the order Init reads them
+        QStringList writeOrder;          // items in the order Download writes them, where that differs
+        int firstLiveItem = 21;
+        bool liveFollowsChCount = false; // live values of ChCount channels, else of every row
+        bool readExtension = true;       // ReadingData reads the extension points
+        bool failWithoutChannels = false; // CheckData is false when there is no channel
+        int liveCellsPerRow = 4;
+    };
+
+    ScalingPage(const QString &name, int modelnum, QWidget *parent = nullptr);
+
+    void ReadingData() override;
+    bool CheckData() override;
+    void txt_able(bool enable) override;
     void cmdSet1_Click() override;
     void cmdSet2_Click() override;
 
-    // Controls, named as the file code and the tests know them.
+    int switchRange() const { return m_switchRange; }
+
+    // Controls of the declaration, by name.
+    QVector<QWidget *> column(const QString &name) const { return m_columns.value(name); }
+    template <class T> T *cell(const QString &name, int k) const {
+        return qobject_cast<T *>(m_columns.value(name).value(k));
+    }
+    QLineEdit *text(const QString &name, int k) const;
+    QComboBox *list(const QString &name, int k) const;
+
+    // The controls every page of the family has (empty where a page lacks them).
     QGroupBox *fraSetModel = nullptr;
     QPushButton *cmdSet1 = nullptr, *cmdSet2 = nullptr;
     QGroupBox *Frame1 = nullptr;
-    QVector<QLineEdit *> txtParData;
     QLabel *lblV_Unit = nullptr;
+    QVector<QLineEdit *> txtParData;
     QVector<QLineEdit *> txtChData;
     QVector<QLabel *> lblExtIndex;
     QLabel *lblV_Ext = nullptr;
@@ -61,62 +154,75 @@ public:
     QRadioButton *optKeepOn = nullptr, *optKeepOff = nullptr;
 
 protected:
-    const Layout &layout() const { return m_layout; }
-    // Channels 1..n the loops visit: never more than the page has rows.
-    int channelRows() const;
-    // The six slot cells of a row, slot 1..6.
-    QLineEdit *slotCell(int slot, int k) const;
+    // The six slot columns of the analog pages, with their heads, hints, bounds and rounding.
+    static Column ZeroScale();
+    static Column FullScale();
+    static Column BiasColumn();
+    static Column GainColumn();
+    static Column ZeroBase();
+    static Column FullBase();
+    static QList<Column> SlotColumns();
+    // A per-channel control that is not a slot.
+    static Column ExtraColumn(const QString &name, const QString &head, const QString &headName, Place place,
+                              Kind kind = Kind::Text);
+    // Items exchanged besides the slots: of the channel group, or of a module group.
+    static ChannelItem ChannelRead(const QString &item, bool readSelect, const OnEmpty &onEmpty);
+    static ModuleItem ModuleRead(const QString &group, const QString &item, const OnEmpty &onEmpty);
+    // The per-channel range list cmbUserRange with its head Label12.
+    static Column RangeColumn(Place place, const QString &head, const QStringList &items);
+    // The range index item "09": selected in cmbUserRange, the unit labels follow it when the
+    // switch range is 15, and Download writes it back.
+    ChannelItem rangeItem(bool select, const OnEmpty &onEmpty);
 
-    // Init's opening (inside the page's progress scope): first view, editing off, module type, extension cells.
+    // Builds the page from its declaration; called once from the page's constructor.
+    void build(const Decl &d);
+    const Decl &decl() const { return m_decl; }
+
+    // A module frame of the page's own, placed at the right of a view (or in the Value frame).
+    QGroupBox *addFrame(const QString &name, const QString &caption, Place place);
+    // A module control txt_able switches (Edit) or keeps disabled (Display), and its check.
+    void addModuleControl(QWidget *control, Access access, const Check &check);
+    void addModuleControl(QWidget *control, Access access) { addModuleControl(control, access, Check{}); }
+
+    // The operations the declaration gives; the pages' named Init and Download call them.
+    void scalingInit();
+    void scalingDownload();
+    // Init's and Download's openings and closing, for pages with steps of their own.
     void beginInit();
-    // Init's closing: second view button on, editing on.
     void endInit();
-    // Download's opening: editing and both view buttons off.
     void beginDownload();
+    void readModuleItems();
+    void readChannel(int ch);
+    void writeChannel(int ch);
+    void writeModuleItems();
 
-    // Switch range: "09" of group "00" ("08" on an HLS unit with a sub-type); nullopt when unanswered.
-    std::optional<int> readSwitchRange();
-    // Output hold of item "14" where the network has it; false when the read went unanswered.
-    bool readOutputHold();
-    void writeOutputHold();
-    // Reads the six slots of channel ch into ChParam; false on an empty reply.
-    bool readSlots(int ch);
-    void showSlots(int k);
-    // Writes the slots given (1..6) of channel ch: the first with the group selected.
-    void writeSlots(int ch, const QList<int> &slotList);
-    // A range index from a reply: the first `chars` characters after the colon.
-    static int rangeIndexOf(const QString &reply, int chars);
-    // Selects a list entry; an index without an entry selects nothing.
-    static void selectRange(QComboBox *c, int index);
-    void fillRangeList(int k);
+    int channelRows() const { return ChannelRows(m_decl.rows); }
     void setUnitLabels(int k, const QString &unit);
-    // "Upload Error" / "Upload", then the link goes down.
-    static void uploadError();
-    // Live values of items first, first+1, ... into txtParData(0..count-1).
-    void readLiveValues(int firstItem, int count);
+    void readLiveValues();
     void readExtension();
-    // The live-value rule: the part after the colon, first dot removed, shown when numeric.
-    void showLive(int channel, const QString &reply);
 
-    // Range checks shared by the family. Each returns false at the first failing channel.
-    struct Bound {
-        QVector<QLineEdit *> *cells;
-        double lo, hi;
-        bool roundToInteger = false; // rounded halves-to-even and written back
-    };
-    bool allNumeric(const QList<QVector<QLineEdit *> *> &columns) const;
-    bool checkBounds(const QList<Bound> &bounds);
-
-    void setEditable(const QList<QVector<QLineEdit *> *> &columns, bool enable);
-    void setComboEditable(const QVector<QComboBox *> &combos, bool enable);
-    void setHoldEditable(bool enable);
+    ViewSwitch m_views;
+    HoldFrame *m_hold = nullptr;
 
 private:
+    struct ModuleControl {
+        QWidget *control;
+        Access access;
+        Check check;
+    };
     void buildValueFrame();
-    void buildViews();
-    void buildSet1();
-    void buildSet2();
-    Layout m_layout;
-    // The six slot columns in slot order.
-    std::array<QVector<QLineEdit *> *, 6> slotColumns();
+    void buildView(int v, QGroupBox *frame);
+    QList<int> rowsOfView(int v) const;
+    bool onView(const Column &c, int v) const;
+    QString nameOf(const Column &c, const QStringList &names, const QString &base, int k) const;
+    QWidget *makeCell(const Column &c, QWidget *parent, int k);
+    QVBoxLayout *sideOf(Place place);
+    void store(const QString &name, int k, QWidget *w);
+    void bindMembers();
+
+    Decl m_decl;
+    QHash<QString, QVector<QWidget *>> m_columns;
+    QList<ModuleControl> m_moduleControls;
+    QHash<int, QVBoxLayout *> m_sides; // right-hand frame column of each view (0: Value frame)
+    int m_switchRange = 0;
 };

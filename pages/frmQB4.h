@@ -6,14 +6,6 @@ class frmQB4 : public ScalingPage {
     Q_OBJECT
 public:
     static const QStringList RangeList;
-
     explicit frmQB4(QWidget *parent = nullptr);
-    void frmQB4_Init();
-    void frmQB4_Download();
-
-    void Init() override { frmQB4_Init(); }
-    void Download() override { frmQB4_Download(); }
-    void ReadingData() override;
-    bool CheckData() override;
-    void txt_able(bool enable) override;
+    VIREO_DECLARED_STEPS(frmQB4)
 };

@@ -1,0 +1,212 @@
+#include "pages/PageParts.h"
+#include "app/Colors.h"
+#include "app/Commands.h"
+#include "app/Dialogs.h"
+#include "app/ExtCells.h"
+#include "app/Globals.h"
+#include "app/Ui.h"
+#include "app/Widgets.h"
+#include "link/Protocol.h"
+#include "link/TextRoutines.h"
+#include "pages/Page.h"
+
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+// ---- exchanges
+
+void FailAndDisconnect(const QString &text, const QString &title) {
+    UnloadProgress();
+    MsgBox(text, title, MsgIcon::Critical);
+    DisconnectUnit();
+}
+
+void PageStep(const std::function<void()> &body) {
+    try {
+        body();
+    } catch (const PageStepEnded &) {
+    }
+}
+
+void PageStep(const QString &progressCaption, const std::function<void()> &body) {
+    ProgressScope progress(progressCaption);
+    PageStep(body);
+}
+
+namespace {
+QString apply(const OnEmpty &onEmpty, const QString &r) {
+    if (!r.isEmpty() || onEmpty.kind == OnEmpty::Go) return r;
+    // Once the program is ending nothing more is said; the operation just unwinds.
+    if (onEmpty.kind == OnEmpty::Fail && !g.ProgramEnding) FailAndDisconnect(onEmpty.text, onEmpty.title);
+    throw PageStepEnded{};
+}
+} // namespace
+
+QString Read(const OnEmpty &onEmpty, const QString &group, const QString &item) {
+    return apply(onEmpty, ReadItemRetry(3, group, item));
+}
+QString Inquire(const OnEmpty &onEmpty, const QString &item) { return apply(onEmpty, InquireItemRetry(3, item)); }
+QString Write(const OnEmpty &onEmpty, const QString &group, const QString &item, const QString &data) {
+    return apply(onEmpty, WriteItemRetry(3, group, item, data));
+}
+QString WriteData(const OnEmpty &onEmpty, const QString &item, const QString &data) {
+    return apply(onEmpty, WriteDataRetry(3, item, data));
+}
+
+// ---- channels
+
+int ChannelRows(int rows) { return std::clamp(g.ChCount, 0, rows); }
+
+QString ChannelGroup(int ch, bool twoDigits) {
+    return twoDigits ? QStringLiteral("%1").arg(ch, 2, 10, QChar('0')) : QString::number(ch);
+}
+
+// ---- lists
+
+namespace {
+const char *const UnitIndexProperty = "unitIndex";
+}
+
+void SelectFromUnit(QComboBox *list, int index) {
+    if (!list) return;
+    list->setProperty(UnitIndexProperty, index);
+    list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
+}
+
+QString IndexForUnit(const QComboBox *list) {
+    if (!list) return {};
+    if (list->currentIndex() >= 0) return QString::number(list->currentIndex());
+    const QVariant read = list->property(UnitIndexProperty);
+    return read.isValid() ? QString::number(read.toInt()) : QString();
+}
+
+// ---- hold frame
+
+HoldFrame::HoldFrame(QWidget *parent, bool netTypRule) : m_netTypRule(netTypRule) {
+    Frame2 = MakeFrame(parent, "Frame2", "Output Hold/Clear");
+    auto *v = new QVBoxLayout(Frame2);
+    optKeepOn = MakeOption(Frame2, "optKeepOn", "Output Hold");
+    optKeepOff = MakeOption(Frame2, "optKeepOff", "Output Clear");
+    v->addWidget(optKeepOn);
+    v->addWidget(optKeepOff);
+}
+
+bool HoldFrame::applies() const { return !m_netTypRule || (g.NetTyp >= 0 && g.NetTyp <= 5); }
+
+void HoldFrame::read(const OnEmpty &onEmpty) {
+    Frame2->setVisible(applies());
+    if (!applies()) return;
+    const bool hold = AfterColon(Read(onEmpty, "00", "14")) == "ON";
+    optKeepOn->setChecked(hold);
+    optKeepOff->setChecked(!hold);
+}
+
+void HoldFrame::write(const OnEmpty &onEmpty) {
+    if (applies()) Write(onEmpty, "00", "14", optKeepOn->isChecked() ? "0" : "1");
+}
+
+void HoldFrame::setEditable(bool enable) {
+    optKeepOn->setEnabled(enable);
+    optKeepOff->setEnabled(enable);
+}
+
+// ---- extension row
+
+ExtensionRow MakeExtensionRow(QWidget *parent) {
+    ExtensionRow row;
+    row.area = new QWidget(parent);
+    row.area->setObjectName("extArea");
+    row.area->setFixedHeight(40);
+    row.lblV_Ext = MakeLabel(row.area, "lblV_Ext", QString());
+    QFont bold = row.lblV_Ext->font();
+    bold.setBold(true);
+    row.lblV_Ext->setFont(bold);
+    row.lblV_Ext->setGeometry(0, 16, 60, 20);
+    QLabel *index = MakeLabel(row.area, IndexedName("lblExtIndex", 0), ExtIndex16);
+    // A fixed-pitch caption small enough for its 85 characters to span the frame.
+    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    mono.setPixelSize(10);
+    index->setFont(mono);
+    const QFontMetrics fm(mono);
+    const int cw = fm.horizontalAdvance('0');
+    const int x0 = 64;
+    const QString caption = ExtIndex16;
+    index->setGeometry(x0, 0, fm.horizontalAdvance(caption) + cw, 16);
+    row.lblExtIndex.append(index);
+    for (int i = 0; i < caption.size() && row.txtChData.size() < 16; ++i) {
+        if (caption.at(i) == ' ') continue;
+        const int cell = int(row.txtChData.size());
+        QLineEdit *c = MakeCell(row.area, IndexedName("txtChData", cell), QStringLiteral("Extension point %1").arg(cell));
+        c->move(x0 + i * cw + cw / 2 - c->width() / 2, 18);
+        row.txtChData.append(c);
+    }
+    return row;
+}
+
+// ---- live values
+
+void ShowLive(Page *page, QLineEdit *cell, int channel, const QString &reply) {
+    if (!cell || reply.isEmpty()) return;
+    const QString v = RemoveFirstDot(AfterColon(reply));
+    if (!IsNumeric(v)) return;
+    if (cell->text() != v) cell->setText(v);
+    if (page && channel >= 0)
+        if (const auto number = ToDouble(AfterColon(reply))) emit page->liveValue(channel, *number);
+}
+
+LiveCells MakeLiveCells(QWidget *parent, QGridLayout *grid, int rows, int perRow, int firstColumn) {
+    LiveCells cells;
+    for (int k = 0; k < rows; ++k) {
+        QLabel *l = MakeLabel(parent, QStringLiteral("Label%1").arg(k + 1), QStringLiteral("CH %1").arg(k));
+        QLineEdit *t = MakeText(parent, IndexedName("txtParData", k), QStringLiteral("CH %1 Value").arg(k), 84);
+        t->setReadOnly(true);
+        t->setFocusPolicy(Qt::NoFocus);
+        t->setAlignment(Qt::AlignRight);
+        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        grid->addWidget(l, k / perRow, firstColumn + 2 * (k % perRow));
+        grid->addWidget(t, k / perRow, firstColumn + 1 + 2 * (k % perRow));
+        cells.labels.append(l);
+        cells.txtParData.append(t);
+    }
+    return cells;
+}
+
+// ---- views
+
+void ViewSwitch::add(QPushButton *button, QWidget *view) {
+    m_buttons.append(button);
+    m_views.append(view);
+}
+
+void ViewSwitch::show(int i) {
+    m_current = i;
+    for (int j = 0; j < m_views.size(); ++j) {
+        if (m_buttons[j]) m_buttons[j]->setEnabled(j != i);
+        if (m_views[j]) m_views[j]->setVisible(j == i);
+    }
+}
+
+void ViewSwitch::lock() {
+    for (QPushButton *b : m_buttons)
+        if (b) b->setEnabled(false);
+}
+
+void ViewSwitch::unlock() {
+    for (int j = 0; j < m_buttons.size(); ++j)
+        if (m_buttons[j]) m_buttons[j]->setEnabled(j != m_current);
+}
+
+QLabel *MakeHint(QWidget *parent, const QString &name, const QString &text) {
+    QLabel *l = MakeLabel(parent, name, text);
+    QFont f = l->font();
+    f.setPointSizeF(f.pointSizeF() * 0.78);
+    l->setFont(f);
+    l->setEnabled(false);
+    return l;
+}

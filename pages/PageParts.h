@@ -1,0 +1,140 @@
+#pragma once
+// Parts that every page family uses without deriving from another family: the exchanges
+// with their failure policy, the one failure routine, the output hold frame, the
+// extension row, the live-value cells, the view switch and the lists written to the unit.
+#include <QList>
+#include <QString>
+#include <QVector>
+#include <functional>
+
+class Page;
+class QComboBox;
+class QGridLayout;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QWidget;
+
+// ---- exchanges and what an empty reply means
+
+// What an empty reply does to the page operation that asked: the failure routine with a
+// message (and the operation ends), the operation ends without a word, or it goes on.
+struct OnEmpty {
+    enum Kind { Fail, End, Go } kind;
+    const char *text = nullptr;  // Fail: the message
+    const char *title = nullptr; // Fail: its title
+};
+inline constexpr OnEmpty UploadError{OnEmpty::Fail, "Upload Error", "Upload"};
+inline constexpr OnEmpty EndSilently{OnEmpty::End};
+inline constexpr OnEmpty NoBranch{OnEmpty::Go};
+
+// Thrown by the exchanges below to end the page operation under way; PageStep catches it.
+struct PageStepEnded {};
+
+// One page operation (Init, Download, a button): the progress window when it has a caption,
+// and the end an exchange's policy asks for. The progress window is closed on every way out.
+void PageStep(const QString &progressCaption, const std::function<void()> &body);
+void PageStep(const std::function<void()> &body);
+
+// The one failure routine: progress window closed first, then the message, then the disconnect.
+void FailAndDisconnect(const QString &text, const QString &title);
+
+// The retrying exchanges (count 3), each applying its policy to an empty result.
+// Values come back whole (the part after the colon is the caller's to take).
+QString Read(const OnEmpty &onEmpty, const QString &group, const QString &item);
+QString Inquire(const OnEmpty &onEmpty, const QString &item);
+QString Write(const OnEmpty &onEmpty, const QString &group, const QString &item, const QString &data);
+QString WriteData(const OnEmpty &onEmpty, const QString &item, const QString &data);
+
+// ---- numbers of channels
+
+// Channels 1..n a page's loops visit: ChCount, but never more than the page has rows.
+int ChannelRows(int rows);
+// Group text of channel ch: "1", "2" ... or, where a page sends two digits, "01", "02" ...
+QString ChannelGroup(int ch, bool twoDigits = false);
+
+// ---- lists exchanged as an index with the unit
+
+// Selects the entry the unit reported; an index without an entry selects nothing, but is
+// remembered so that a Download writes back what was read instead of -1.
+void SelectFromUnit(QComboBox *list, int index);
+// The index to write for a list: the selection, else the index last read; empty when neither.
+QString IndexForUnit(const QComboBox *list);
+
+// ---- the output hold frame (item "14" of group "00")
+
+class HoldFrame {
+public:
+    // netTypRule: the frame exists only on the network kinds that know the setting (0 to 5).
+    HoldFrame(QWidget *parent, bool netTypRule);
+    QGroupBox *frame() const { return Frame2; }
+    bool applies() const;
+    // Shows or hides the frame by the rule, then reads the setting; a page without the
+    // setting reads nothing.
+    void read(const OnEmpty &onEmpty);
+    // "0" for hold, "1" for clear.
+    void write(const OnEmpty &onEmpty = NoBranch);
+    void setEditable(bool enable);
+
+    QGroupBox *Frame2;
+    QRadioButton *optKeepOn, *optKeepOff;
+
+private:
+    bool m_netTypRule;
+};
+
+// ---- the extension module row (lblV_Ext, lblExtIndex(0), txtChData(0..15))
+
+struct ExtensionRow {
+    QWidget *area = nullptr;
+    QLabel *lblV_Ext = nullptr;
+    QVector<QLabel *> lblExtIndex;
+    QVector<QLineEdit *> txtChData;
+};
+// The cells sit under the digits of the 16-point caption; InitExtCells and PaintHexBits
+// find them by name.
+ExtensionRow MakeExtensionRow(QWidget *parent);
+
+// ---- live values
+
+// The live-value rule: the part after the colon with its first dot removed, shown when it is
+// numeric (an unchanged text is not set again); the value is published through the page as
+// the given channel's (a channel of -1 is shown only).
+void ShowLive(Page *page, QLineEdit *cell, int channel, const QString &reply);
+
+// "CH 0" label and read-only value cell per channel, laid out perRow to a line.
+struct LiveCells {
+    QVector<QLabel *> labels;
+    QVector<QLineEdit *> txtParData;
+};
+LiveCells MakeLiveCells(QWidget *parent, QGridLayout *grid, int rows, int perRow, int firstColumn);
+
+// ---- views
+
+// Views and the buttons that show them: the button of the view on show is the disabled one.
+class ViewSwitch {
+public:
+    void add(QPushButton *button, QWidget *view);
+    // Shows view i and hides the others; its button is disabled, the others enabled.
+    void show(int i);
+    // Every button disabled, the view on show stays (Init and Download openings).
+    void lock();
+    // Every button but the one of the view on show enabled.
+    void unlock();
+    int current() const { return m_current; }
+    QPushButton *button(int i) const { return m_buttons.value(i); }
+    QWidget *view(int i) const { return m_views.value(i); }
+    int count() const { return m_views.size(); }
+
+private:
+    QList<QPushButton *> m_buttons;
+    QList<QWidget *> m_views;
+    int m_current = 0;
+};
+
+// ---- small layout helpers shared by the pages
+
+// A hint label: smaller and greyed, it informs, it is not a value.
+QLabel *MakeHint(QWidget *parent, const QString &name, const QString &text);

@@ -1,0 +1,16 @@
+#include "pages/frmQZ4U.h"
+#include "app/Globals.h"
+
+frmQZ4U::frmQZ4U(QWidget *parent) : ScalingPage("frmQZ4U", 24, parent) {
+    Decl d;
+    // The switch range is read (the unit must answer) but every channel shows mA.
+    d.switchRange = SwitchRange::Unused;
+    d.hold = Place::View2;
+    d.columns = SlotColumns();
+    d.fixedUnit = UnitTblQZ4U.first();
+    // The channel's range is asked for and its answer not used.
+    ChannelItem range = ChannelRead("09", false, NoBranch);
+    range.show = [](int, const QString &) {};
+    d.channelItems = {range};
+    build(d);
+}
