@@ -282,43 +282,47 @@ void ScalingPage::buildView(int v, QGroupBox *frame) {
     for (const Column &c : m_decl.columns)
         if (onView(c, v)) cols.append(&c);
     const QList<int> rows = cols.isEmpty() ? QList<int>() : rowsOfView(v);
-    const bool hints = std::any_of(cols.begin(), cols.end(), [](const Column *c) { return !c->hintName.isEmpty(); });
+    const bool hints = std::any_of(cols.begin(), cols.end(), [](const Column *c) { return !c->hintName.isEmpty() || !c->hintNames.isEmpty(); });
     const int step = hints ? 2 : 1;
+    // Heads too long for their column stand on a line of their own, ending over the column.
+    const int headRow = 1, firstRow = 2;
     int gc = 1;
     for (const Column *c : cols) {
         const bool unit = !c->unitName.isEmpty() || !c->unitNames.isEmpty();
+        const int span = unit ? 2 : 1;
         if (!c->head.isEmpty()) {
             // The first view that shows a column carries its head's name.
             const bool named = v == 1 || !onView(*c, 1);
             QLabel *head = MakeLabel(frame, named ? c->headName : QString(), c->head);
-            head->setWordWrap(true);
-            grid->addWidget(head, 0, gc, 1, unit ? 2 : 1, Qt::AlignLeft | Qt::AlignBottom);
+            const bool wide = head->sizeHint().width() > c->width + 24;
+            if (wide) grid->addWidget(head, 0, 1, 1, gc + span - 1, Qt::AlignRight | Qt::AlignBottom);
+            else grid->addWidget(head, headRow, gc, 1, span, Qt::AlignLeft | Qt::AlignBottom);
         }
         for (int i = 0; i < rows.size(); ++i) {
             const int k = rows[i];
-            const int gr = 1 + step * i;
+            const int gr = firstRow + step * i;
             grid->addWidget(makeCell(*c, frame, k), gr, gc);
             if (unit) {
                 QLabel *u = MakeLabel(frame, nameOf(*c, c->unitNames, c->unitName, k), c->unitText);
-                u->setMinimumWidth(28);
+                u->setMinimumWidth(18);
                 grid->addWidget(u, gr, gc + 1);
                 store(c->unitName.isEmpty() ? c->name + "#unit" : c->unitName, k, u);
             }
             if (!c->hintName.isEmpty() || !c->hintNames.isEmpty()) {
                 QLabel *h = MakeHint(frame, nameOf(*c, c->hintNames, c->hintName, k), c->hint);
-                grid->addWidget(h, gr + 1, gc, 1, unit ? 2 : 1, Qt::AlignLeft | Qt::AlignTop);
+                grid->addWidget(h, gr + 1, gc, 1, span, Qt::AlignLeft | Qt::AlignTop);
                 store(c->hintName.isEmpty() ? c->name + "#hint" : c->hintName, k, h);
             }
         }
-        gc += unit ? 2 : 1;
+        gc += span;
     }
     for (int i = 0; i < rows.size(); ++i) {
         const int k = rows[i];
         grid->addWidget(MakeLabel(frame, IndexedName(QStringLiteral("lblCh%1_").arg(v), k), QStringLiteral("CH %1").arg(k)),
-                        1 + step * i, 0);
-        if (hints) grid->setRowMinimumHeight(2 + step * i, 16);
+                        firstRow + step * i, 0);
+        if (hints) grid->setRowMinimumHeight(firstRow + 1 + step * i, 16);
     }
-    grid->setRowStretch(1 + step * int(rows.size()), 1);
+    grid->setRowStretch(firstRow + step * int(rows.size()), 1);
     outer->addLayout(grid);
     outer->addStretch(1);
     auto *side = new QVBoxLayout;

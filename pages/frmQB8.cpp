@@ -18,7 +18,7 @@ frmQB8::frmQB8(QWidget *parent) : ScalingPage("frmQB8", 18, parent) {
     // Scales and bases are shown as read and never checked or written.
     for (Column &c : d.columns) {
         c.place = Place::RowView;
-        c.width = 64;
+        c.width = 52;
         if (c.slot == 1 || c.slot == 2 || c.slot == 5 || c.slot == 6) {
             c.access = Access::Display;
             c.written = false;
@@ -27,7 +27,7 @@ frmQB8::frmQB8(QWidget *parent) : ScalingPage("frmQB8", 18, parent) {
             c.hintName.clear();
         }
     }
-    d.columns.last().width = 120;
+    d.columns.last().width = 112;
     d.unitTable = &UnitTblQB8;
     d.channelItems = {rangeItem(false, EndSilently)};
     build(d);

@@ -65,7 +65,18 @@ void liveScaled(SimUnit &u, const QString &item, int i) {
     u.setItem(g0(), item, it);
 }
 
-void analogInput(SimUnit &u) {
+// A live value between 0 and 100 that moves, as the percent of a channel.
+SimItem livePercent(SimUnit &u, int i) {
+    SimItem it = fixed("PC", QString(), false);
+    it.live = [&u, i] {
+        const double frac = u.config().animate ? 0.5 + 0.45 * qSin(u.tick() * 0.05 + i) : 0.5;
+        return QString::number(frac * 100, 'f', 1);
+    };
+    return it;
+}
+
+// Switch range, output hold and the channels' six scaling slots and range.
+void scalingChannels(SimUnit &u, const QString &zeroBase, const QString &fullBase) {
     const int n = u.config().channels;
     u.setItem(g0(), "09", fixed("SW", "F", false));
     u.setItem(g0(), "08", fixed("SW", "F", false));
@@ -75,9 +86,41 @@ void analogInput(SimUnit &u) {
         u.setItem(ch(i), "21", fixed("FS", "10000"));
         u.setItem(ch(i), "22", fixed("BIAS", "0.00"));
         u.setItem(ch(i), "23", fixed("GAIN", "1.0000"));
-        u.setItem(ch(i), "24", fixed("ZB", "-10.000"));
-        u.setItem(ch(i), "25", fixed("FB", "10.000"));
+        u.setItem(ch(i), "24", fixed("ZB", zeroBase));
+        u.setItem(ch(i), "25", fixed("FB", fullBase));
         u.setItem(ch(i), "09", fixed("RNG", "0"));
+        liveScaled(u, QString::number(20 + i), i);
+    }
+    extensionPoints(u);
+}
+
+void analogInput(SimUnit &u) { scalingChannels(u, "-10.000", "10.000"); }
+
+void currentInput(SimUnit &u) {
+    scalingChannels(u, "4.000", "20.000");
+    for (int i = 1; i <= u.config().channels; ++i) u.setValue(ch(i), "09", "0");
+}
+
+// Clamp current input: a startup timer for the module and a drop out per channel.
+void clampInput(SimUnit &u) {
+    scalingChannels(u, "0.0", "600.0");
+    u.setItem("01", "11", fixed("ST", "100"));
+    for (int i = 1; i <= u.config().channels; ++i) {
+        u.setItem(ch(i), "12", fixed("DO", "10"));
+        u.setValue(ch(i), "21", "60000");
+    }
+}
+
+// Input with a live percent in place of bias and no gain: the unit answers the page's "-1" read.
+void percentInput(SimUnit &u) {
+    u.setItem(g0(), "14", choice("HOLD", {"ON", "OFF"}, 1));
+    for (int i = 1; i <= u.config().channels; ++i) {
+        u.setItem(ch(i), "20", fixed("ZS", "0"));
+        u.setItem(ch(i), "21", fixed("FS", "10000"));
+        u.setItem(ch(i), "34", livePercent(u, i));
+        u.setItem(ch(i), "-1", fixed("NA", "0", false));
+        u.setItem(ch(i), "32", fixed("ZB", "0"));
+        u.setItem(ch(i), "33", fixed("FB", "10000"));
         liveScaled(u, QString::number(20 + i), i);
     }
     extensionPoints(u);
@@ -85,26 +128,32 @@ void analogInput(SimUnit &u) {
 
 struct KindProfile {
     const char *code; // model code after the dash, compared as a prefix
+    int channels;     // what the module has when the configuration does not say
     void (*fill)(SimUnit &);
 };
 
 const KindProfile kinds[] = {
-    {"QBW4", analogInput},
-    {"QB4", analogInput},
+    {"QBW4", 4, analogInput}, {"QB4", 4, analogInput},  {"QBW8", 8, analogInput},
+    {"QJ4", 4, percentInput}, {"QX4V", 4, clampInput}, {"QZ4U", 4, currentInput},
 };
+
+const KindProfile *kindOf(const QString &model) {
+    const QString code = model.mid(model.indexOf('-') + 1);
+    for (const KindProfile &k : kinds)
+        if (code.startsWith(k.code)) return &k;
+    return nullptr;
+}
 
 } // namespace
 
+int DefaultChannels(const QString &model) {
+    const KindProfile *k = kindOf(model);
+    return k ? k->channels : 4;
+}
+
 void LoadProfile(SimUnit &u) {
     identification(u);
-    const QString model = u.config().model;
-    const QString code = model.mid(model.indexOf('-') + 1);
-    for (const KindProfile &k : kinds) {
-        if (code.startsWith(k.code)) {
-            k.fill(u);
-            break;
-        }
-    }
+    if (const KindProfile *k = kindOf(u.config().model)) k->fill(u);
     LoadNetworkProfile(u);
 }
 

@@ -4,7 +4,10 @@
 
 namespace sim {
 
-SimUnit::SimUnit(const UnitConfig &config) : m_config(config) { LoadProfile(*this); }
+SimUnit::SimUnit(const UnitConfig &config) : m_config(config) {
+    if (m_config.channels <= 0) m_config.channels = DefaultChannels(m_config.model);
+    LoadProfile(*this);
+}
 
 std::optional<int> SimUnit::groupNumber(const QString &group) {
     bool ok = false;

@@ -52,7 +52,7 @@ struct SimItem {
 struct UnitConfig {
     QString model = "K5A-QB4";
     QString version = "1.02";
-    int channels = 4;
+    int channels = 0;          // 0: as many as the module kind has
     QString ext = "DI";        // "DI", "DO", "DM" or "NONE" (the unit answers "CNG")
     quint16 extPoints = 0x00A5;
     bool animate = true;       // live values and points move between reads
@@ -106,6 +106,8 @@ private:
 
 // Fills a unit's store for its model text: identification, module kind and network kind.
 void LoadProfile(SimUnit &unit);
+// The channels a module of this model text has.
+int DefaultChannels(const QString &model);
 
 } // namespace sim
 

@@ -29,7 +29,7 @@ int main(int argc, char **argv) {
     p.addHelpOption();
     const QCommandLineOption model("model", "Model text the unit reports.", "text", "K5A-QB4");
     const QCommandLineOption version("unit-version", "Firmware version text.", "text", "1.02");
-    const QCommandLineOption channels("channels", "Channel count (1, 2, 4, 8 or 16).", "n", "4");
+    const QCommandLineOption channels("channels", "Channel count (1, 2, 4, 8 or 16; default: the module's own).", "n", "0");
     const QCommandLineOption ext("ext", "Extension module kind: DI, DO, DM or NONE.", "kind", "DI");
     const QCommandLineOption points("points", "Extension points as four hex digits.", "hex", "00A5");
     const QCommandLineOption baud("baud", "Emulate the byte time of this baud rate (0: instant).", "rate", "0");
@@ -53,6 +53,7 @@ int main(int argc, char **argv) {
     cfg.extPoints = quint16(p.value(points).toUInt(nullptr, 16));
     cfg.animate = !p.isSet(still);
     auto unit = std::make_shared<sim::SimUnit>(cfg);
+    cfg = unit->config();
     if (p.isSet(needsInit)) unit->addFault({sim::FaultKind::NeedsInit, {}, "03", -1, 0});
     static const QMap<QString, sim::FaultKind> kinds = {
         {"silence", sim::FaultKind::Silence}, {"cng", sim::FaultKind::Cng},           {"cnu", sim::FaultKind::Cnu},

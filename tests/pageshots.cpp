@@ -1,0 +1,45 @@
+// Screenshots of the main window after an Upload from the simulated unit, one per view of
+// the page: pageshots <model> <output prefix> [channels] [ext] [version]. Not a test: a
+// tool for looking at pages (QT_QPA_PLATFORM=offscreen renders them without a display).
+#include "app/frmVireo.h"
+#include "tests/TestKit.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTextStream>
+
+int main(int argc, char **argv) {
+    QApplication app(argc, argv);
+    if (argc < 3) {
+        QTextStream(stderr) << "usage: pageshots <model> <prefix> [channels] [ext] [version]\n";
+        return 2;
+    }
+    sim::UnitConfig cfg;
+    cfg.model = argv[1];
+    cfg.channels = argc > 3 ? QString(argv[3]).toInt() : 0;
+    cfg.ext = argc > 4 ? QString(argv[4]) : QStringLiteral("DI");
+    if (argc > 5) cfg.version = argv[5];
+    cfg.animate = false;
+    AppRig rig(cfg);
+    rig.w->show();
+    rig.connectViaSetting();
+    const QString prefix = argv[2];
+    QStringList saved;
+    auto shot = [&](const QString &suffix) {
+        QApplication::processEvents();
+        const QString path = prefix + suffix + ".png";
+        rig.w->grab().save(path);
+        saved << path;
+    };
+    shot("");
+    int n = 0;
+    for (const char *name : {"cmdSet2", "cmdSet3", "cmdSet4", "cmdSet1"}) {
+        auto *b = rig.w->findChild<QPushButton *>(name);
+        if (!b || !b->isVisible() || !b->isEnabled()) continue;
+        b->click();
+        shot(QStringLiteral("-%1").arg(++n));
+    }
+    QTextStream(stdout) << saved.join('\n') << '\n';
+    if (!rig.ui.problems().isEmpty()) QTextStream(stdout) << "problems: " << rig.ui.problems() << '\n';
+    return 0;
+}
