@@ -1,0 +1,218 @@
+// What every I/O page promises the main window, checked page by page from one table:
+// its registry name, that it never addresses a row it does not have, which controls
+// txt_able locks and unlocks, and how each unanswered Init read ends.
+#include "app/Dialogs.h"
+#include "app/Globals.h"
+#include "pages/Page.h"
+#include "pages/PageRegistry.h"
+#include "tests/TestKit.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QtTest>
+#include <memory>
+
+namespace {
+enum class Ends { UploadError, Silently, NotAtAll };
+
+struct Silenced {
+    QString group, item;
+    Ends ends;
+};
+
+struct Row {
+    int modelnum;
+    QString model;         // what the unit reports
+    int rows;              // channel rows of the page
+    QStringList editable;  // what txt_able switches, with ChCount = rows
+    QStringList disabled;  // what stays disabled whatever txt_able is told
+    QList<Silenced> reads; // Init reads and how an unanswered one ends
+};
+
+QStringList perRow(const QStringList &arrays, int rows) {
+    QStringList names;
+    for (const QString &a : arrays)
+        for (int k = 0; k < rows; ++k) names << QStringLiteral("%1(%2)").arg(a).arg(k);
+    return names;
+}
+
+QList<Silenced> channelSlots(const QStringList &items, int channel, Ends ends = Ends::UploadError) {
+    QList<Silenced> l;
+    for (const QString &i : items) l.append({QString::number(channel), i, ends});
+    return l;
+}
+
+const QStringList Hold = {"optKeepOn", "optKeepOff"};
+const QStringList Slots = {"20", "21", "22", "23", "24", "25"};
+
+// One row per page kind; each page adds its own.
+QList<Row> rows() {
+    return {
+        {0, "K5A-QB4", 4, perRow({"txtZScale", "txtFScale", "txtBias", "txtGain", "cmbUserRange"}, 4) + Hold,
+         perRow({"txtZBase", "txtFBase"}, 4),
+         QList<Silenced>{{"00", "09", Ends::Silently}, {"00", "14", Ends::Silently}, {"2", "09", Ends::Silently}} +
+             channelSlots(Slots, 3)},
+        {18, "K5A-QBW8", 8, perRow({"txtBias", "txtGain", "cmbUserRange"}, 8),
+         perRow({"txtZScale", "txtFScale", "txtZBase", "txtFBase"}, 8),
+         QList<Silenced>{{"00", "09", Ends::Silently}, {"7", "09", Ends::Silently}} + channelSlots(Slots, 8)},
+        {7, "K5A-QJ4", 4, perRow({"txtZScale", "txtFScale", "txtZBase", "txtFBase"}, 4) + Hold, perRow({"txtBias"}, 4),
+         QList<Silenced>{{"00", "14", Ends::Silently}} + channelSlots({"20", "21", "34", "-1", "32", "33"}, 2)},
+        {8, "K5A-QX4V", 4,
+         perRow({"txtZScale", "txtFScale", "txtBias", "txtGain", "cmbUserRange", "txtDropout"}, 4) + Hold +
+             QStringList{"txtStartup"},
+         perRow({"txtZBase", "txtFBase"}, 4),
+         QList<Silenced>{{"00", "09", Ends::Silently},
+                         {"00", "14", Ends::Silently},
+                         {"01", "11", Ends::Silently},
+                         {"3", "12", Ends::Silently},
+                         {"3", "09", Ends::Silently}} +
+             channelSlots(Slots, 1)},
+        {24, "K5A-QZ4U", 4, perRow({"txtZScale", "txtFScale", "txtBias", "txtGain"}, 4) + Hold,
+         perRow({"txtZBase", "txtFBase"}, 4),
+         QList<Silenced>{{"00", "09", Ends::Silently}, {"00", "14", Ends::Silently}, {"4", "09", Ends::NotAtAll}} +
+             channelSlots(Slots, 4)},
+    };
+}
+
+void identify(const Row &r, int chCount) {
+    InitGlobals();
+    g.UnitModel = r.model;
+    g.modelnum = r.modelnum;
+    g.NetTyp = 0;
+    g.SubTyp = 1;
+    g.ChCount = chCount;
+    g.ExtName = "NONE";
+}
+
+sim::UnitConfig unitOf(const Row &r, int channels) {
+    sim::UnitConfig c;
+    c.model = r.model;
+    c.channels = channels;
+    c.ext = "NONE";
+    c.animate = false;
+    return c;
+}
+
+std::unique_ptr<Page> make(const Row &r) { return std::unique_ptr<Page>(FindPageKind(r.modelnum)->create(nullptr)); }
+
+// The input controls of a page that are enabled now.
+QSet<QString> enabledInputs(const Page &p) {
+    QSet<QString> names;
+    for (QWidget *w : p.findChildren<QWidget *>()) {
+        const bool input = qobject_cast<QComboBox *>(w) || qobject_cast<QAbstractButton *>(w) ||
+                           (qobject_cast<QLineEdit *>(w) && !static_cast<QLineEdit *>(w)->isReadOnly());
+        if (input && w->isEnabled() && !w->objectName().startsWith("cmdSet")) names.insert(w->objectName());
+    }
+    return names;
+}
+
+#define NO_SURPRISES(ui) QVERIFY2((ui).problems().isEmpty(), qPrintable((ui).problems()))
+} // namespace
+
+class PageContractTest : public QObject {
+    Q_OBJECT
+private slots:
+    void table_data() {
+        QTest::addColumn<int>("index");
+        const QList<Row> all = rows();
+        for (int i = 0; i < all.size(); ++i)
+            QTest::newRow(FindPageKind(all[i].modelnum)->name) << i;
+    }
+
+    void registryNameIsObjectName_data() { table_data(); }
+    void registryNameIsObjectName() {
+        QFETCH(int, index);
+        const Row r = rows().at(index);
+        QVERIFY(PageAvailable(r.modelnum));
+        auto p = make(r);
+        QCOMPARE(p->objectName(), QString(FindPageKind(r.modelnum)->name));
+        QCOMPARE(p->modelNum(), r.modelnum);
+    }
+
+    // A unit that claims sixteen channels never makes the page select a group it has no row for.
+    void neverAddressesARowItLacks_data() { table_data(); }
+    void neverAddressesARowItLacks() {
+        QFETCH(int, index);
+        const Row r = rows().at(index);
+        ScriptedUi ui;
+        SimRig rig(unitOf(r, 16));
+        identify(r, 16);
+        auto p = make(r);
+        p->Init();
+        p->ReadingData();
+        p->CheckData();
+        p->Download();
+        p->txt_able(true);
+        const QRegularExpression group("^G0*(\\d+)$");
+        for (const QString &line : rig.lines()) {
+            const auto m = group.match(line);
+            if (m.hasMatch()) QVERIFY2(m.captured(1).toInt() <= r.rows, qPrintable(line));
+        }
+        QCOMPARE(LoadingForm(), nullptr);
+        NO_SURPRISES(ui);
+    }
+
+    void txtAbleSwitchesExactlyItsControls_data() { table_data(); }
+    void txtAbleSwitchesExactlyItsControls() {
+        QFETCH(int, index);
+        const Row r = rows().at(index);
+        identify(r, r.rows);
+        auto p = make(r);
+        p->txt_able(false);
+        const QSet<QString> locked = enabledInputs(*p);
+        p->txt_able(true);
+        const QSet<QString> unlocked = enabledInputs(*p);
+        QStringList switched = QStringList((unlocked - locked).values());
+        switched.sort();
+        QStringList expected = r.editable;
+        expected.sort();
+        QCOMPARE(switched, expected);
+        QVERIFY((locked - unlocked).isEmpty());
+        for (const QString &name : r.disabled) {
+            QWidget *w = p->findChild<QWidget *>(name);
+            QVERIFY2(w, qPrintable(name));
+            QVERIFY2(!w->isEnabled(), qPrintable(name));
+        }
+        p->txt_able(false);
+        for (const QString &name : r.editable) QVERIFY2(!p->findChild<QWidget *>(name)->isEnabled(), qPrintable(name));
+    }
+
+    void unansweredInitReads_data() {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("group");
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<int>("ends");
+        const QList<Row> all = rows();
+        for (int i = 0; i < all.size(); ++i)
+            for (const Silenced &s : all[i].reads)
+                QTest::addRow("%s %s/%s", FindPageKind(all[i].modelnum)->name, qPrintable(s.group), qPrintable(s.item))
+                    << i << s.group << s.item << int(s.ends);
+    }
+    void unansweredInitReads() {
+        QFETCH(int, index);
+        QFETCH(QString, group);
+        QFETCH(QString, item);
+        QFETCH(int, ends);
+        const Row r = rows().at(index);
+        ScriptedUi ui;
+        SimRig rig(unitOf(r, r.rows), 0, 20);
+        identify(r, r.rows);
+        rig.unit().addFault({sim::FaultKind::Silence, group, item, -1, 0});
+        auto p = make(r);
+        if (Ends(ends) == Ends::UploadError) ui.expect("Upload Error", "Upload", MsgIcon::Critical);
+        p->Init();
+        // The read was made, and retried.
+        const QStringList &lines = rig.lines();
+        QVERIFY2(lines.count("I" + item) >= 4, qPrintable(lines.join(' ')));
+        QCOMPARE(rig.link().isOpen(), Ends(ends) != Ends::UploadError);
+        QWidget *first = p->findChild<QWidget *>(r.editable.first());
+        QCOMPARE(first->isEnabled(), Ends(ends) == Ends::NotAtAll);
+        QCOMPARE(LoadingForm(), nullptr);
+        NO_SURPRISES(ui);
+    }
+};
+
+QTEST_MAIN(PageContractTest)
+#include "tst_pagecontract.moc"
