@@ -2,10 +2,43 @@
 #include "app/Globals.h"
 
 #include <QDialog>
+#include <QtTest>
 
 static QString iconName(MsgIcon i) {
     return i == MsgIcon::Critical ? "critical" : i == MsgIcon::Information ? "information" : "none";
 }
+
+namespace {
+// A message or dialog nobody scripted fails the test at once, and never waits for a person.
+void failNow(const QString &what) { QTest::qFail(qPrintable("unexpected " + what), __FILE__, __LINE__); }
+
+// Outside a ScriptedUi every message and dialog is unexpected: a test never blocks on one.
+class StrictUi : public UiSeam {
+public:
+    void message(const QString &text, const QString &title, MsgIcon icon) override {
+        failNow(QStringLiteral("message \"%1\" / \"%2\" (%3)").arg(text, title, iconName(icon)));
+    }
+    int execDialog(QDialog *dialog) override {
+        failNow("dialog " + dialog->objectName());
+        return QDialog::Rejected;
+    }
+    QString openFileName(QWidget *, const QString &, int, const QString &) override {
+        failNow("open file dialog");
+        return {};
+    }
+    QString saveFileName(QWidget *, const QString &, int, const QString &) override {
+        failNow("save file dialog");
+        return {};
+    }
+    void endProgram() override { failNow("end of the program"); }
+};
+
+StrictUi strictUi;
+const bool strictInstalled = [] {
+    setUi(&strictUi);
+    return true;
+}();
+} // namespace
 
 void ScriptedUi::message(const QString &text, const QString &title, MsgIcon icon) {
     const Msg m{text, title, icon};
@@ -14,7 +47,9 @@ void ScriptedUi::message(const QString &text, const QString &title, MsgIcon icon
         m_expected.removeFirst();
         return;
     }
-    unexpected.append(QStringLiteral("message \"%1\" / \"%2\" (%3)").arg(text, title, iconName(icon)));
+    const QString what = QStringLiteral("message \"%1\" / \"%2\" (%3)").arg(text, title, iconName(icon));
+    unexpected.append(what);
+    if (!m_recordOnly) failNow(what);
 }
 
 int ScriptedUi::execDialog(QDialog *dialog) {
@@ -23,6 +58,7 @@ int ScriptedUi::execDialog(QDialog *dialog) {
     auto it = m_dialogs.find(name);
     if (it == m_dialogs.end() || it->isEmpty()) {
         unexpected.append("dialog " + name);
+        failNow("dialog " + name);
         return QDialog::Rejected;
     }
     DialogStep step = it->takeFirst();

@@ -19,14 +19,16 @@ public:
     };
     using DialogStep = std::function<int(QDialog *)>;
 
-    ScriptedUi() { setUi(this); }
-    ~ScriptedUi() override { setUi(nullptr); }
+    ScriptedUi() : m_previous(&ui()) { setUi(this); }
+    ~ScriptedUi() override { setUi(m_previous); }
 
     // Messages must arrive in the order they are expected; anything else is recorded as unexpected.
     void expect(const QString &text, const QString &title, MsgIcon icon) { m_expected.append({text, title, icon}); }
     // The next modal showing of the dialog with this object name runs the step (which returns the result).
     void onDialog(const QString &objectName, DialogStep step) { m_dialogs[objectName].append(std::move(step)); }
     void onOpenFile(const QString &path) { m_files.append(path); }
+    // For tests that count messages themselves: an unscripted one is recorded, not a failure.
+    void recordOnly() { m_recordOnly = true; }
     void onSaveFile(const QString &path) { m_files.append(path); }
 
     void message(const QString &text, const QString &title, MsgIcon icon) override;
@@ -47,6 +49,8 @@ public:
     void reset();
 
 private:
+    UiSeam *m_previous;
+    bool m_recordOnly = false;
     QList<Msg> m_expected;
     QMap<QString, QList<DialogStep>> m_dialogs;
     QStringList m_files;

@@ -271,6 +271,7 @@ private slots:
 
     void openFailureIsReportedWithReason() {
         ScriptedUi ui;
+        ui.recordOnly();
         SimRig rig(unitWith());
         rig.link().CloseComPort();
         rig.device().setOpenFailure("the port is in use by another program.");
@@ -309,6 +310,7 @@ private slots:
 
     void realSerialPortMissingDevice() {
         ScriptedUi ui;
+        ui.recordOnly();
         Link link;
         PortMap::choose(1, "/dev/no-such-serial-device");
         QVERIFY(!link.OpenComPort());
@@ -335,6 +337,8 @@ private slots:
         // A second program cannot take the same device while we hold it.
         {
             ScriptedUi ui;
+            ui.recordOnly();
+        ui.recordOnly();
             Link other;
             QVERIFY(!other.OpenComPort());
             QCOMPARE(ui.messages.size(), 1);
