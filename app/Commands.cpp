@@ -24,12 +24,20 @@ void RunConnectCommand() {
 
 #include <QAbstractButton>
 #include <QList>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QTimer>
 
 namespace {
 QList<std::function<void()>> pendingCommands;
 bool flushQueued = false;
 QPointer<Link> hookedLink;
+int pauseDepth = 0;
+
+bool waiting() {
+    const Link *l = Link::current();
+    return pauseDepth > 0 || (l && l->busy());
+}
 
 void flushCommands();
 
@@ -44,9 +52,8 @@ void queueFlush() {
 
 void flushCommands() {
     while (!pendingCommands.isEmpty()) {
-        Link *l = Link::current();
-        // Still inside a wait: the link tells us when it has unwound.
-        if (l && l->busy()) return;
+        // Still inside a wait: the wait tells us when it has unwound.
+        if (waiting()) return;
         std::function<void()> c = pendingCommands.takeFirst();
         c();
     }
@@ -54,9 +61,9 @@ void flushCommands() {
 } // namespace
 
 void RunCommand(std::function<void()> command) {
+    if (!waiting()) return command();
     Link *l = Link::current();
-    if (!l || !l->busy()) return command();
-    if (hookedLink != l) {
+    if (l && hookedLink != l) {
         hookedLink = l;
         QObject::connect(l, &Link::waitEnded, l, [] { queueFlush(); });
     }
@@ -65,4 +72,18 @@ void RunCommand(std::function<void()> command) {
 
 void ConnectCommand(QAbstractButton *button, std::function<void()> command) {
     QObject::connect(button, &QAbstractButton::clicked, button, [command] { RunCommand(command); });
+}
+
+void PausePage(int ms) {
+    // A pause is a wait like the transaction's: events run, clicks are held back until it ends.
+    ++pauseDepth;
+    QElapsedTimer clock;
+    clock.start();
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    deadline.setTimerType(Qt::PreciseTimer);
+    deadline.start(ms);
+    while (clock.elapsed() < ms && !g.ProgramEnding)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    if (--pauseDepth == 0 && !pendingCommands.isEmpty()) queueFlush();
 }

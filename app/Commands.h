@@ -21,3 +21,6 @@ class QAbstractButton;
 void RunCommand(std::function<void()> command);
 // Connects a button's click to a command that follows that rule.
 void ConnectCommand(QAbstractButton *button, std::function<void()> command);
+// A page's own pause (a request button's settling time): window events run meanwhile, and a
+// command clicked during it waits for its end like one clicked during a transaction.
+void PausePage(int ms);
