@@ -1,4 +1,6 @@
 #include "pages/PageRegistry.h"
+#include "pages/frmGZ2.h"
+#include "pages/frmHLSGZ2.h"
 #include "pages/frmQB4.h"
 #include "pages/frmQB8.h"
 #include "pages/frmQJ4.h"
@@ -35,8 +37,8 @@ const std::array<PageKind, 26> &kinds() {
         {18, "frmQB8", make<frmQB8>()},
         {19, "frmWB4M", {}},
         {20, "frmKOR16", {}},
-        {21, "frmGZ2", {}},
-        {22, "frmHLSGZ2", {}},
+        {21, "frmGZ2", make<frmGZ2>()},
+        {22, "frmHLSGZ2", make<frmHLSGZ2>()},
         {23, "frmK5NNX8", {}},
         {24, "frmQZ4U", make<frmQZ4U>()},
         {25, "frmKI4H", {}},

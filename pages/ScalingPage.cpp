@@ -323,7 +323,11 @@ void ScalingPage::buildView(int v, QGroupBox *frame) {
         if (hints) grid->setRowMinimumHeight(firstRow + 1 + step * i, 16);
     }
     grid->setRowStretch(firstRow + step * int(rows.size()), 1);
-    outer->addLayout(grid);
+    auto *body = new QVBoxLayout;
+    body->addLayout(grid);
+    body->addStretch(1);
+    m_bodies.insert(v, body);
+    outer->addLayout(body);
     outer->addStretch(1);
     auto *side = new QVBoxLayout;
     side->addStretch();
@@ -341,6 +345,15 @@ QGroupBox *ScalingPage::addFrame(const QString &name, const QString &caption, Pl
     QGroupBox *f = MakeFrame(side->parentWidget() ? side->parentWidget() : this, name, caption);
     side->insertWidget(side->count() - 1, f);
     return f;
+}
+
+QWidget *ScalingPage::addBlock(const QString &name, Place place) {
+    const int v = place == Place::View2 && frmSet2 ? 2 : 1;
+    QVBoxLayout *body = m_bodies.value(v);
+    auto *block = new QWidget(v == 2 ? frmSet2 : frmSet1);
+    block->setObjectName(name);
+    body->insertWidget(body->count() - 1, block);
+    return block;
 }
 
 void ScalingPage::addModuleControl(QWidget *control, Access access, const Check &check) {
@@ -439,9 +452,16 @@ void ScalingPage::readChannel(int ch) {
         setUnitLabels(k, UnitAt(*m_decl.unitTable, m_switchRange));
     if (!m_decl.fixedUnit.isEmpty()) setUnitLabels(k, m_decl.fixedUnit);
     for (const ChannelItem &c : m_decl.channelItems) {
-        if (!c.show) continue;
+        if (!c.show || (c.applies && !c.applies())) continue;
         const QString r = c.readSelect ? Read(c.onEmpty, ChannelGroup(ch), c.item) : Inquire(c.onEmpty, c.item);
         if (!r.isEmpty()) c.show(k, AfterColon(r));
+    }
+}
+
+void ScalingPage::readChannels() {
+    for (int ch = 1; ch <= channelRows(); ++ch) {
+        readChannel(ch);
+        AdvanceProgress();
     }
 }
 
@@ -449,10 +469,7 @@ void ScalingPage::scalingInit() {
     PageStep("Initializing", [this] {
         beginInit();
         readModuleItems();
-        for (int ch = 1; ch <= channelRows(); ++ch) {
-            readChannel(ch);
-            AdvanceProgress();
-        }
+        readChannels();
         endInit();
     });
 }
@@ -488,7 +505,7 @@ void ScalingPage::writeChannel(int ch) {
     }
     QList<const ChannelItem *> writes;
     for (const ChannelItem &c : m_decl.channelItems)
-        if (c.data) writes.append(&c);
+        if (c.data && (!c.applies || c.applies())) writes.append(&c);
     if (!m_decl.writeOrder.isEmpty())
         std::sort(writes.begin(), writes.end(), [this](const ChannelItem *a, const ChannelItem *b) {
             return m_decl.writeOrder.indexOf(a->item) < m_decl.writeOrder.indexOf(b->item);

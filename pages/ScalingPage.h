@@ -81,6 +81,7 @@ public:
         OnEmpty onEmpty = EndSilently;
         std::function<void(int k, const QString &value)> show; // the part after the colon; null: not read
         std::function<std::optional<QString>(int k)> data;       // null: never written; nullopt: skipped
+        std::function<bool()> applies;                           // null: always; else only while it holds
     };
 
     // A module item besides the switch range and the output hold, read in Init after them and
@@ -180,6 +181,8 @@ protected:
 
     // A module frame of the page's own, placed at the right of a view (or in the Value frame).
     QGroupBox *addFrame(const QString &name, const QString &caption, Place place);
+    // A block of the page's own under the rows of a view.
+    QWidget *addBlock(const QString &name, Place place);
     // A module control txt_able switches (Edit) or keeps disabled (Display), and its check.
     void addModuleControl(QWidget *control, Access access, const Check &check);
     void addModuleControl(QWidget *control, Access access) { addModuleControl(control, access, Check{}); }
@@ -193,6 +196,8 @@ protected:
     void beginDownload();
     void readModuleItems();
     void readChannel(int ch);
+    // readChannel for every channel row, advancing the progress bar after each.
+    void readChannels();
     void writeChannel(int ch);
     void writeModuleItems();
 
@@ -224,5 +229,6 @@ private:
     QHash<QString, QVector<QWidget *>> m_columns;
     QList<ModuleControl> m_moduleControls;
     QHash<int, QVBoxLayout *> m_sides; // right-hand frame column of each view (0: Value frame)
+    QHash<int, QVBoxLayout *> m_bodies; // the rows of each view and the blocks under them
     int m_switchRange = 0;
 };

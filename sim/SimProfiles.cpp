@@ -1,6 +1,10 @@
 // What a unit of each kind keeps in its item store. Adding a module kind is adding a
 // profile function here and a line in the tables at the end.
 #include "sim/SimUnit.h"
+#include "app/Globals.h"
+
+#include <algorithm>
+#include <memory>
 
 #include <QtMath>
 
@@ -126,6 +130,94 @@ void percentInput(SimUnit &u) {
     extensionPoints(u);
 }
 
+// ---- load cell units
+
+// The calibration a load cell channel keeps. The channel reports its raw signal past the zero
+// point and the auto zero offset, scaled so that the span point reads the full scale (item
+// "21") and trimmed by the gain adjustment (item "40", in steps of 0.01 %).
+struct LoadCellChannel {
+    double zero = 0, offset = 0, span = 20000;
+};
+
+// An item whose write makes the unit act; the written data is echoed.
+SimItem action(const QString &label, std::function<void()> act) {
+    SimItem it = fixed(label, QString());
+    it.onWrite = [act](const QString &data) {
+        act();
+        return data;
+    };
+    return it;
+}
+
+// The two-channel load cell module. Units of the newer firmware (and the HLS unit) add the
+// monitor output and gain adjustment items; the HLS unit has no output hold, Auto Scale or
+// filter mode, and reports its gain adjustment under item "44".
+void loadCell(SimUnit &u) {
+    const UnitConfig c = u.config();
+    const bool hls = c.model == "K5VS-GZ2";
+    const bool newFirmware = !IsKnownVersion(c.version);
+    if (!hls) u.setItem(g0(), "14", choice("HOLD", {"ON", "OFF"}, 1));
+    for (int i = 1; i <= c.channels; ++i) {
+        const QString grp = ch(i);
+        auto cal = std::make_shared<LoadCellChannel>();
+        auto raw = [&u, i] {
+            const double base = 10000 - 2000 * std::min(i, 4);
+            return u.config().animate ? base + 1500 * qSin(u.tick() * 0.05 + i) : base;
+        };
+        auto net = [cal, raw] { return raw() - cal->zero - cal->offset; };
+        u.setItem(grp, "20", fixed("ZS", "0"));
+        u.setItem(grp, "21", fixed("FS", "10000"));
+        u.setItem(grp, "22", fixed("BIAS", "0.00"));
+        u.setItem(grp, "23", fixed("GAIN", "1.0000"));
+        u.setItem(grp, "28", fixed("LR", "100.00"));
+        u.setItem(grp, "01", fixed("CAL", QString()));
+        u.setItem(grp, "30", action("ZERO", [cal, raw] {
+                      cal->zero = raw();
+                      cal->offset = 0;
+                  }));
+        u.setItem(grp, "31", action("SPAN", [cal, net] {
+                      if (qAbs(net()) >= 1) cal->span = net();
+                  }));
+        u.setItem(grp, "32", action("AZ", [cal, raw] { cal->offset = raw() - cal->zero; }));
+        u.setItem(grp, "33", action("OC", [cal] { cal->offset = 0; }));
+        SimItem live = fixed(QStringLiteral("CH%1").arg(i - 1), QString(), false);
+        live.live = [&u, grp, cal, net] {
+            const double adjust = 1 + u.value(grp, "40").toDouble() / 10000;
+            return QString::number(qRound(net() / cal->span * u.value(grp, "21").toDouble() * adjust));
+        };
+        u.setItem(g0(), QString::number(20 + i), live);
+        if (!newFirmware && !hls) continue;
+
+        SimItem gain = fixed("ADJ", "0");
+        gain.onWrite = [&u, grp](const QString &d) {
+            int v = u.value(grp, "40").toInt();
+            bool number = false;
+            const int typed = d.toInt(&number);
+            v = d == "U" ? v + 1 : d == "D" ? v - 1 : number ? typed : v;
+            return QString::number(std::clamp(v, -1000, 1000));
+        };
+        u.setItem(grp, "40", gain);
+        u.setItem(grp, "42", fixed("MO", "0"));
+        u.setItem(grp, "43", action("MC", [&u, grp] { u.setValue(grp, "42", "0"); }));
+        if (hls) {
+            SimItem reported = fixed("ADJ", QString(), false);
+            reported.live = [&u, grp] { return u.value(grp, "40"); };
+            u.setItem(grp, "44", reported);
+            continue;
+        }
+        u.setItem(grp, "09", fixed("FLT", "0"));
+        u.setItem(grp, "38", fixed("ASV", "0"));
+        // Auto Scale: the full scale that makes the present load read the monitor output value.
+        u.setItem(grp, "39", action("AS", [&u, grp, cal, net] {
+                      const double target = u.value(grp, "38").toDouble();
+                      if (qAbs(net()) < 1 || target == 0) return;
+                      const int full = std::clamp(qRound(target * cal->span / net()), -32000, 32000);
+                      u.setValue(grp, "21", QString::number(full));
+                  }));
+    }
+    extensionPoints(u);
+}
+
 struct KindProfile {
     const char *code; // model code after the dash, compared as a prefix
     int channels;     // what the module has when the configuration does not say
@@ -135,6 +227,8 @@ struct KindProfile {
 const KindProfile kinds[] = {
     {"QBW4", 4, analogInput}, {"QB4", 4, analogInput},  {"QBW8", 8, analogInput},
     {"QJ4", 4, percentInput}, {"QX4V", 4, clampInput}, {"QZ4U", 4, currentInput},
+    // Load cell: K5VS-GZ2 is the HLS unit, every other GZ2 the module on its base unit.
+    {"GZ2", 2, loadCell},
 };
 
 const KindProfile *kindOf(const QString &model) {

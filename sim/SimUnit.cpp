@@ -126,10 +126,16 @@ Reply SimUnit::handleLine(const QString &line) {
             if (!ok || idx < 0 || idx >= it.choices.size()) return answer("CNG", f);
             kept = it.choices.at(idx);
         }
-        it.value = kept;
-        it.live = nullptr;
+        if (it.onWrite) {
+            // The action may change other items of the store: look the item up again after it.
+            const auto action = it.onWrite;
+            kept = action(kept);
+        }
+        SimItem &written = m_store[*m_group][m_inquired];
+        written.value = kept;
+        written.live = nullptr;
         m_writes.append(QStringLiteral("%1/%2=%3").arg(*m_group).arg(m_inquired, arg));
-        return answer(QString(Lead) + replyText(it), f);
+        return answer(QString(Lead) + replyText(written), f);
     }
     return answer("CNG", takeFault(QString()));
 }

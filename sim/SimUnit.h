@@ -47,6 +47,8 @@ struct SimItem {
     QStringList choices; // when set, a written index selects the text kept
     std::function<QString()> live; // computed afresh on every inquire
     bool refused = false;          // the unit answers "CNG" to an inquire
+    // What a written value makes the unit do; returns the value it keeps and echoes.
+    std::function<QString(const QString &data)> onWrite;
 };
 
 struct UnitConfig {

@@ -3,6 +3,7 @@
 // txt_able locks and unlocks, and how each unanswered Init read ends.
 #include "app/Dialogs.h"
 #include "app/Globals.h"
+#include "pages/LoadCellPage.h"
 #include "pages/Page.h"
 #include "pages/PageRegistry.h"
 #include "tests/TestKit.h"
@@ -29,6 +30,8 @@ struct Row {
     QStringList editable;  // what txt_able switches, with ChCount = rows
     QStringList disabled;  // what stays disabled whatever txt_able is told
     QList<Silenced> reads; // Init reads and how an unanswered one ends
+    bool newFirmware = false;
+    QStringList editable2 = {}; // what txt_able2 switches, on the pages that have it
 };
 
 QStringList perRow(const QStringList &arrays, int rows) {
@@ -46,6 +49,12 @@ QList<Silenced> channelSlots(const QStringList &items, int channel, Ends ends = 
 
 const QStringList Hold = {"optKeepOn", "optKeepOff"};
 const QStringList Slots = {"20", "21", "22", "23", "24", "25"};
+const QStringList LoadCellSlots = {"txtZScale", "txtFScale", "txtBias", "txtGain", "txtZBase"};
+const QStringList Calibration = {"cmdAutoZero0", "cmdAutoZero1", "cmdZero0", "cmdZero1",
+                                 "cmdSpan0",     "cmdSpan1",     "Command1", "Command2"};
+const QStringList Adjustment = {"Command3",       "Command4",       "Command5",        "Command6",
+                                "cmdGainUPCH0",   "cmdGainUPCH1",   "cmdGainDOWNCH0",  "cmdGainDOWNCH1",
+                                "cmdGainApplyCH0", "cmdGainApplyCH1"};
 
 // One row per page kind; each page adds its own.
 QList<Row> rows() {
@@ -73,6 +82,14 @@ QList<Row> rows() {
          perRow({"txtZBase", "txtFBase"}, 4),
          QList<Silenced>{{"00", "09", Ends::Silently}, {"00", "14", Ends::Silently}, {"4", "09", Ends::NotAtAll}} +
              channelSlots(Slots, 4)},
+        // Load cell pages: the calibration buttons go with txt_able, the new-firmware group with txt_able2.
+        {21, "K5A-GZ2", 2, perRow(LoadCellSlots, 2) + Calibration + Hold, {},
+         QList<Silenced>{{"00", "14", Ends::Silently}} + channelSlots({"20", "21", "22", "23", "28"}, 2) +
+             channelSlots({"38", "09", "40"}, 2),
+         true, perRow({"txtAdjscale", "txtAdjGain"}, 2) + QStringList{"cmdApplyCH0", "cmdApplyCH1"} + Adjustment},
+        {22, "K5VS-GZ2", 2, perRow(LoadCellSlots, 2) + Calibration, {},
+         channelSlots({"20", "21", "22", "23", "28", "42", "44"}, 1), false,
+         perRow({"txtAdjscale", "txtAdjGain"}, 2) + Adjustment},
     };
 }
 
@@ -84,11 +101,13 @@ void identify(const Row &r, int chCount) {
     g.SubTyp = 1;
     g.ChCount = chCount;
     g.ExtName = "NONE";
+    g.NewFirmware = r.newFirmware;
 }
 
 sim::UnitConfig unitOf(const Row &r, int channels) {
     sim::UnitConfig c;
     c.model = r.model;
+    if (r.newFirmware) c.version = "1.10";
     c.channels = channels;
     c.ext = "NONE";
     c.animate = false;
@@ -177,6 +196,30 @@ private slots:
         }
         p->txt_able(false);
         for (const QString &name : r.editable) QVERIFY2(!p->findChild<QWidget *>(name)->isEnabled(), qPrintable(name));
+    }
+
+    // The second switch of the load cell pages touches its own controls and none of txt_able's.
+    void txtAble2SwitchesExactlyItsControls_data() {
+        QTest::addColumn<int>("index");
+        const QList<Row> all = rows();
+        for (int i = 0; i < all.size(); ++i)
+            if (!all[i].editable2.isEmpty()) QTest::newRow(FindPageKind(all[i].modelnum)->name) << i;
+    }
+    void txtAble2SwitchesExactlyItsControls() {
+        QFETCH(int, index);
+        const Row r = rows().at(index);
+        identify(r, r.rows);
+        auto p = make(r);
+        auto *lc = qobject_cast<LoadCellPage *>(p.get());
+        QVERIFY(lc);
+        lc->txt_able2(false);
+        const QSet<QString> locked = enabledInputs(*p);
+        lc->txt_able2(true);
+        QStringList switched = QStringList((enabledInputs(*p) - locked).values());
+        switched.sort();
+        QStringList expected = r.editable2;
+        expected.sort();
+        QCOMPARE(switched, expected);
     }
 
     void unansweredInitReads_data() {

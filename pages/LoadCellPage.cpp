@@ -1,0 +1,270 @@
+#include "pages/LoadCellPage.h"
+#include "app/Commands.h"
+#include "app/Widgets.h"
+#include "link/TextRoutines.h"
+
+#include <QFontMetricsF>
+#include <QGridLayout>
+#include <QScopeGuard>
+
+namespace {
+using Button = QPushButton *LoadCellPage::*;
+
+// The calibration commands of "Setting 1": item and data written after the "F".
+struct Calibration {
+    const char *caption;
+    Button buttons[2]; // channel 0, channel 1
+    const char *names[2];
+    const char *item, *data;
+};
+const Calibration Calibrations[] = {
+    {"Auto Zero", {&LoadCellPage::cmdAutoZero0, &LoadCellPage::cmdAutoZero1}, {"cmdAutoZero0", "cmdAutoZero1"}, "32", ""},
+    {"Zero", {&LoadCellPage::cmdZero0, &LoadCellPage::cmdZero1}, {"cmdZero0", "cmdZero1"}, "30", ""},
+    {"Span", {&LoadCellPage::cmdSpan0, &LoadCellPage::cmdSpan1}, {"cmdSpan0", "cmdSpan1"}, "31", ""},
+    {"Offset Clear", {&LoadCellPage::Command2, &LoadCellPage::Command1}, {"Command2", "Command1"}, "33", "0"},
+};
+
+// The gain adjustment commands: the data written to item "40" (none: the typed value).
+struct GainStep {
+    const char *caption;
+    Button buttons[2];
+    const char *names[2];
+    const char *data;
+};
+const GainStep GainSteps[] = {
+    {"UP", {&LoadCellPage::cmdGainUPCH0, &LoadCellPage::cmdGainUPCH1}, {"cmdGainUPCH0", "cmdGainUPCH1"}, "U"},
+    {"DOWN", {&LoadCellPage::cmdGainDOWNCH0, &LoadCellPage::cmdGainDOWNCH1}, {"cmdGainDOWNCH0", "cmdGainDOWNCH1"}, "D"},
+    {"APPLY", {&LoadCellPage::cmdGainApplyCH0, &LoadCellPage::cmdGainApplyCH1}, {"cmdGainApplyCH0", "cmdGainApplyCH1"}, nullptr},
+};
+
+constexpr int AdjustWidth = 84; // the columns of "Setting 2"
+constexpr int AdjustSpacing = 6;
+
+// A head naming both channel columns in one caption: its blanks are widened so that the second
+// name stands over the second column as the first stands over the first.
+QLabel *ChannelHeads(QWidget *parent, const QString &name, const QString &caption) {
+    QLabel *l = MakeLabel(parent, name, caption);
+    const int second = caption.lastIndexOf("CH");
+    const QString lead = caption.left(second);
+    QFont f = l->font();
+    const qreal plain = QFontMetricsF(f).horizontalAdvance(lead);
+    f.setWordSpacing((AdjustWidth + AdjustSpacing - plain) / qMax<qsizetype>(1, lead.count(' ')));
+    l->setFont(f);
+    const qreal first = QFontMetricsF(f).horizontalAdvance(caption.mid(second));
+    l->setIndent(qMax(0, int((AdjustWidth - first) / 2)));
+    return l;
+}
+} // namespace
+
+LoadCellPage::LoadCellPage(const QString &name, int modelnum, QWidget *parent) : ScalingPage(name, modelnum, parent) {}
+
+ScalingPage::Decl LoadCellPage::LoadCellDecl() {
+    Decl d;
+    d.rows = 2;
+    Column ratio = ZeroBase(); // its unit label stays empty
+    ratio.head = "Load ratio";
+    ratio.access = Access::Edit;
+    ratio.hint = "10.00 to 100.00";
+    ratio.hintName = "lblZBase";
+    ratio.check = {true, Bound{10, 100}, std::nullopt};
+    d.columns = {ZeroScale(), FullScale(), BiasColumn(), GainColumn(), ratio};
+    // The sixth slot's item ("50", "-1") is never asked for.
+    d.readSlots = {1, 2, 3, 4, 5};
+    d.failWithoutChannels = true;
+    return d;
+}
+
+ScalingPage::ChannelItem LoadCellPage::readInto(const QString &item, QVector<QLineEdit *> LoadCellPage::*boxes) {
+    ChannelItem c = ChannelRead(item, true, UploadError);
+    c.show = [this, boxes](int k, const QString &v) { (this->*boxes).value(k)->setText(v); };
+    return c;
+}
+
+void LoadCellPage::buildLoadCell(const Decl &d, bool autoScale) {
+    build(d);
+    buildCalibration();
+    buildAdjustment(autoScale);
+}
+
+QPushButton *LoadCellPage::addButton(QWidget *parent, const QString &name, const QString &caption, int k) {
+    QPushButton *b = MakeButton(parent, name, caption);
+    b->setAccessibleName(QStringLiteral("CH %1 %2").arg(k).arg(caption));
+    return b;
+}
+
+void LoadCellPage::buildCalibration() {
+    QWidget *block = addBlock("calibration", Place::View1);
+    auto *grid = new QGridLayout(block);
+    grid->setContentsMargins(0, 10, 0, 0);
+    grid->setHorizontalSpacing(5);
+    for (int k = 0; k < 2; ++k) {
+        grid->addWidget(MakeLabel(block, IndexedName("lblCal", k), QStringLiteral("CH %1").arg(k)), k, 0);
+        int col = 1;
+        for (const Calibration &c : Calibrations) {
+            QPushButton *b = addButton(block, c.names[k], c.caption, k);
+            this->*c.buttons[k] = b;
+            grid->addWidget(b, k, col++);
+            addModuleControl(b, Access::Edit);
+            ConnectCommand(b, [this, k, item = QString(c.item), data = QString(c.data)] { calibrate(k, item, data); });
+        }
+        QLineEdit *result = MakeText(block, IndexedName("txtParData2", k), QStringLiteral("CH %1 Calibration value").arg(k), 84);
+        result->setReadOnly(true);
+        result->setAlignment(Qt::AlignRight);
+        grid->addWidget(result, k, col + 1);
+        grid->setColumnMinimumWidth(col, 8);
+        txtParData2.append(result);
+    }
+    grid->setColumnStretch(7, 1);
+}
+
+void LoadCellPage::buildAdjustment(bool withAutoScale) {
+    QWidget *block = addBlock("adjustment", Place::View2);
+    auto *grid = new QGridLayout(block);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(AdjustSpacing);
+    const int gainCol = 3; // column 2 keeps the two groups apart
+    grid->setColumnMinimumWidth(2, 24);
+    grid->setColumnStretch(5, 1);
+    int row = 0;
+    if (withAutoScale) {
+        lblMode = MakeLabel(block, "lblMode", "Mode");
+        grid->addWidget(lblMode, row++, 0, 1, 5);
+        grid->setRowMinimumHeight(row++, 8);
+    }
+    lblAdj = MakeLabel(block, "lblAdj", "Monitor Output");
+    lblAdjgain = MakeLabel(block, "lblAdjgain", "Gain adjustment");
+    Label5 = ChannelHeads(block, "Label5", "CH 0           CH 1");
+    Label6 = ChannelHeads(block, "Label6", "CH 0              CH 1");
+    grid->addWidget(lblAdj, row, 0, 1, 2);
+    grid->addWidget(lblAdjgain, row++, gainCol, 1, 2);
+    grid->addWidget(Label5, row, 0, 1, 2);
+    grid->addWidget(Label6, row++, gainCol, 1, 2);
+    m_group2 << lblMode << lblAdj << lblAdjgain << Label5 << Label6;
+    m_group2.removeAll(nullptr);
+    const int boxRow = row;
+    for (int k = 0; k < 2; ++k) {
+        QLineEdit *scale = MakeText(block, IndexedName("txtAdjscale", k), QStringLiteral("CH %1 Monitor Output").arg(k), AdjustWidth);
+        QLineEdit *gain = MakeText(block, IndexedName("txtAdjGain", k), QStringLiteral("CH %1 Gain adjustment").arg(k), AdjustWidth);
+        for (QLineEdit *t : {scale, gain}) t->setAlignment(Qt::AlignRight);
+        grid->addWidget(scale, boxRow, k);
+        grid->addWidget(gain, boxRow, gainCol + k);
+        txtAdjscale.append(scale);
+        txtAdjGain.append(gain);
+        m_group2 << scale << gain;
+
+        auto place = [&](QPushButton *b, int r, int c, Button member) {
+            b->setFixedWidth(AdjustWidth);
+            grid->addWidget(b, r, c);
+            this->*member = b;
+            m_buttons2.append(b);
+            m_group2.append(b);
+        };
+        int r = boxRow + 1;
+        if (withAutoScale) {
+            QPushButton *b = addButton(block, k == 0 ? "cmdApplyCH0" : "cmdApplyCH1", "Auto Scale", k);
+            place(b, r++, k, k == 0 ? &LoadCellPage::cmdApplyCH0 : &LoadCellPage::cmdApplyCH1);
+            ConnectCommand(b, [this, k] { autoScale(k); });
+        }
+        QPushButton *output = addButton(block, k == 0 ? "Command4" : "Command3", "Output", k);
+        place(output, r++, k, k == 0 ? &LoadCellPage::Command4 : &LoadCellPage::Command3);
+        ConnectCommand(output, [this, k] {
+            adjust(k, [this, k] { txtAdjscale[k]->setText(AfterColon(WriteData(EndSilently, "42", txtAdjscale[k]->text()))); });
+        });
+        QPushButton *cancel = addButton(block, k == 0 ? "Command6" : "Command5", "Canncel", k);
+        place(cancel, r++, k, k == 0 ? &LoadCellPage::Command6 : &LoadCellPage::Command5);
+        ConnectCommand(cancel, [this, k] { adjust(k, [k] { Write(NoBranch, ChannelGroup(k + 1, true), "43", "1"); }); });
+
+        r = boxRow + 1;
+        for (const GainStep &s : GainSteps) {
+            QPushButton *b = addButton(block, s.names[k], s.caption, k);
+            place(b, r++, gainCol + k, s.buttons[k]);
+            ConnectCommand(b, [this, k, data = s.data] {
+                adjust(k, [this, k, data] {
+                    const QString sent = data ? QString(data) : txtAdjGain[k]->text();
+                    txtAdjGain[k]->setText(AfterColon(WriteData(EndSilently, "40", sent)));
+                });
+            });
+        }
+    }
+}
+
+// ---- the commands
+
+// Every command of a channel starts with "F" to item "01" of its group; unanswered, nothing follows.
+void LoadCellPage::startCommand(int k) { Write(EndSilently, ChannelGroup(k + 1, true), "01", "F"); }
+
+void LoadCellPage::calibrate(int k, const QString &item, const QString &data) {
+    PageStep([&] {
+        startCommand(k);
+        Write(EndSilently, ChannelGroup(k + 1, true), item, data);
+        // What the channel reports now.
+        const QString live = QString::number(decl().firstLiveItem + k);
+        txtParData2[k]->setText(AfterColon(Read(EndSilently, "00", live)));
+    });
+}
+
+bool LoadCellPage::adjust(int k, const std::function<void()> &steps) {
+    bool done = false;
+    PageStep([&] {
+        startCommand(k);
+        txt_able2(false);
+        // However the steps end, the group is editable again once the "F" was answered.
+        const auto unlock = qScopeGuard([this] { txt_able2(true); });
+        steps();
+        done = true;
+    });
+    return done;
+}
+
+void LoadCellPage::autoScale(int k) {
+    const bool done = adjust(k, [this, k] {
+        txtAdjscale[k]->setText(AfterColon(WriteData(EndSilently, "38", txtAdjscale[k]->text())));
+        WriteData(NoBranch, "39", QString());
+        // The channel's new full scale, its group still selected.
+        txtFScale[k]->setText(AfterColon(Inquire(EndSilently, "21")));
+    });
+    if (done) ReadingData();
+}
+
+// ---- enabling and showing
+
+void LoadCellPage::txt_able(bool enable) {
+    ScalingPage::txt_able(enable);
+    for (QLineEdit *t : txtParData2) t->clear();
+}
+
+void LoadCellPage::txt_able2(bool enable) {
+    for (int k = 0; k < channelRows(); ++k) {
+        txtAdjscale[k]->setEnabled(enable);
+        txtAdjGain[k]->setEnabled(enable);
+    }
+    for (QPushButton *b : m_buttons2) b->setEnabled(enable);
+}
+
+void LoadCellPage::txt_visible2(bool visible) {
+    for (QWidget *w : m_group2) w->setVisible(visible);
+}
+
+void LoadCellPage::setViewButtonsVisible(bool visible) {
+    cmdSet1->setVisible(visible);
+    cmdSet2->setVisible(visible);
+    // An empty frame would only be a box with nothing in it.
+    fraSetModel->setVisible(visible);
+}
+
+void LoadCellPage::onStart() {
+    txt_able(false);
+    txt_able2(false);
+}
+
+void LoadCellPage::onStop() {
+    txt_able(true);
+    txt_able2(true);
+}
+
+void LoadCellPage::onDisconnect() { onStop(); }
+
+void LoadCellPage::loadCellDownload() {
+    txt_able2(false);
+    scalingDownload();
+}

@@ -1,0 +1,31 @@
+#include "pages/frmGZ2.h"
+#include "app/Globals.h"
+
+#include <QLabel>
+
+frmGZ2::frmGZ2(QWidget *parent) : LoadCellPage("frmGZ2", 21, parent) {
+    Decl d = LoadCellDecl();
+    d.hold = Place::View2;
+    // One label for both channels: the last channel read decides.
+    ChannelItem mode = ChannelRead("09", true, UploadError);
+    mode.show = [this](int, const QString &v) {
+        lblMode->setText(v == "1" ? "Mode : First order lag filter Mode" : "Mode : Moving average filter Mode");
+    };
+    d.channelItems = {readInto("38", &LoadCellPage::txtAdjscale), mode, readInto("40", &LoadCellPage::txtAdjGain)};
+    for (ChannelItem &c : d.channelItems) c.applies = [] { return g.NewFirmware; };
+    buildLoadCell(d, true);
+}
+
+void frmGZ2::frmGZ2_Init() {
+    PageStep("Initializing", [this] {
+        beginInit();
+        txt_able2(false);
+        // Without the new group and without the output hold "Setting 2" has nothing to show.
+        setViewButtonsVisible(g.NewFirmware || m_hold->applies());
+        txt_visible2(g.NewFirmware);
+        readModuleItems();
+        readChannels();
+        endInit();
+        txt_able2(true);
+    });
+}
