@@ -129,7 +129,12 @@ Reply SimUnit::handleLine(const QString &line) {
         it.value = kept;
         it.live = nullptr;
         m_writes.append(QStringLiteral("%1/%2=%3").arg(*m_group).arg(m_inquired, arg));
-        return answer(QString(Lead) + replyText(it), f);
+        const Reply r = answer(QString(Lead) + replyText(it), f);
+        if (it.written) {
+            const auto act = it.written; // it may change the store
+            act(kept);
+        }
+        return r;
     }
     return answer("CNG", takeFault(QString()));
 }

@@ -47,6 +47,8 @@ struct SimItem {
     QStringList choices; // when set, a written index selects the text kept
     std::function<QString()> live; // computed afresh on every inquire
     bool refused = false;          // the unit answers "CNG" to an inquire
+    // What the unit does once a "D" line has stored a value (a command item acting at once).
+    std::function<void(const QString &data)> written;
 };
 
 struct UnitConfig {

@@ -73,6 +73,12 @@ QList<Row> rows() {
          perRow({"txtZBase", "txtFBase"}, 4),
          QList<Silenced>{{"00", "09", Ends::Silently}, {"00", "14", Ends::Silently}, {"4", "09", Ends::NotAtAll}} +
              channelSlots(Slots, 4)},
+        {17, "K5A-NX2", 2, perRow({"txtDO"}, 2) + QStringList{"txtTM(0)", "txtTM(1)", "txtTM(2)"}, {},
+         QList<Silenced>{{"01", "28", Ends::UploadError},
+                         {"00", "21", Ends::UploadError},
+                         {"01", "10", Ends::UploadError},
+                         {"01", "77", Ends::UploadError},
+                         {"01", "30", Ends::UploadError}}},
     };
 }
 
