@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -246,9 +247,10 @@ void frmNX2::buildView(int view, QGroupBox *frame) {
         for (int i = 0; i < 3; ++i)
             grid->addWidget(MakeLabel(frame, IndexedName("lblAlarmType", i), AlarmTypeLegend[i]), row++, 0, 1,
                             4);
-    grid->setRowMinimumHeight(row++, 8);
+    bool first = true;
     for (const ModuleField &m : ModuleFields) {
         if (m.view != view) continue;
+        if (std::exchange(first, false)) grid->setRowMinimumHeight(row++, 8);
         QLabel *caption = MakeLabel(frame, IndexedName("lblTM", m.index), m.caption);
         m_captions.append(caption);
         QLineEdit *t = MakeText(frame, IndexedName("txtTM", m.index), QString(m.caption).trimmed(), BoxWidth);
