@@ -99,10 +99,14 @@ ExtensionRow MakeExtensionRow(QWidget *parent);
 
 // ---- live values
 
+// How a live reply becomes a cell's text: by the live-value rule, or (on pages whose live
+// values are shown as read) the part after the colon as it stands.
+enum class LiveText { Rule, AsRead };
 // The live-value rule: the part after the colon with its first dot removed, shown when it is
 // numeric (an unchanged text is not set again); the value is published through the page as
-// the given channel's (a channel of -1 is shown only).
-void ShowLive(Page *page, QLineEdit *cell, int channel, const QString &reply);
+// the given channel's (a channel of -1 is shown only). AsRead shows any text after the colon
+// and publishes it when it is a number.
+void ShowLive(Page *page, QLineEdit *cell, int channel, const QString &reply, LiveText text = LiveText::Rule);
 
 // "CH 0" label and read-only value cell per channel, laid out perRow to a line.
 struct LiveCells {

@@ -1,6 +1,7 @@
 #include "pages/PageRegistry.h"
 #include "pages/frmGZ2.h"
 #include "pages/frmHLSGZ2.h"
+#include "pages/frmNX2.h"
 #include "pages/frmQB4.h"
 #include "pages/frmQB8.h"
 #include "pages/frmQJ4.h"
@@ -33,7 +34,7 @@ const std::array<PageKind, 26> &kinds() {
         {14, "frmNX8", {}},
         {15, "frmZWB2", {}},
         {16, "frmHM8", {}},
-        {17, "frmNX2", {}},
+        {17, "frmNX2", make<frmNX2>()},
         {18, "frmQB8", make<frmQB8>()},
         {19, "frmWB4M", {}},
         {20, "frmKOR16", {}},

@@ -8,6 +8,9 @@
 
 #include <QtMath>
 
+#include <array>
+#include <memory>
+
 namespace sim {
 namespace {
 
@@ -218,6 +221,98 @@ void loadCell(SimUnit &u) {
     extensionPoints(u);
 }
 
+// ---- two-channel positioning module
+
+// Its conversion data (item "28" of group "01") makes it a position counter ("POS") or a speed
+// meter ("SPE"); the value of that mode moves. The request items act at once: latch copies the
+// current position and speed, reset keeps the position it ends and restarts the count at the
+// channel's reset value, the two clears zero what they name.
+void positioning(SimUnit &u) {
+    const QString g1 = QStringLiteral("01");
+    u.setItem(g1, "01", fixed("CMD", "0"));
+    u.setItem(g1, "28", fixed("CD", "POS", false));
+    u.setItem(g1, "29", fixed("FR", "50000", false));
+    u.setItem(g1, "30", fixed("CM", "0", false));
+    u.setItem(g1, "06", fixed("PT", "0.0"));
+    u.setItem(g1, "07", fixed("DT", "1.0"));
+    u.setItem(g1, "08", fixed("HT", "0.5"));
+    struct Setting {
+        int item[2];
+        const char *label, *value;
+    };
+    const Setting settings[] = {
+        {{10, 11}, "DO", "1.00"},     {{14, 15}, "RV", "0"},       {{16, 17}, "MIN", "0"},
+        {{18, 19}, "MAX", "1000000"}, {{34, 36}, "BI", "0.00"},     {{35, 37}, "GA", "1.0000"},
+        {{38, 40}, "ZS", "0"},        {{39, 41}, "FS", "10000"},    {{42, 43}, "OP", "0"},
+        {{44, 54}, "A1", "3"},        {{45, 55}, "A1SM", "100.00"}, {{46, 56}, "A1SH", "1.00"},
+        {{47, 57}, "A1PM", "900000"}, {{48, 58}, "A1PH", "100"},    {{49, 59}, "A2", "2"},
+        {{50, 60}, "A2SM", "5.00"},   {{51, 61}, "A2SH", "1.00"},   {{52, 62}, "A2PM", "1000"},
+        {{53, 63}, "A2PH", "100"},    {{64, 65}, "EL", "0"},        {{66, 67}, "HL", "0"},
+        {{68, 69}, "ER", "0"},        {{70, 71}, "HR", "0"},        {{72, 73}, "ZR", "1"},
+        {{74, 75}, "HLD", "0"},       {{76, 77}, "HRD", "0"},
+    };
+    for (const Setting &s : settings)
+        for (int k = 0; k < 2; ++k) u.setItem(g1, QString::number(s.item[k]), fixed(s.label, s.value));
+
+    struct Counter {
+        qint64 origin = 0;
+        int since = 0; // the tick the count restarted at
+        qint64 latchPos = 0, latchSpeed = 0, resetPos = 0;
+    };
+    auto c = std::make_shared<std::array<Counter, 2>>();
+    (*c)[0].origin = 12345;
+    (*c)[1].origin = 250000;
+    auto mode = [&u] { return u.value("01", "28"); };
+    auto setting = [&u](int item) { return u.value("01", QString::number(item)).toDouble(); };
+    // The count runs within the channel's Min..Max, while the module counts positions.
+    auto position = [&u, c, mode, setting](int k) -> qint64 {
+        const Counter &n = (*c)[size_t(k)];
+        if (!u.config().animate || mode() != "POS") return n.origin;
+        const qint64 min = qint64(setting(16 + k)), span = qint64(setting(18 + k)) - min + 1;
+        const qint64 v = n.origin + 37LL * (k + 1) * (u.tick() - n.since);
+        return span > 0 ? min + ((v - min) % span + span) % span : v;
+    };
+    // A speed between the channel's zero and full scale, while the module measures speed.
+    auto speed = [&u, mode, setting](int k) -> qint64 {
+        if (mode() != "SPE") return 0;
+        const double z = setting(38 + 2 * k), f = setting(39 + 2 * k);
+        const double frac = u.config().animate ? 0.5 + 0.45 * qSin(u.tick() * 0.05 + k) : 0.5;
+        return qRound64(z + (f - z) * frac);
+    };
+    auto live = [&u](int item, const QString &label, std::function<qint64()> value) {
+        SimItem it = fixed(label, QString(), false);
+        it.live = [value] { return QString::number(value()); };
+        u.setItem(g0(), QString::number(item), it);
+    };
+    auto request = [&u, g1](int item, std::function<void()> act) {
+        SimItem it = fixed("REQ", "0");
+        it.onWrite = [act](const QString &data) {
+            if (data == "1") act();
+            return data;
+        };
+        u.setItem(g1, QString::number(item), it);
+    };
+    for (int k = 0; k < 2; ++k) {
+        Counter &n = (*c)[size_t(k)];
+        live(20 + k, "CP", [position, k] { return position(k); });
+        live(22 + k, "CS", [speed, k] { return speed(k); });
+        live(24 + k, "LP", [c, &n] { return n.latchPos; });
+        live(26 + k, "LS", [c, &n] { return n.latchSpeed; });
+        live(28 + k, "RP", [c, &n] { return n.resetPos; });
+        request(78 + k, [=, &n] {
+            n.latchPos = position(k);
+            n.latchSpeed = speed(k);
+        });
+        request(80 + k, [=, &u, &n] {
+            n.resetPos = position(k);
+            n.origin = qint64(setting(14 + k));
+            n.since = u.tick();
+        });
+        request(82 + k, [c, &n] { n.latchPos = n.latchSpeed = 0; });
+        request(84 + k, [c, &n] { n.resetPos = 0; });
+    }
+}
+
 struct KindProfile {
     const char *code; // model code after the dash, compared as a prefix
     int channels;     // what the module has when the configuration does not say
@@ -229,6 +324,7 @@ const KindProfile kinds[] = {
     {"QJ4", 4, percentInput}, {"QX4V", 4, clampInput}, {"QZ4U", 4, currentInput},
     // Load cell: K5VS-GZ2 is the HLS unit, every other GZ2 the module on its base unit.
     {"GZ2", 2, loadCell},
+    {"NX2", 2, positioning},
 };
 
 const KindProfile *kindOf(const QString &model) {

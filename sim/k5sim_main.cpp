@@ -42,7 +42,11 @@ int main(int argc, char **argv) {
                                    "Inject a fault: kind[:item[:times[:param]]], kind one of silence, cng, cnu, "
                                    "split, nocr, garbage, overlong, delay, vanish. Repeatable.",
                                    "fault");
-    p.addOptions({model, version, channels, ext, points, baud, delay, still, needsInit, log, link, fault});
+    const QCommandLineOption item("item",
+                                  "Set an item of the unit before it starts: group/item=value (for example "
+                                  "01/28=SPE). Repeatable.",
+                                  "setting");
+    p.addOptions({model, version, channels, ext, points, baud, delay, still, needsInit, log, link, fault, item});
     p.process(app);
 
     sim::UnitConfig cfg;
@@ -68,6 +72,15 @@ int main(int argc, char **argv) {
         }
         const int times = f.value(2).isEmpty() ? -1 : f.value(2).toInt();
         unit->addFault({kinds.value(f.value(0)), {}, f.value(1), times, f.value(3).toInt()});
+    }
+
+    for (const QString &given : p.values(item)) {
+        const qsizetype slash = given.indexOf('/'), eq = given.indexOf('=');
+        if (slash <= 0 || eq <= slash + 1) {
+            QTextStream(stderr) << "k5sim: an item is group/item=value, not \"" << given << "\"" << Qt::endl;
+            return 2;
+        }
+        unit->setValue(given.left(slash), given.mid(slash + 1, eq - slash - 1), given.mid(eq + 1));
     }
 
     sim::PtyHost host(unit);

@@ -33,11 +33,20 @@ int main(int argc, char **argv) {
     };
     shot("");
     int n = 0;
-    for (const char *name : {"cmdSet2", "cmdSet3", "cmdSet4", "cmdSet1"}) {
-        auto *b = rig.w->findChild<QPushButton *>(name);
-        if (!b || !b->isVisible() || !b->isEnabled()) continue;
-        b->click();
+    auto views = [&] {
+        for (const char *name : {"cmdSet2", "cmdSet3", "cmdSet4", "cmdSet1"}) {
+            auto *b = rig.w->findChild<QPushButton *>(name);
+            if (!b || !b->isVisible() || !b->isEnabled()) continue;
+            b->click();
+            shot(QStringLiteral("-%1").arg(++n));
+        }
+    };
+    views();
+    // A page with a second display mode (the positioning page's Command9): every view again in it.
+    if (auto *mode = rig.w->findChild<QPushButton *>("Command9"); mode && mode->isVisible()) {
+        mode->click();
         shot(QStringLiteral("-%1").arg(++n));
+        views();
     }
     QTextStream(stdout) << saved.join('\n') << '\n';
     if (!rig.ui.problems().isEmpty()) QTextStream(stdout) << "problems: " << rig.ui.problems() << '\n';

@@ -90,6 +90,12 @@ QList<Row> rows() {
         {22, "K5VS-GZ2", 2, perRow(LoadCellSlots, 2) + Calibration, {},
          channelSlots({"20", "21", "22", "23", "28", "42", "44"}, 1), false,
          perRow({"txtAdjscale", "txtAdjGain"}, 2) + Adjustment},
+        {17, "K5A-NX2", 2, perRow({"txtDO"}, 2) + QStringList{"txtTM(0)", "txtTM(1)", "txtTM(2)"}, {},
+         QList<Silenced>{{"01", "28", Ends::UploadError},
+                         {"00", "21", Ends::UploadError},
+                         {"01", "10", Ends::UploadError},
+                         {"01", "77", Ends::UploadError},
+                         {"01", "30", Ends::UploadError}}},
     };
 }
 
