@@ -65,7 +65,7 @@ bool benchLink() {
         Link link;
         link.setDevice(std::make_unique<sim::SimDevice>(unit));
         Link::setCurrent(&link);
-        link.OpenComPort();
+        link.OpenComPort(1, Link::DefaultSettings);
         QElapsedTimer t;
         t.start();
         for (int i = 0; i < n; ++i) link.SendCommand("I02\r");
@@ -86,7 +86,7 @@ bool benchLink() {
         Link link;
         Link::setCurrent(&link);
         PortMap::choose(1, dev);
-        link.OpenComPort();
+        link.OpenComPort(1, Link::DefaultSettings);
         link.SendCommand("G00\r");
         const double cpu0 = cpuSeconds();
         QElapsedTimer t;
@@ -111,7 +111,7 @@ bool benchLink() {
         Link link;
         Link::setCurrent(&link);
         PortMap::choose(1, dev);
-        link.OpenComPort();
+        link.OpenComPort(1, Link::DefaultSettings);
         link.SendCommand("G00\r");
         const QString cmd = "I02\r";
         QElapsedTimer t;

@@ -50,7 +50,7 @@ struct RawRig {
         dev = d.get();
         link.setDevice(std::move(d));
         link.setTimings(0, 100);
-        link.OpenComPort();
+        link.OpenComPort(1, Link::DefaultSettings);
         Link::setCurrent(&link);
     }
     ~RawRig() { Link::setCurrent(nullptr); }
@@ -269,17 +269,16 @@ private slots:
         QCOMPARE(rig.lines(), QStringList({"G00", "I02"})); // no retries on a dead line
     }
 
-    void openFailureIsReportedWithReason() {
+    void openFailureReturnsReasonWithoutMessage() {
         ScriptedUi ui;
         SimRig rig(unitWith());
         rig.link().CloseComPort();
         rig.device().setOpenFailure("the port is in use by another program.");
-        g.ComPortNo = 3;
         qputenv("VIREO_COM3", "/dev/pts/77");
         QSignalSpy chosen(&rig.link(), &Link::comPortSelected);
-        ui.expect("COM3 (/dev/pts/77) cannot be opened: the port is in use by another program.", "Connection",
-                  MsgIcon::Critical);
-        QVERIFY(!rig.link().OpenComPort());
+        QString failure;
+        QVERIFY(!rig.link().OpenComPort(3, Link::DefaultSettings, &failure));
+        QCOMPARE(failure, QString("COM3 (/dev/pts/77) cannot be opened: the port is in use by another program."));
         QVERIFY(!rig.link().isOpen());
         QCOMPARE(chosen.size(), 1);
         QCOMPARE(chosen.first().first().toInt(), 3);
@@ -289,8 +288,7 @@ private slots:
 
     void openWhileOpenKeepsPort() {
         SimRig rig(unitWith());
-        g.ComPortNo = 2;
-        QVERIFY(rig.link().OpenComPort());
+        QVERIFY(rig.link().OpenComPort(2, Link::DefaultSettings));
         QCOMPARE(rig.device().openCount(), 1);
     }
 
@@ -308,12 +306,12 @@ private slots:
     }
 
     void realSerialPortMissingDevice() {
-        ScriptedUi ui;
         Link link;
         PortMap::choose(1, "/dev/no-such-serial-device");
-        QVERIFY(!link.OpenComPort());
-        QCOMPARE(ui.messages.size(), 1);
-        QVERIFY(ui.messages[0].text.startsWith("COM1 (/dev/no-such-serial-device) cannot be opened: the device does not exist"));
+        QString failure;
+        QVERIFY(!link.OpenComPort(1, Link::DefaultSettings, &failure));
+        QVERIFY2(failure.startsWith("COM1 (/dev/no-such-serial-device) cannot be opened: the device does not exist"),
+                 qPrintable(failure));
     }
 
     void realSerialPortThroughPseudoTerminal() {
@@ -325,7 +323,7 @@ private slots:
         Link::setCurrent(&link);
         link.setTimings(Link::DefaultPauseMs, Link::DefaultTimeoutMs);
         PortMap::choose(1, host.devicePath());
-        QVERIFY(link.OpenComPort());
+        QVERIFY(link.OpenComPort(1, Link::DefaultSettings));
         QCOMPARE(ReadItemRetry(3, "00", "02"), QString("MODEL:K5A-QB4"));
         unit->addFault({sim::FaultKind::Split, "", "06", 1, 3});
         QCOMPARE(InquireItemRetry(3, "06"), QString("VER:1.02"));
@@ -334,11 +332,10 @@ private slots:
 
         // A second program cannot take the same device while we hold it.
         {
-            ScriptedUi ui;
             Link other;
-            QVERIFY(!other.OpenComPort());
-            QCOMPARE(ui.messages.size(), 1);
-            QVERIFY2(ui.messages[0].text.contains("in use"), qPrintable(ui.messages[0].text));
+            QString failure;
+            QVERIFY(!other.OpenComPort(1, Link::DefaultSettings, &failure));
+            QVERIFY2(failure.contains("in use"), qPrintable(failure));
         }
 
         // The unit goes away: the port closes and the waiting transaction ends.

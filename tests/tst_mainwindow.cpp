@@ -302,9 +302,9 @@ private slots:
         AppRig r(qb4());
         r.device->setOpenFailure("the port is in use by another program.");
         r.ui.onDialog("frmComPort", ClickComPortOk);
-        r.ui.expect("COM1 (/dev/ttyS0) cannot be opened: the port is in use by another program.", "Connection",
-                    MsgIcon::Critical);
-        r.ui.expect("Connection Error", "Connection", MsgIcon::Critical);
+        // One box says why, then the Upload that Connect always runs.
+        r.ui.expect("Connection Error\r\nCOM1 (/dev/ttyS0) cannot be opened: the port is in use by another program.",
+                    "Connection", MsgIcon::Critical);
         r.ui.expect("Upload Error", "Upload", MsgIcon::Critical);
         qunsetenv("VIREO_COM1");
         r.w->btnSetting_Click();
@@ -353,7 +353,7 @@ private slots:
         QCOMPARE(r.buttons(), QString("TFTFTFFF"));
         r.ui.expect("Not definced modelnum in frmVireo -> btnDownload", "Debug info", MsgIcon::Critical);
         r.w->btnDownload_Click();
-        QCOMPARE(r.buttons(), QString("FFFFFFFF"));
+        QCOMPARE(r.buttons(), QString("TFTFTFFF")); // not a dead end: Setting and Connect stay usable
         NO_SURPRISES(r);
     }
 
