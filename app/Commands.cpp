@@ -55,7 +55,7 @@ void queueFlush() {
 }
 
 void flushCommands() {
-    ++wakeUps;
+    if (!held.isEmpty()) ++wakeUps;
     while (!held.isEmpty()) {
         Link *l = Link::current();
         if (l && l->busy()) return;
