@@ -422,9 +422,15 @@ void frmVireo::onPortLost(const QString &reason) {
     // While idle nothing else would notice: the person would see "Connected" until the next
     // command. A command or monitoring pass under way meets the closed port itself; this then
     // runs once it has unwound and finds nothing left to do if it already disconnected.
-    RunCommand([this] {
-        if (g.Connected && !m_link->isOpen() && !g.ProgramEnding) connectionLost();
-    });
+    // Queued: the port's own error handler is still on the stack, no place for a message box.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            RunCommand([this] {
+                if (g.Connected && !m_link->isOpen() && !g.ProgramEnding) connectionLost();
+            });
+        },
+        Qt::QueuedConnection);
 }
 
 void frmVireo::btnStop_Click() {
