@@ -135,15 +135,19 @@ void takeApart(const QString &r) {
     }
 }
 
+Link *theLink = nullptr;
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv) {
     static QCoreApplication app(*argc, *argv);
+    // One link for every input: a fresh one would open a real serial port object each time.
+    static Link link;
+    theLink = &link;
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-    Link link;
+    Link &link = *theLink;
     auto owned = std::make_unique<FuzzDevice>();
     FuzzDevice &dev = *owned;
     dev.link = &link;
@@ -174,5 +178,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         takeApart(r);
     }
     Link::setCurrent(nullptr);
+    link.setDevice(nullptr);
     return 0;
 }
