@@ -74,19 +74,21 @@ void Link::IntervalTimerCheck(bool &flag) const { flag = TimedOut; }
 void Link::IntervalTimer_Timer() { TimedOut = true; }
 
 void Link::pause(int ms) {
+    // Events run for all but the last millisecond, which is slept out plainly: a timer's wake-up
+    // is less exact than a sleep, and the line must leave when it always did.
+    constexpr qint64 PlainSleepNs = 1000000;
     QElapsedTimer clock;
     clock.start();
     const qint64 endNs = qint64(ms) * 1000000;
-    m_pauseTimer.start(ms);
+    if (ms > 1) m_pauseTimer.start(ms - 1);
     while (isOpen()) {
         const qint64 leftNs = endNs - clock.nsecsElapsed();
         if (leftNs <= 0) break;
-        if (!m_pauseTimer.isActive()) {
-            // The tick came a hair early: sleep out the rest rather than wait for another event.
+        if (leftNs <= PlainSleepNs || !m_pauseTimer.isActive()) {
             QThread::usleep(static_cast<unsigned long>((leftNs + 999) / 1000));
             break;
         }
-        // Sleeps until the pause is over or a byte, a tick or a click arrives.
+        // Sleeps until the tick or until a byte or a click arrives.
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     m_pauseTimer.stop();
