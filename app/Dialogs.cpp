@@ -85,7 +85,7 @@ void frmComPort::btnExit_Click() {
     if (link) link->CloseComPort();
     g.ComPortNo = selectedPort();
     // The Connect that follows opens the port again if this fails, and says why.
-    if (link) link->OpenComPort(false);
+    if (link) OpenComPort(*link);
     accept();
     RunConnectCommand();
 }

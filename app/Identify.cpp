@@ -14,9 +14,12 @@
 #include <QLabel>
 #include <QPushButton>
 
+bool IsProtocolAnswer(const QString &reply) { return reply.isEmpty() || reply == "CNG" || reply == "NEEDLESS"; }
+
 void ConnectUnit(frmVireo &w) {
-    w.link().OpenComPort();
-    const QString r = BeforeColon(ReadItemRetry(1, "00", "01"));
+    QString failure;
+    const bool opened = OpenComPort(w.link(), &failure);
+    const QString r = opened ? BeforeColon(ReadItemRetry(1, "00", "01")) : QString();
     if (r == "MNTSW") {
         w.shpLamp->setFillColor(Colors::LampConnected);
         w.lblComPortNo->setText(QStringLiteral("COM%1").arg(g.ComPortNo));
@@ -24,7 +27,9 @@ void ConnectUnit(frmVireo &w) {
         g.Connected = true;
     } else {
         w.btnSetting->setEnabled(true);
-        MsgBox("Connection Error", "Connection", MsgIcon::Critical);
+        // One box for every failed connection; a port that would not open adds its reason.
+        MsgBox(failure.isEmpty() ? QStringLiteral("Connection Error") : "Connection Error\r\n" + failure, "Connection",
+               MsgIcon::Critical);
         DisconnectUnit();
     }
 }
@@ -93,7 +98,8 @@ IdentifyResult IdentifyUnit(frmVireo &w) {
     WriteItemRetry(3, "00", "01", "F");
 
     QString r = InquireItemRetry(3, "02");
-    if (r.isEmpty()) return fail();
+    // "CNG", "NEEDLESS" or nothing after the colon is the unit not answering, not a model.
+    if (IsProtocolAnswer(r) || AfterColon(r).isEmpty()) return fail();
     g.UnitModel = AfterColon(r);
     w.lblMastertype->setText(g.UnitModel);
     if (g.UnitModel == "K5VS-GZ2") {
@@ -134,7 +140,8 @@ IdentifyResult IdentifyUnit(frmVireo &w) {
     r = InquireItemRetry(3, "03");
     if (r.isEmpty()) return fail();
     const QString c = AfterColon(r);
-    if (c.startsWith('N')) {
+    // Only the unit's own not-initialised text asks for initialising; "NEEDLESS" (a "CNU") does not.
+    if (c.startsWith('N') && !IsProtocolAnswer(r)) {
         MsgBox("Need Initialize", "Initialize Error\r\n", MsgIcon::Critical);
         w.btnDisconnect_Click();
         w.mnuFilesEnd_Click();

@@ -6,6 +6,9 @@ class frmVireo;
 
 enum class IdentifyResult { Identified, Failed, ProgramEnded };
 
+// True for a read's protocol answers ("CNG", "NEEDLESS") and for no answer at all: none of
+// them is a value of the item read.
+bool IsProtocolAnswer(const QString &reply);
 void ConnectUnit(frmVireo &w);
 IdentifyResult IdentifyUnit(frmVireo &w);
 // Sets modelnum and SubTyp from the model code (the part after the dash).

@@ -21,6 +21,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace {
 frmVireo *mainForm = nullptr;
@@ -239,6 +240,19 @@ void frmVireo::debugInfo(const QString &where) {
     DisconnectUnit();
 }
 
+void frmVireo::endCommand() {
+    // A line that died under the command and was not reported by it is reported now.
+    if (g.Connected && !m_link->isOpen()) return connectionLost();
+    if (g.Connected) io_btn_control(true);
+    else connect_btn_control();
+}
+
+void frmVireo::connectionLost() {
+    const QString reason = std::exchange(m_lostReason, QString());
+    btnDisconnect_Click();
+    if (!reason.isEmpty()) MsgBox("The connection to the unit was lost: " + reason, "Connection", MsgIcon::Critical);
+}
+
 Page *frmVireo::page(int modelnum) {
     if (Page *p = m_pages.value(modelnum)) return p;
     const PageKind *kind = FindPageKind(modelnum);
@@ -294,6 +308,7 @@ void frmVireo::setNetButton(const QString &caption, int pointSize, bool visible)
 
 void frmVireo::btnConnect_Click() {
     all_btn_control(false);
+    m_lostReason.clear();
     ConnectUnit(*this);
     btnUpload_Click();
     if (g.ProgramEnding) return;
@@ -304,23 +319,23 @@ void frmVireo::btnUpload_Click() {
     all_btn_control(false);
     const IdentifyResult id = IdentifyUnit(*this);
     if (id == IdentifyResult::ProgramEnded || g.ProgramEnding) return;
-    // Once the link is down the rest of the Upload could only fail again; stop with the buttons of a lost connection.
-    if (!m_link->isOpen()) return connect_btn_control();
+    // Once the link is down the rest of the Upload could only fail again.
+    if (!m_link->isOpen()) return endCommand();
     Page *p = routedPage("btnUpload");
-    if (!p) return;
+    if (!p) return endCommand();
     p->ReadingData();
     if (g.ProgramEnding) return;
-    if (!m_link->isOpen()) return connect_btn_control();
+    if (!m_link->isOpen()) return endCommand();
     if (NetPage *n = netPage(g.NetTyp)) n->btnUpload_Click();
     if (g.ProgramEnding) return;
-    io_btn_control(true);
+    endCommand();
 }
 
 void frmVireo::btnDownload_Click() {
     g.ChkErrNo = 0;
     all_btn_control(false);
     Page *p = routedPage("btnDownload");
-    if (!p) return;
+    if (!p) return endCommand();
     const bool ok = p->hasCheckData() ? p->CheckData() : true;
     static const char *const details[] = {
         "Non-numeric symbols have been used.",
@@ -342,8 +357,16 @@ void frmVireo::btnDownload_Click() {
                                ? QStringLiteral("Check data range. \r\n") + details[g.ChkErrNo - 1]
                                : QStringLiteral("Check data range.");
     if (ok) {
-        WriteUnit();
+        const bool written = WriteUnit();
         if (g.ProgramEnding) return;
+        if (!written) {
+            // A read-back now would put the unit's old values over the edits, and say nothing.
+            if (m_link->isOpen())
+                MsgBox("The unit did not accept the start of the download.\r\n"
+                       "Nothing was written; the edited values are still on the page.",
+                       "Download", MsgIcon::Critical);
+            return endCommand();
+        }
         btnUpload_Click();
     } else {
         MsgBox("Data Error \r\n" + detail, "Data Range Error", MsgIcon::Critical);
@@ -351,10 +374,11 @@ void frmVireo::btnDownload_Click() {
     }
 }
 
-void frmVireo::WriteUnit() {
-    if (WriteItemRetry(3, "00", "01", "F").isEmpty()) return;
+bool frmVireo::WriteUnit() {
+    if (WriteItemRetry(3, "00", "01", "F").isEmpty()) return false;
     Page *p = nullptr;
     if (route(p) == Route::Page) p->Download();
+    return true;
 }
 
 void frmVireo::btnStart_Click() {
@@ -363,7 +387,7 @@ void frmVireo::btnStart_Click() {
         if (g.ProgramEnding) return;
     }
     Page *p = routedPage("btnStart_Click");
-    if (!p) return;
+    if (!p) return endCommand();
     p->onStart();
     monitor_btn_control();
     // Started again from inside a pass that Stop had ended: that loop simply carries on.
@@ -380,10 +404,7 @@ void frmVireo::MonitorLoop() {
         if (!g.Monitoring || g.ProgramEnding) break;
         // A dead line cannot be monitored; end as a disconnect would, instead of spinning.
         if (!m_link->isOpen()) {
-            const QString reason = m_lostReason;
-            btnDisconnect_Click();
-            if (!reason.isEmpty())
-                MsgBox("The connection to the unit was lost: " + reason, "Connection", MsgIcon::Critical);
+            connectionLost();
             break;
         }
         shpLamp->setFillColor(Colors::LampMonitoring);
@@ -392,14 +413,30 @@ void frmVireo::MonitorLoop() {
         p->ReadingData();
     }
     --m_monitorDepth;
+    // Stopped during the pass in which the line died: nothing in the loop saw it.
+    if (m_monitorDepth == 0 && g.Connected && !m_link->isOpen() && !g.ProgramEnding) connectionLost();
 }
 
-void frmVireo::onPortLost(const QString &reason) { m_lostReason = reason; }
+void frmVireo::onPortLost(const QString &reason) {
+    m_lostReason = reason;
+    // While idle nothing else would notice: the person would see "Connected" until the next
+    // command. A command or monitoring pass under way meets the closed port itself; this then
+    // runs once it has unwound and finds nothing left to do if it already disconnected.
+    // Queued: the port's own error handler is still on the stack, no place for a message box.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            RunCommand([this] {
+                if (g.Connected && !m_link->isOpen() && !g.ProgramEnding) connectionLost();
+            });
+        },
+        Qt::QueuedConnection);
+}
 
 void frmVireo::btnStop_Click() {
     stop_btn_control();
     Page *p = routedPage("btnStop_Click");
-    if (!p) return;
+    if (!p) return endCommand();
     p->onStop();
     shpLamp->setFillColor(Colors::LampConnected);
 }
@@ -407,9 +444,7 @@ void frmVireo::btnStop_Click() {
 void frmVireo::btnDisconnect_Click() {
     shpLamp->setFillColor(Colors::LampDisconnected);
     DisconnectUnit();
-    Page *p = routedPage("btnDisconnect");
-    if (!p) return;
-    p->onDisconnect();
+    if (Page *p = routedPage("btnDisconnect")) p->onDisconnect();
     disconnect_btn_control();
 }
 
@@ -428,7 +463,7 @@ void frmVireo::btnComNet_Click() {
     if (g.NetTyp < 0 || g.NetTyp > 7) {
         MsgBox("Not definced NetTyp in frmVireo -> btnComNet", "Debug info", MsgIcon::Critical);
         DisconnectUnit();
-        return;
+        return endCommand();
     }
     all_btn_control(false);
     if (NetPage *n = netPage(g.NetTyp)) ShowModal(n);
@@ -453,7 +488,7 @@ void frmVireo::mnuFilesSave_Click() {
 
 void frmVireo::mnuFilesEnd_Click() {
     if (g.ProgramEnding) return;
-    m_link->CloseComPort();
+    m_link->shutDown();
     g.ProgramEnding = true;
     g.Monitoring = false;
     UnloadProgress();

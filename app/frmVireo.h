@@ -62,7 +62,8 @@ public:
 
     // The monitoring passes; returns when monitoring ends.
     void MonitorLoop();
-    void WriteUnit();
+    // The download start and the page's download; false when the unit did not accept the start.
+    bool WriteUnit();
 
     // Time-out timer operations of the transaction.
     void IntervalTimerOn(int ms);
@@ -105,6 +106,10 @@ private:
     Page *routedPage(const QString &where);
     // The internal routing error: "Debug info" message and a disconnect.
     void debugInfo(const QString &where);
+    // Every command ends with the buttons of the state it leaves: connected and idle, or not connected.
+    void endCommand();
+    // The line died: disconnect as the Disconnect button does and say so once.
+    void connectionLost();
     void monitor_btn_control();
     void connect_btn_control();
     void stop_btn_control();

@@ -2,6 +2,7 @@
 //   vireo_bench link      transaction overhead, CPU while waiting, 9600-baud timing
 //   vireo_bench upload    one Upload of the default unit against the instant simulated unit
 //   vireo_bench monitor   CPU share of 30 s of monitoring against k5sim at 9600 baud
+//   vireo_bench events    delay of events posted to the main window while monitoring an instant unit
 //   vireo_bench all       everything (or a comma-separated list, and the monitoring seconds)
 #include "app/Globals.h"
 #include "link/Link.h"
@@ -18,7 +19,10 @@
 #include <QProcess>
 #include <QApplication>
 #include <QTextStream>
+#include <atomic>
+#include <chrono>
 #include <ctime>
+#include <thread>
 
 namespace {
 QTextStream out(stdout);
@@ -65,7 +69,7 @@ bool benchLink() {
         Link link;
         link.setDevice(std::make_unique<sim::SimDevice>(unit));
         Link::setCurrent(&link);
-        link.OpenComPort();
+        link.OpenComPort(1, Link::DefaultSettings);
         QElapsedTimer t;
         t.start();
         for (int i = 0; i < n; ++i) link.SendCommand("I02\r");
@@ -86,7 +90,7 @@ bool benchLink() {
         Link link;
         Link::setCurrent(&link);
         PortMap::choose(1, dev);
-        link.OpenComPort();
+        link.OpenComPort(1, Link::DefaultSettings);
         link.SendCommand("G00\r");
         const double cpu0 = cpuSeconds();
         QElapsedTimer t;
@@ -111,7 +115,7 @@ bool benchLink() {
         Link link;
         Link::setCurrent(&link);
         PortMap::choose(1, dev);
-        link.OpenComPort();
+        link.OpenComPort(1, Link::DefaultSettings);
         link.SendCommand("G00\r");
         const QString cmd = "I02\r";
         QElapsedTimer t;
@@ -187,6 +191,64 @@ bool benchMonitor(int seconds) {
     sim.waitForFinished(3000);
     return ok;
 }
+// Catches the probe events posted to the window and notes how long each one waited.
+class EventProbe : public QObject {
+public:
+    static inline const QEvent::Type ProbeType = QEvent::Type(QEvent::registerEventType());
+    struct Stamp : QEvent {
+        explicit Stamp(qint64 ns) : QEvent(ProbeType), postedNs(ns) {}
+        qint64 postedNs;
+    };
+    explicit EventProbe(const QElapsedTimer &clock) : m_clock(clock) {}
+    bool eventFilter(QObject *, QEvent *e) override {
+        if (e->type() != ProbeType) return false;
+        if (g.Monitoring) delaysNs.append(m_clock.nsecsElapsed() - static_cast<Stamp *>(e)->postedNs);
+        return true;
+    }
+    QList<qint64> delaysNs;
+
+private:
+    const QElapsedTimer &m_clock;
+};
+
+bool benchEventDelay(int seconds) {
+    sim::UnitConfig c; // the default unit, answering at once: the pauses are all the waiting there is
+    c.animate = false;
+    AppRig rig(c, Link::DefaultTimeoutMs);
+    rig.w->link().setTimings(Link::DefaultPauseMs, Link::DefaultTimeoutMs);
+    rig.connectViaSetting();
+    QElapsedTimer clock;
+    clock.start();
+    EventProbe probe(clock);
+    rig.w->installEventFilter(&probe);
+    // Another thread posts, as the accessibility bus or the window system would, at its own pace.
+    std::atomic<bool> stop{false};
+    std::thread poster([&] {
+        while (!stop) {
+            QCoreApplication::postEvent(rig.w, new EventProbe::Stamp(clock.nsecsElapsed()));
+            std::this_thread::sleep_for(std::chrono::microseconds(3700));
+        }
+    });
+    QTimer::singleShot(seconds * 1000, [&] { rig.w->btnStop_Click(); });
+    rig.w->btnStart_Click();
+    stop = true;
+    poster.join();
+    rig.w->removeEventFilter(&probe);
+    QCoreApplication::removePostedEvents(rig.w, EventProbe::ProbeType);
+    const QList<qint64> &d = probe.delaysNs;
+    qint64 sum = 0, worst = 0;
+    for (qint64 v : d) {
+        sum += v;
+        worst = std::max(worst, v);
+    }
+    const double meanMs = d.isEmpty() ? 0 : double(sum) / d.size() / 1e6;
+    const double worstMs = double(worst) / 1e6;
+    const bool ok = !d.isEmpty() && meanMs <= 2.0 && worstMs <= 20.0 && rig.ui.problems().isEmpty();
+    report("(f) mean delay of an event posted while monitoring, instant unit (ms)", meanMs, "2", ok);
+    report("(f) worst delay (ms)", worstMs, "20", ok);
+    out << QStringLiteral("    %1 events over %2 s").arg(d.size()).arg(seconds) << Qt::endl;
+    return ok;
+}
 } // namespace
 
 int main(int argc, char **argv) {
@@ -194,11 +256,12 @@ int main(int argc, char **argv) {
     QApplication app(argc, argv);
     InitGlobals();
     const QString arg = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("all");
-    const QStringList what = arg == "all" ? QStringList{"link", "upload", "monitor"} : arg.split(',');
+    const QStringList what = arg == "all" ? QStringList{"link", "upload", "monitor", "events"} : arg.split(',');
     const int seconds = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 30;
     bool ok = true;
     if (what.contains("link")) ok &= benchLink();
     if (what.contains("upload")) ok &= benchUpload();
     if (what.contains("monitor")) ok &= benchMonitor(seconds > 0 ? seconds : 30);
+    if (what.contains("events")) ok &= benchEventDelay(10);
     return ok ? 0 : 1;
 }

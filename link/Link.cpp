@@ -1,11 +1,10 @@
 #include "link/Link.h"
-#include "app/Globals.h"
-#include "app/Ui.h"
 #include "link/PortMap.h"
 #include "link/QtSerialDevice.h"
 #include "link/TextRoutines.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QThread>
 
 namespace {
@@ -15,6 +14,9 @@ Link *currentLink = nullptr;
 Link::Link(QObject *parent) : QObject(parent) {
     m_intervalTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_intervalTimer, &QTimer::timeout, this, &Link::IntervalTimer_Timer);
+    // Its tick only wakes the pause; the pause itself watches the clock.
+    m_pauseTimer.setSingleShot(true);
+    m_pauseTimer.setTimerType(Qt::PreciseTimer);
     setDevice(std::make_unique<QtSerialDevice>());
 }
 
@@ -38,17 +40,15 @@ void Link::setTimings(int pauseMs, int timeoutMs) {
 
 bool Link::isOpen() const { return m_device && m_device->isOpen(); }
 
-bool Link::OpenComPort(bool reportFailure) {
+bool Link::OpenComPort(int comPortNo, const QString &settings, QString *failure) {
     if (isOpen()) return true;
-    if (!m_device) return false;
-    const int k = g.ComPortNo;
+    if (!m_device || m_shutDown) return false;
+    const int k = comPortNo;
     emit comPortSelected(k);
     const QString name = PortMap::deviceFor(k);
     QString reason;
-    if (m_device->open(name, g.BaudRate + ",n,8,1", &reason)) return true;
-    if (reportFailure)
-        MsgBox(QStringLiteral("COM%1 (%2) cannot be opened: %3").arg(k).arg(name, reason), "Connection",
-           MsgIcon::Critical);
+    if (m_device->open(name, settings, &reason)) return true;
+    if (failure) *failure = QStringLiteral("COM%1 (%2) cannot be opened: %3").arg(k).arg(name, reason);
     return false;
 }
 
@@ -56,6 +56,11 @@ void Link::CloseComPort() {
     if (!isOpen()) return;
     IntervalTimerOff();
     m_device->close();
+}
+
+void Link::shutDown() {
+    m_shutDown = true;
+    CloseComPort();
 }
 
 void Link::IntervalTimerOn(int ms) {
@@ -68,21 +73,58 @@ void Link::IntervalTimerOff() { m_intervalTimer.stop(); }
 void Link::IntervalTimerCheck(bool &flag) const { flag = TimedOut; }
 void Link::IntervalTimer_Timer() { TimedOut = true; }
 
+void Link::pause(int ms) {
+    // Events run for all but the last millisecond, which is slept out plainly: a timer's wake-up
+    // is less exact than a sleep, and the line must leave when it always did.
+    constexpr qint64 PlainSleepNs = 1000000;
+    QElapsedTimer clock;
+    clock.start();
+    const qint64 endNs = qint64(ms) * 1000000;
+    if (ms > 1) m_pauseTimer.start(ms - 1);
+    while (isOpen()) {
+        const qint64 leftNs = endNs - clock.nsecsElapsed();
+        if (leftNs <= 0) break;
+        if (leftNs <= PlainSleepNs || !m_pauseTimer.isActive()) {
+            QThread::usleep(static_cast<unsigned long>((leftNs + 999) / 1000));
+            break;
+        }
+        // Sleeps until the tick or until a byte or a click arrives.
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    m_pauseTimer.stop();
+}
+
+void Link::leaveWait() {
+    if (--m_waitDepth == 0) emit waitEnded();
+}
+
 QString Link::SendCommand(const QString &command) {
-    // A closed port fails at once, without the pause.
-    if (!isOpen()) return {};
-    if (m_pauseMs > 0) QThread::msleep(static_cast<unsigned long>(m_pauseMs));
+    // A closed port fails at once, without the pause; so does a command started inside another's wait.
+    if (!isOpen() || busy()) return {};
+    if (m_pauseMs > 0) {
+        ++m_waitDepth;
+        pause(m_pauseMs);
+        if (!isOpen()) {
+            leaveWait();
+            return {};
+        }
+        // The transaction takes the wait over without a gap: no events run in between.
+        --m_waitDepth;
+    }
     return TrimBlanks(Transact(command));
 }
 
 QString Link::Transact(const QString &command) {
     // One transaction at a time: a sequence started from inside another's wait gets no line.
-    if (!isOpen() || m_inTransaction || g.ProgramEnding) return {};
+    if (!isOpen() || busy() || m_shutDown) return {};
     m_inTransaction = true;
+    ++m_waitDepth;
     QByteArray reply;
     bool overflow = false;
     bool complete = false;
     IntervalTimerOn(m_timeoutMs);
+    // Bytes already waiting belong to an earlier exchange (a reply that came after its time-out).
+    m_device->discardInput();
     m_device->write(command.toLatin1());
     for (;;) {
         if (m_device->bytesAvailable() > 0) {
@@ -101,13 +143,13 @@ QString Link::Transact(const QString &command) {
         }
         bool timedOut = false;
         IntervalTimerCheck(timedOut);
-        if (timedOut || !isOpen() || g.ProgramEnding) break;
+        if (timedOut || !isOpen()) break;
         // Sleeps until a byte, a tick or a click arrives.
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     IntervalTimerOff();
     m_inTransaction = false;
-    emit waitEnded();
+    leaveWait();
     if (!complete) return {};
     reply.chop(1);
     return QString::fromLatin1(reply);

@@ -15,6 +15,8 @@ public:
     static constexpr int DefaultTimeoutMs = 3000;
     // A reply longer than this without its carriage return is noise, not a reply.
     static constexpr int MaxReplyBytes = 4096;
+    // The unit's line: 9600 baud, no parity, 8 data bits, 1 stop bit.
+    static inline const QString DefaultSettings = QStringLiteral("9600,n,8,1");
 
     explicit Link(QObject *parent = nullptr);
     ~Link() override;
@@ -23,9 +25,12 @@ public:
     void setDevice(std::unique_ptr<SerialDevice> device);
     SerialDevice *device() const { return m_device.get(); }
 
-    // reportFailure false: the caller retries at once and lets that attempt speak.
-    bool OpenComPort(bool reportFailure = true);
+    // Opens COMk with a settings text such as "9600,n,8,1"; nothing happens when the port is
+    // already open. On failure *failure names the port, its device and the reason.
+    bool OpenComPort(int comPortNo, const QString &settings, QString *failure = nullptr);
     void CloseComPort();
+    // Closes the port for good: nothing opens or sends any more (the program is ending).
+    void shutDown();
     QString SendCommand(const QString &command);
     QString Transact(const QString &command);
 
@@ -36,7 +41,8 @@ public:
     bool TimedOut = false;
 
     bool isOpen() const;
-    bool busy() const { return m_inTransaction; }
+    // A command is waiting: in its pause before the line or in its transaction.
+    bool busy() const { return m_waitDepth > 0; }
     // Tests shorten these to keep the suite fast; the program uses the defaults.
     void setTimings(int pauseMs, int timeoutMs);
     int pauseMs() const { return m_pauseMs; }
@@ -53,9 +59,16 @@ signals:
     void waitEnded();
 
 private:
+    // The pause before a command line: window events run, the line waits its full time.
+    void pause(int ms);
+    void leaveWait();
+
     std::unique_ptr<SerialDevice> m_device;
     QTimer m_intervalTimer;
+    QTimer m_pauseTimer;
     int m_pauseMs = DefaultPauseMs;
     int m_timeoutMs = DefaultTimeoutMs;
     bool m_inTransaction = false;
+    int m_waitDepth = 0;
+    bool m_shutDown = false;
 };

@@ -78,11 +78,18 @@ qint64 QtSerialDevice::bytesAvailable() const { return m_port.isOpen() ? m_port.
 
 QByteArray QtSerialDevice::readAll() { return m_port.isOpen() ? m_port.readAll() : QByteArray(); }
 
+void QtSerialDevice::discardInput() {
+    // clear() also flushes what the driver holds: late bytes may not have reached our buffer yet.
+    if (m_port.isOpen()) m_port.clear(QSerialPort::Input);
+}
+
 void QtSerialDevice::onError(QSerialPort::SerialPortError e) {
     // NoError and unsupported line-control calls (DTR/RTS on a pseudo-terminal) are harmless.
     if (e != QSerialPort::ReadError && e != QSerialPort::WriteError && e != QSerialPort::ResourceError) return;
     if (!m_port.isOpen()) return;
-    const QString reason = m_port.errorString();
+    // The system's text here is often a stale errno ("Resource temporarily unavailable"); what
+    // happened is plain: the adapter was unplugged or the other end closed the line.
+    const QString reason = QStringLiteral("the device was removed or closed.");
     // Close at once: an unplugged peer otherwise keeps reporting while the port claims to be open.
     m_port.close();
     m_port.clearError();

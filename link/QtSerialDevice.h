@@ -13,6 +13,7 @@ public:
     void write(const QByteArray &bytes) override;
     qint64 bytesAvailable() const override;
     QByteArray readAll() override;
+    void discardInput() override;
 
 private:
     void onError(QSerialPort::SerialPortError e);

@@ -16,6 +16,10 @@ public:
     virtual void write(const QByteArray &bytes) = 0;
     virtual qint64 bytesAvailable() const = 0;
     virtual QByteArray readAll() = 0;
+    // Drops every byte received so far, also those the system still holds for us.
+    virtual void discardInput() {
+        if (bytesAvailable() > 0) readAll();
+    }
 
 signals:
     void dataArrived();

@@ -1,7 +1,6 @@
 #include "link/TextRoutines.h"
-#include "app/Ui.h"
 
-#include <QLineEdit>
+#include <QStringList>
 
 namespace {
 QString afterFirst(const QString &s, QChar sep) {
@@ -51,19 +50,20 @@ QString TrimBlanks(const QString &s) {
     return s.mid(b, e - b);
 }
 
-int CheckInteger(const QString &v) {
+std::optional<int> CheckIntegerValue(const QString &v) {
     if (v.isEmpty()) return 0;
-    auto reject = [] {
-        MsgBox("Please enter number.", AppTitle, MsgIcon::Information);
-        return 0;
-    };
     for (int i = 0; i < 3 && i < v.size(); ++i)
-        if (v.at(i) == '+' || v.at(i) == '-' || v.at(i) == '.') return reject();
+        if (v.at(i) == '+' || v.at(i) == '-' || v.at(i) == '.') return std::nullopt;
     const auto d = ToDouble(v);
-    if (!d) return reject();
+    if (!d) return std::nullopt;
     const double r = RoundHalfEven(*d);
-    if (r < -32768 || r > 32767) return reject();
+    if (r < -32768 || r > 32767) return std::nullopt;
     return static_cast<int>(r);
 }
 
-int CheckInteger(const QLineEdit *field) { return CheckInteger(field ? field->text() : QString()); }
+std::optional<QString> LiveValueText(const QString &reply) {
+    if (reply.isEmpty()) return std::nullopt;
+    QString v = RemoveFirstDot(AfterColon(reply));
+    if (!IsNumeric(v)) return std::nullopt;
+    return v;
+}

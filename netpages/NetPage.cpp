@@ -1,6 +1,7 @@
 #include "netpages/NetPage.h"
 #include "app/Colors.h"
 #include "app/Commands.h"
+#include "app/InputChecks.h"
 #include "app/Ui.h"
 #include "app/Widgets.h"
 #include "link/Protocol.h"

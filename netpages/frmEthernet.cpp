@@ -1,4 +1,5 @@
 #include "netpages/frmEthernet.h"
+#include "app/InputChecks.h"
 #include "app/Ui.h"
 #include "app/Widgets.h"
 #include "link/Protocol.h"

@@ -11,12 +11,20 @@ SimEndpoint::SimEndpoint(std::shared_ptr<SimUnit> unit, QObject *parent) : QObje
     m_timer.setSingleShot(true);
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &SimEndpoint::pump);
+    m_hangUpTimer.setSingleShot(true);
+    connect(&m_hangUpTimer, &QTimer::timeout, this, &SimEndpoint::hangUp);
 }
 
 void SimEndpoint::reset() {
     m_rx.clear();
     m_out.clear();
     m_timer.stop();
+    m_hangUpTimer.stop();
+}
+
+void SimEndpoint::hangUp() {
+    reset();
+    vanish();
 }
 
 void SimEndpoint::receive(const QByteArray &bytes) {
@@ -38,6 +46,8 @@ void SimEndpoint::schedule(const Reply &r, int commandBytes) {
     const qint64 byteNs = m_timing.baud > 0 ? 10'000'000'000LL / m_timing.baud : 0;
     qint64 start = now + byteNs * commandBytes + qint64(m_timing.turnaroundMs + r.extraDelayMs) * 1'000'000;
     if (!m_out.empty()) start = std::max(start, m_out.back().atNs);
+    if (r.hangUpAfterMs >= 0)
+        m_hangUpTimer.start(int(std::max<qint64>(0, start - now) / 1'000'000) + r.hangUpAfterMs);
     if (r.vanish) {
         m_out.push_back({start, {}, true});
     } else if (!r.silent && !r.bytes.isEmpty()) {

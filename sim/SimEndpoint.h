@@ -32,6 +32,8 @@ public:
     void receive(const QByteArray &bytes);
     // Forget pending output and partial input (the line went away).
     void reset();
+    // The line goes away now, as an unplugged adapter or a unit switched off would.
+    void hangUp();
 
 protected:
     virtual void deliver(const QByteArray &bytes) = 0;
@@ -52,6 +54,7 @@ private:
     std::deque<Pending> m_out;
     QElapsedTimer m_clock;
     QTimer m_timer;
+    QTimer m_hangUpTimer;
     bool m_log = false;
 };
 

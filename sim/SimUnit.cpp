@@ -1,6 +1,7 @@
 #include "sim/SimUnit.h"
 
 #include <QRandomGenerator>
+#include <algorithm>
 
 namespace sim {
 
@@ -43,9 +44,10 @@ void SimUnit::removeItem(const QString &group, const QString &item) {
     if (auto n = groupNumber(group)) m_store[*n].remove(item);
 }
 
-std::optional<Fault> SimUnit::takeFault(const QString &item) {
+std::optional<Fault> SimUnit::takeFault(const QString &item, bool dataLine) {
     for (int i = 0; i < m_faults.size(); ++i) {
         Fault &f = m_faults[i];
+        if (f.kind == FaultKind::Refuse && !dataLine) continue;
         if (!f.item.isEmpty()) {
             if (f.item != item) continue;
             if (!f.group.isEmpty() && groupNumber(f.group) != m_group) continue;
@@ -82,6 +84,8 @@ Reply SimUnit::answer(const QString &text, std::optional<Fault> f) {
     case FaultKind::Delay: r.extraDelayMs = f->param; break;
     case FaultKind::NeedsInit: break; // handled where item "03" is answered
     case FaultKind::Vanish: r.vanish = true; break;
+    case FaultKind::Refuse: r.bytes = "CNG\r"; break;
+    case FaultKind::HangUp: r.hangUpAfterMs = std::max(0, f->param); break;
     }
     return r;
 }
@@ -115,8 +119,9 @@ Reply SimUnit::handleLine(const QString &line) {
         return answer(QString(Lead) + replyText(*it), f);
     }
     if (cmd == 'D') {
-        auto f = takeFault(m_inquired);
+        auto f = takeFault(m_inquired, true);
         if (!m_group || m_inquired.isEmpty()) return answer("CNG", f);
+        if (f && f->kind == FaultKind::Refuse) return answer("CNG", f);
         SimItem &it = m_store[*m_group][m_inquired];
         if (!it.writable) return answer("CNG", f);
         QString kept = arg;

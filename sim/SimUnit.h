@@ -22,6 +22,8 @@ enum class FaultKind {
     Delay,     // the reply `param` ms later than usual
     NeedsInit, // item "03" reports that the unit needs initialising
     Vanish,    // the line goes away (port closed) instead of answering
+    Refuse,    // the "D" line of the item is answered "CNG" and nothing is stored; its "I" line is answered
+    HangUp,    // the reply goes out, then the line goes away `param` ms later (the program idle by then)
 };
 
 struct Fault {
@@ -38,6 +40,7 @@ struct Reply {
     bool vanish = false;
     int chunks = 1;
     int extraDelayMs = 0;
+    int hangUpAfterMs = -1; // >= 0: the line goes away this long after the reply
 };
 
 struct SimItem {
@@ -92,7 +95,8 @@ public:
 
 private:
     static std::optional<int> groupNumber(const QString &group);
-    std::optional<Fault> takeFault(const QString &item);
+    // The first fault for this line; Refuse faults only ever meet "D" lines.
+    std::optional<Fault> takeFault(const QString &item, bool dataLine = false);
     QString replyText(const SimItem &it);
     Reply answer(const QString &text, std::optional<Fault> f);
 

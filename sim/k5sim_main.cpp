@@ -38,10 +38,14 @@ int main(int argc, char **argv) {
     const QCommandLineOption needsInit("needs-init", "Report that the unit needs initialising.");
     const QCommandLineOption log("log", "Print every line received to standard error.");
     const QCommandLineOption link("link", "Also make this path a symbolic link to the device.", "path");
-    const QCommandLineOption fault("fault",
-                                   "Inject a fault: kind[:item[:times[:param]]], kind one of silence, cng, cnu, "
-                                   "split, nocr, garbage, overlong, delay, vanish. Repeatable.",
-                                   "fault");
+    const QCommandLineOption fault(
+        "fault",
+        "Inject a fault: kind[:item[:times[:param]]], kind one of silence, cng, cnu, split, nocr, garbage, "
+        "overlong, delay, vanish, refuse, hangup. No item: every line (cng, cnu everywhere). delay: the reply "
+        "param ms late (beyond 3000 it arrives after the time-out). refuse: the D line of the item is answered "
+        "CNG and not stored (refuse:01 refuses every download). hangup: the line goes away param ms after the "
+        "reply to the item (hangup:51:1:2000, two seconds after an Upload). Repeatable.",
+        "fault");
     const QCommandLineOption item("item",
                                   "Set an item of the unit before it starts: group/item=value (for example "
                                   "01/28=SPE). Repeatable.",
@@ -63,6 +67,7 @@ int main(int argc, char **argv) {
         {"silence", sim::FaultKind::Silence}, {"cng", sim::FaultKind::Cng},           {"cnu", sim::FaultKind::Cnu},
         {"split", sim::FaultKind::Split},     {"nocr", sim::FaultKind::NoCr},         {"garbage", sim::FaultKind::Garbage},
         {"overlong", sim::FaultKind::OverLong}, {"delay", sim::FaultKind::Delay},     {"vanish", sim::FaultKind::Vanish},
+        {"refuse", sim::FaultKind::Refuse},   {"hangup", sim::FaultKind::HangUp},
     };
     for (const QString &given : p.values(fault)) {
         const QStringList f = given.split(':');

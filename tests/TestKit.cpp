@@ -110,7 +110,7 @@ SimRig::SimRig(const sim::UnitConfig &cfg, int pauseMs, int timeoutMs)
     m_device = AttachSim(*m_link, m_unit);
     m_link->setTimings(pauseMs, timeoutMs);
     Link::setCurrent(m_link);
-    m_link->OpenComPort();
+    m_link->OpenComPort(1, Link::DefaultSettings);
 }
 
 SimRig::~SimRig() {

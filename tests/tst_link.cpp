@@ -50,7 +50,7 @@ struct RawRig {
         dev = d.get();
         link.setDevice(std::move(d));
         link.setTimings(0, 100);
-        link.OpenComPort();
+        link.OpenComPort(1, Link::DefaultSettings);
         Link::setCurrent(&link);
     }
     ~RawRig() { Link::setCurrent(nullptr); }
@@ -119,6 +119,70 @@ private slots:
         QCOMPARE(r.link.Transact("G00\r"), QString("COK"));
         QCOMPARE(nested, QString());
         QCOMPARE(r.dev->written, QList<QByteArray>({"G00\r"}));
+    }
+
+    void bytesWaitingBeforeTheLineBelongToAnEarlierExchange() {
+        RawRig r;
+        r.dev->inject("=LATE:1\r");
+        r.dev->script = {{"COK\r"}};
+        QCOMPARE(r.link.SendCommand("G00\r"), QString("COK"));
+    }
+
+    void lateReplyIsNotTakenForTheNextCommand() {
+        // The late reply lands in the pause before the retry's line: it must not answer anything.
+        SimRig rig(unitWith(), 100, 100);
+        rig.unit().addFault({sim::FaultKind::Delay, "", "06", 1, 150});
+        QCOMPARE(ReadItem("00", "02"), QString("MODEL:K5A-QB4"));
+        QCOMPARE(InquireItemRetry(3, "06"), QString("VER:1.02"));
+        QCOMPARE(InquireItemRetry(3, "10"), QString("EXT:XM-DI"));
+        QCOMPARE(InquireItemRetry(3, "03"), QString("CH:4CHs"));
+        QCOMPARE(rig.lines(), QStringList({"G00", "I02", "I06", "I06", "I10", "I03"}));
+    }
+
+    void pauseLetsEventsRunAndStillDelaysTheLine() {
+        RawRig r;
+        r.link.setTimings(60, 500);
+        r.dev->script = {{"COK\r"}};
+        QSignalSpy ended(&r.link, &Link::waitEnded);
+        bool ranInPause = false, busyInPause = false;
+        QString nested = "unset";
+        QTimer::singleShot(10, [&] {
+            ranInPause = r.dev->written.isEmpty();
+            busyInPause = r.link.busy();
+            nested = r.link.SendCommand("I02\r"); // a command started inside another's wait
+        });
+        QElapsedTimer t;
+        t.start();
+        QCOMPARE(r.link.SendCommand("G00\r"), QString("COK"));
+        QVERIFY(t.elapsed() >= 60);
+        QVERIFY(ranInPause);
+        QVERIFY(busyInPause);
+        QCOMPARE(nested, QString());
+        QCOMPARE(r.dev->written, QList<QByteArray>({"G00\r"}));
+        QCOMPARE(ended.size(), 1); // one wait: the pause and its transaction
+        QVERIFY(!r.link.busy());
+    }
+
+    void disconnectInPauseSendsNothing() {
+        RawRig r;
+        r.link.setTimings(200, 500);
+        QSignalSpy ended(&r.link, &Link::waitEnded);
+        QTimer::singleShot(10, [&] { r.link.CloseComPort(); });
+        QElapsedTimer t;
+        t.start();
+        QCOMPARE(r.link.SendCommand("G00\r"), QString());
+        QVERIFY(t.elapsed() < 150);
+        QVERIFY(r.dev->written.isEmpty());
+        QCOMPARE(ended.size(), 1);
+    }
+
+    void shutDownRefusesEverythingAfter() {
+        RawRig r;
+        r.link.shutDown();
+        QVERIFY(!r.link.isOpen());
+        QVERIFY(!r.link.OpenComPort(1, Link::DefaultSettings));
+        QCOMPARE(r.link.SendCommand("G00\r"), QString());
+        QVERIFY(r.dev->written.isEmpty());
     }
 
     void intervalTimerRaisesFlagUntilStopped() {
@@ -269,18 +333,16 @@ private slots:
         QCOMPARE(rig.lines(), QStringList({"G00", "I02"})); // no retries on a dead line
     }
 
-    void openFailureIsReportedWithReason() {
+    void openFailureReturnsReasonWithoutMessage() {
         ScriptedUi ui;
-        ui.recordOnly();
         SimRig rig(unitWith());
         rig.link().CloseComPort();
         rig.device().setOpenFailure("the port is in use by another program.");
-        g.ComPortNo = 3;
         qputenv("VIREO_COM3", "/dev/pts/77");
         QSignalSpy chosen(&rig.link(), &Link::comPortSelected);
-        ui.expect("COM3 (/dev/pts/77) cannot be opened: the port is in use by another program.", "Connection",
-                  MsgIcon::Critical);
-        QVERIFY(!rig.link().OpenComPort());
+        QString failure;
+        QVERIFY(!rig.link().OpenComPort(3, Link::DefaultSettings, &failure));
+        QCOMPARE(failure, QString("COM3 (/dev/pts/77) cannot be opened: the port is in use by another program."));
         QVERIFY(!rig.link().isOpen());
         QCOMPARE(chosen.size(), 1);
         QCOMPARE(chosen.first().first().toInt(), 3);
@@ -290,8 +352,7 @@ private slots:
 
     void openWhileOpenKeepsPort() {
         SimRig rig(unitWith());
-        g.ComPortNo = 2;
-        QVERIFY(rig.link().OpenComPort());
+        QVERIFY(rig.link().OpenComPort(2, Link::DefaultSettings));
         QCOMPARE(rig.device().openCount(), 1);
     }
 
@@ -309,13 +370,12 @@ private slots:
     }
 
     void realSerialPortMissingDevice() {
-        ScriptedUi ui;
-        ui.recordOnly();
         Link link;
         PortMap::choose(1, "/dev/no-such-serial-device");
-        QVERIFY(!link.OpenComPort());
-        QCOMPARE(ui.messages.size(), 1);
-        QVERIFY(ui.messages[0].text.startsWith("COM1 (/dev/no-such-serial-device) cannot be opened: the device does not exist"));
+        QString failure;
+        QVERIFY(!link.OpenComPort(1, Link::DefaultSettings, &failure));
+        QVERIFY2(failure.startsWith("COM1 (/dev/no-such-serial-device) cannot be opened: the device does not exist"),
+                 qPrintable(failure));
     }
 
     void realSerialPortThroughPseudoTerminal() {
@@ -327,7 +387,7 @@ private slots:
         Link::setCurrent(&link);
         link.setTimings(Link::DefaultPauseMs, Link::DefaultTimeoutMs);
         PortMap::choose(1, host.devicePath());
-        QVERIFY(link.OpenComPort());
+        QVERIFY(link.OpenComPort(1, Link::DefaultSettings));
         QCOMPARE(ReadItemRetry(3, "00", "02"), QString("MODEL:K5A-QB4"));
         unit->addFault({sim::FaultKind::Split, "", "06", 1, 3});
         QCOMPARE(InquireItemRetry(3, "06"), QString("VER:1.02"));
@@ -336,13 +396,10 @@ private slots:
 
         // A second program cannot take the same device while we hold it.
         {
-            ScriptedUi ui;
-            ui.recordOnly();
-        ui.recordOnly();
             Link other;
-            QVERIFY(!other.OpenComPort());
-            QCOMPARE(ui.messages.size(), 1);
-            QVERIFY2(ui.messages[0].text.contains("in use"), qPrintable(ui.messages[0].text));
+            QString failure;
+            QVERIFY(!other.OpenComPort(1, Link::DefaultSettings, &failure));
+            QVERIFY2(failure.contains("in use"), qPrintable(failure));
         }
 
         // The unit goes away: the port closes and the waiting transaction ends.
@@ -354,6 +411,39 @@ private slots:
         QVERIFY2(t.elapsed() < 1500, qPrintable(QString::number(t.elapsed())));
         QVERIFY(!link.isOpen());
         QCOMPARE(lost.size(), 1);
+        Link::setCurrent(nullptr);
+    }
+
+    void realSerialPortLateReplyAndIdleHangUp() {
+        auto unit = std::make_shared<sim::SimUnit>(unitWith());
+        sim::PtyHost host(unit);
+        QString err;
+        QVERIFY2(host.start(&err), qPrintable(err));
+        Link link;
+        Link::setCurrent(&link);
+        link.setTimings(Link::DefaultPauseMs, 100);
+        PortMap::choose(1, host.devicePath());
+        QVERIFY(link.OpenComPort(1, Link::DefaultSettings));
+        QCOMPARE(link.SendCommand("G00\r"), QString("COK"));
+
+        // A reply after the time-out waits in the system's buffer, also across a close and an open.
+        unit->addFault({sim::FaultKind::Delay, "", "02", 1, 150});
+        QCOMPARE(link.SendCommand("I02\r"), QString());
+        link.CloseComPort();
+        QTest::qWait(250);
+        QVERIFY(link.OpenComPort(1, Link::DefaultSettings));
+        QCOMPARE(link.SendCommand("I06\r"), QString("=VER:1.02"));
+        unit->addFault({sim::FaultKind::Delay, "", "02", 1, 150});
+        QCOMPARE(link.SendCommand("I02\r"), QString());
+        QTest::qWait(100);
+        QCOMPARE(link.SendCommand("I06\r"), QString("=VER:1.02"));
+
+        // The other end goes away while nothing is under way: noticed at once, said plainly.
+        QSignalSpy lost(&link, &Link::portLost);
+        host.hangUp();
+        QTRY_COMPARE_WITH_TIMEOUT(lost.size(), 1, 2000);
+        QCOMPARE(lost.first().first().toString(), QString("the device was removed or closed."));
+        QVERIFY(!link.isOpen());
         Link::setCurrent(nullptr);
     }
 

@@ -188,14 +188,18 @@ private slots:
         QString buttonsAtStop, buttonsWhileMonitoring;
         QColor lampWhileMonitoring;
         int passLinesAtStop = 0;
-        QTimer::singleShot(80, [&] {
+        // Stop while a reply is awaited, that is during a pass (on a busy machine the first
+        // chance may come between two passes instead).
+        std::function<void()> stopInPass = [&] {
+            if (!r.w->link().busy()) return QTimer::singleShot(1, stopInPass);
             lampWhileMonitoring = r.w->shpLamp->fillColor();
             buttonsWhileMonitoring = r.buttons();
             QVERIFY(!qb4Page(r)->txtZScale[0]->isEnabled());
             passLinesAtStop = int(r.lines().size());
             r.w->btnStop_Click();
             buttonsAtStop = r.buttons();
-        });
+        };
+        QTimer::singleShot(80, stopInPass);
         r.clearLines();
         r.w->btnStart_Click(); // returns when the loop ends
         QCOMPARE(lampWhileMonitoring, Colors::LampMonitoring);
@@ -302,9 +306,9 @@ private slots:
         AppRig r(qb4());
         r.device->setOpenFailure("the port is in use by another program.");
         r.ui.onDialog("frmComPort", ClickComPortOk);
-        r.ui.expect("COM1 (/dev/ttyS0) cannot be opened: the port is in use by another program.", "Connection",
-                    MsgIcon::Critical);
-        r.ui.expect("Connection Error", "Connection", MsgIcon::Critical);
+        // One box says why, then the Upload that Connect always runs.
+        r.ui.expect("Connection Error\r\nCOM1 (/dev/ttyS0) cannot be opened: the port is in use by another program.",
+                    "Connection", MsgIcon::Critical);
         r.ui.expect("Upload Error", "Upload", MsgIcon::Critical);
         qunsetenv("VIREO_COM1");
         r.w->btnSetting_Click();
@@ -353,7 +357,7 @@ private slots:
         QCOMPARE(r.buttons(), QString("TFTFTFFF"));
         r.ui.expect("Not definced modelnum in frmVireo -> btnDownload", "Debug info", MsgIcon::Critical);
         r.w->btnDownload_Click();
-        QCOMPARE(r.buttons(), QString("FFFFFFFF"));
+        QCOMPARE(r.buttons(), QString("TFTFTFFF")); // not a dead end: Setting and Connect stay usable
         NO_SURPRISES(r);
     }
 

@@ -1,5 +1,6 @@
 // Reply text routines and the typed-number check.
 #include "app/Globals.h"
+#include "app/InputChecks.h"
 #include "link/TextRoutines.h"
 #include "tests/TestKit.h"
 
@@ -100,6 +101,28 @@ private slots:
         ui.expect("Please enter number.", "VIREO", MsgIcon::Information);
         QCOMPARE(CheckInteger(in), 0);
         QVERIFY2(ui.problems().isEmpty(), qPrintable(ui.problems()));
+    }
+
+    void integerConversionShowsNothing() {
+        ScriptedUi ui;
+        QCOMPARE(CheckIntegerValue(""), std::optional<int>(0));
+        QCOMPARE(CheckIntegerValue("12345"), std::optional<int>(12345));
+        QCOMPARE(CheckIntegerValue("32767"), std::optional<int>(32767));
+        QCOMPARE(CheckIntegerValue("122.5"), std::optional<int>(122)); // halves to even, as before
+        for (const char *bad : {"-5", "+5", ".5", "1-2", "40000", "abc", " ", "1e9"})
+            QVERIFY2(!CheckIntegerValue(bad), bad);
+        QVERIFY(ui.messages.isEmpty());
+    }
+
+    void liveValueRule() {
+        QCOMPARE(LiveValueText("CH0:012.34"), std::optional<QString>("01234"));
+        QCOMPARE(LiveValueText("-1.5"), std::optional<QString>("-15"));
+        QCOMPARE(LiveValueText("CH0:1.2.3"), std::optional<QString>("12.3"));
+        QCOMPARE(LiveValueText(""), std::nullopt);
+        QCOMPARE(LiveValueText("CNG"), std::nullopt);
+        QCOMPARE(LiveValueText("NEEDLESS"), std::nullopt);
+        QCOMPARE(LiveValueText("CH0:"), std::nullopt);
+        QCOMPARE(LiveValueText("CH0:OVER"), std::nullopt);
     }
 
     void numericTestAndRounding() {

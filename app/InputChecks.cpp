@@ -1,0 +1,13 @@
+#include "app/InputChecks.h"
+#include "app/Ui.h"
+#include "link/TextRoutines.h"
+
+#include <QLineEdit>
+
+int CheckInteger(const QString &v) {
+    if (const auto value = CheckIntegerValue(v)) return *value;
+    MsgBox("Please enter number.", AppTitle, MsgIcon::Information);
+    return 0;
+}
+
+int CheckInteger(const QLineEdit *field) { return CheckInteger(field ? field->text() : QString()); }

@@ -1,0 +1,180 @@
+// Commands clicked while the program waits for the unit: they run once the wait has unwound,
+// exactly as if clicked when idle; Stop and Disconnect act at once.
+#include "app/Commands.h"
+#include "app/Globals.h"
+#include "app/frmVireo.h"
+#include "link/Link.h"
+#include "link/Protocol.h"
+#include "netpages/NetPage.h"
+#include "tests/TestKit.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+sim::UnitConfig quietUnit() {
+    sim::UnitConfig c;
+    c.ext = "NONE";
+    c.animate = false;
+    return c;
+}
+
+// The lines of one monitoring pass of the 4-channel input without extension.
+constexpr int PassLines = 8;
+
+QPushButton *buttonFor(AppRig &r, const QString &which) {
+    if (which == "Upload") return r.w->btnUpload;
+    if (which == "Download") return r.w->btnDownload;
+    if (which == "Setting") return r.w->btnSetting;
+    return r.w->btnComNet;
+}
+
+// What the person does in the dialogs the command opens: OK in the port dialog; on the network
+// page its own Upload, then Exit (which connects again); the notice closed without OK.
+void scriptDialogs(AppRig &r, const QString &which) {
+    if (which == "Setting") r.ui.onDialog("frmComPort", ClickComPortOk);
+    if (which != "network") return;
+    r.ui.onDialog("frmCCLINK", [](QDialog *d) {
+        auto *page = static_cast<NetPage *>(d);
+        page->btnUpload->click();
+        page->btnExit->click();
+        return int(QDialog::Accepted);
+    });
+    r.ui.onDialog("frmNotice", [](QDialog *) { return int(QDialog::Rejected); });
+}
+
+#define NO_SURPRISES(rig) QVERIFY2((rig).ui.problems().isEmpty(), qPrintable((rig).ui.problems()))
+} // namespace
+
+class CommandsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void clickedDuringWaitRunsAsIfIdle_data() {
+        QTest::addColumn<QString>("which");
+        for (const char *w : {"Upload", "Download", "Setting", "network"}) QTest::newRow(w) << w;
+    }
+    void clickedDuringWaitRunsAsIfIdle() {
+        QFETCH(QString, which);
+        AppRig r(quietUnit(), 300);
+        r.connectViaSetting();
+        // A short pause, so that clicks can also land in it, and a unit slow on one item.
+        r.w->link().setTimings(5, 300);
+        r.unit().addFault({sim::FaultKind::Delay, "", "22", -1, 40});
+
+        // The same command from idle, for its lines and the buttons it leaves.
+        scriptDialogs(r, which);
+        r.w->btnStop_Click(); // the buttons as Stop leaves them
+        r.clearLines();
+        QPushButton *target = buttonFor(r, which);
+        QVERIFY(target->isEnabled());
+        target->click();
+        const QStringList idleLines = r.lines();
+        const QString idleButtons = r.buttons();
+        QVERIFY(!idleLines.isEmpty());
+        NO_SURPRISES(r);
+
+        // Now Stop, and at once the command, while a monitoring pass waits for the unit.
+        scriptDialogs(r, which);
+        int heldAtClick = -1;
+        bool busyAtClick = false;
+        std::function<void()> clickInWait = [&] {
+            if (!r.w->link().busy()) return QTimer::singleShot(1, clickInWait);
+            busyAtClick = true;
+            r.w->btnStop->click();
+            buttonFor(r, which)->click();
+            heldAtClick = HeldCommandCount();
+        };
+        QTimer::singleShot(30, clickInWait);
+        r.clearLines();
+        r.w->btnStart->click(); // returns when monitoring has ended
+        QTRY_COMPARE(HeldCommandCount(), 0);
+        QVERIFY(busyAtClick);
+        QCOMPARE(heldAtClick, 1);
+
+        // Whole passes, then exactly the lines of the idle run.
+        const QStringList l = r.lines();
+        QVERIFY2(l.size() > idleLines.size(), qPrintable(l.join(',')));
+        const QStringList passes = l.mid(0, l.size() - idleLines.size());
+        QCOMPARE(l.mid(passes.size()), idleLines);
+        QVERIFY2(!passes.isEmpty() && passes.size() % PassLines == 0 && passes.last() == "I24",
+                 qPrintable(passes.join(',')));
+        QVERIFY(g.Connected);
+        QVERIFY(r.w->link().isOpen());
+        QCOMPARE(r.w->lblConStatus->text(), QString("Connected"));
+        QCOMPARE(r.buttons(), idleButtons);
+        NO_SURPRISES(r);
+    }
+
+    void heldCommandWaitsForTheWholeSequence() {
+        SimRig rig(quietUnit(), 5, 300);
+        rig.unit().addFault({sim::FaultKind::Delay, "", "06", -1, 30});
+        QPushButton b;
+        QStringList order;
+        QString got;
+        ConnectCommand(&b, [&] {
+            order << "command";
+            got = ReadItemRetry(3, "00", "02");
+        });
+        QTimer::singleShot(10, [&] {
+            b.click();
+            b.click(); // a second click on a held button adds nothing
+        });
+        const int wakeUps = HeldCommandWakeUps();
+        QSignalSpy waitsEnded(&rig.link(), &Link::waitEnded);
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(ReadItemRetry(3, "00", "06"), QString("VER:1.02"));
+            order << "sequence";
+        }
+        // Not between the sequence's commands, not inside their waits.
+        QCOMPARE(order, QStringList({"sequence", "sequence", "sequence"}));
+        QCOMPARE(HeldCommandCount(), 1);
+        QTRY_COMPARE(order.size(), 4);
+        QCOMPARE(got, QString("MODEL:K5A-QB4"));
+        QCOMPARE(rig.lines(), QStringList({"G00", "I06", "G00", "I06", "G00", "I06", "G00", "I02"}));
+        // Looked at no more than once per wait that ended: it never spins while it waits.
+        QVERIFY2(HeldCommandWakeUps() - wakeUps <= waitsEnded.size(),
+                 qPrintable(QStringLiteral("%1 looks, %2 waits").arg(HeldCommandWakeUps() - wakeUps).arg(waitsEnded.size())));
+    }
+
+    void heldClickOnButtonDisabledMeanwhileIsDropped() {
+        SimRig rig(quietUnit(), 0, 300);
+        rig.unit().addFault({sim::FaultKind::Delay, "", "06", 1, 30});
+        QPushButton b;
+        int runs = 0;
+        ConnectCommand(&b, [&] { ++runs; });
+        QTimer::singleShot(10, [&] {
+            b.click();
+            b.setEnabled(false);
+        });
+        QCOMPARE(ReadItemRetry(3, "00", "06"), QString("VER:1.02"));
+        QTRY_COMPARE(HeldCommandCount(), 0);
+        QCOMPARE(runs, 0);
+    }
+
+    void stopAndDisconnectActAtOnce() {
+        AppRig r(quietUnit(), 2000);
+        r.connectViaSetting();
+        r.unit().addFault({sim::FaultKind::Delay, "", "22", -1, 1500});
+        QString statusRightAfter;
+        bool openRightAfter = true;
+        QTimer::singleShot(30, [&] {
+            r.w->btnDisconnect->click();
+            statusRightAfter = r.w->lblConStatus->text();
+            openRightAfter = r.w->link().isOpen();
+        });
+        QElapsedTimer t;
+        t.start();
+        r.w->btnStart->click();
+        QVERIFY(t.elapsed() < 1000); // the slow reply was not waited for
+        QCOMPARE(statusRightAfter, QString("Disconnected"));
+        QVERIFY(!openRightAfter);
+        QCOMPARE(HeldCommandCount(), 0);
+        QCOMPARE(r.buttons(), QString("FFTFTFFF"));
+        NO_SURPRISES(r);
+    }
+};
+
+QTEST_MAIN(CommandsTest)
+#include "tst_commands.moc"

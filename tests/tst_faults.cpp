@@ -1,0 +1,189 @@
+// The program against a unit that misbehaves: protocol answers where values belong, refused
+// writes, a line that goes away while idle, a port that will not open. Each case once told the
+// person something untrue or left no way out.
+#include "app/Colors.h"
+#include "app/Globals.h"
+#include "app/frmVireo.h"
+#include "link/Link.h"
+#include "link/PortMap.h"
+#include "link/QtSerialDevice.h"
+#include "pages/frmQB4.h"
+#include "tests/TestKit.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+namespace {
+sim::UnitConfig quietUnit(const QString &model = "K5A-QB4") {
+    sim::UnitConfig c;
+    c.model = model;
+    c.ext = "NONE";
+    c.animate = false;
+    return c;
+}
+
+frmQB4 *qb4Page(AppRig &r) { return qobject_cast<frmQB4 *>(r.w->page(0)); }
+
+const char *const Refused = "The unit did not accept the start of the download.\r\n"
+                            "Nothing was written; the edited values are still on the page.";
+
+#define NO_SURPRISES(rig) QVERIFY2((rig).ui.problems().isEmpty(), qPrintable((rig).ui.problems()))
+} // namespace
+
+class FaultsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void refusedDownloadKeepsTheEditsAndSaysSo() {
+        AppRig r(quietUnit());
+        r.connectViaSetting();
+        frmQB4 *p = qb4Page(r);
+        const QString before = r.unit().value("1", "20");
+        const QStringList writesBefore = r.unit().writes();
+        p->txtZScale[0]->setText("-150");
+        r.unit().addFault({sim::FaultKind::Refuse, "00", "01", -1, 0});
+        r.clearLines();
+        r.ui.expect(Refused, "Download", MsgIcon::Critical);
+        r.w->btnDownload_Click();
+        // Four attempts at the download start, nothing else: no channel written, no read-back.
+        QStringList start;
+        for (int i = 0; i < 4; ++i) start += {"G00", "I01", "DF"};
+        QCOMPARE(r.lines(), start);
+        QCOMPARE(r.unit().writes(), writesBefore);
+        QCOMPARE(r.unit().value("1", "20"), before);
+        QCOMPARE(p->txtZScale[0]->text(), QString("-150"));
+        QVERIFY(p->txtZScale[0]->isEnabled());
+        QVERIFY(g.Connected);
+        QCOMPARE(r.w->lblConStatus->text(), QString("Connected"));
+        QCOMPARE(r.buttons(), QString("TFFTTTTT")); // as after a failed check
+        NO_SURPRISES(r);
+    }
+
+    void needlessChannelCountIsNoRequestToInitialise() {
+        AppRig r(quietUnit());
+        r.unit().addFault({sim::FaultKind::Cnu, "", "03", -1, 0});
+        r.connectViaSetting();
+        QCOMPARE(r.ui.programEnds, 0);
+        QVERIFY(g.Connected);
+        QCOMPARE(g.ActivePage, 0);
+        QCOMPARE(r.w->shownPage(), qb4Page(r));
+        NO_SURPRISES(r);
+    }
+
+    void protocolAnswerIsNoModel_data() {
+        QTest::addColumn<int>("fault"); // -1: a model reply with nothing after its colon
+        QTest::addColumn<QStringList>("lines");
+        const QStringList refusedStart = {"G00", "G00", "G00", "G00"}; // the "F" write never gets past its select
+        QTest::newRow("CNG everywhere") << int(sim::FaultKind::Cng) << refusedStart + QStringList{"I02"};
+        QTest::newRow("CNU everywhere") << int(sim::FaultKind::Cnu) << refusedStart + QStringList{"I02"};
+        QTest::newRow("empty model") << -1 << QStringList{"G00", "I01", "DF", "I02"};
+    }
+    void protocolAnswerIsNoModel() {
+        QFETCH(int, fault);
+        QFETCH(QStringList, lines);
+        AppRig r(quietUnit());
+        r.connectViaSetting();
+        if (fault < 0) r.unit().setValue("00", "02", QString());
+        else r.unit().addFault({sim::FaultKind(fault), {}, {}, -1, 0});
+        r.clearLines();
+        r.ui.expect("Upload Error", "Upload", MsgIcon::Critical);
+        r.w->btnUpload_Click();
+        QCOMPARE(r.lines(), lines);
+        QCOMPARE(r.w->lblMastertype->text(), QString("K5A-QB4"));
+        QCOMPARE(g.UnitModel, QString("K5A-QB4"));
+        QVERIFY(!g.Connected);
+        QCOMPARE(r.buttons(), QString("TFTFTFFF")); // Setting and Connect lead on
+        NO_SURPRISES(r);
+    }
+
+    void unknownModelIsNoDeadEnd() {
+        AppRig r(quietUnit());
+        r.connectViaSetting();
+        r.unit().setValue("00", "02", "K5A-QB8"); // a model this version has no page for
+        r.ui.expect("Not definced modelnum in frmVireo -> btnUpload", "Debug info", MsgIcon::Critical);
+        r.w->btnUpload_Click();
+        QVERIFY(!g.Connected);
+        QCOMPARE(r.buttons(), QString("TFTFTFFF")); // not all eight disabled for good
+        // Start connects first (its Upload reports again), then finds no page to monitor.
+        r.ui.expect("Not definced modelnum in frmVireo -> btnUpload", "Debug info", MsgIcon::Critical);
+        r.ui.expect("Not definced modelnum in frmVireo -> btnStart_Click", "Debug info", MsgIcon::Critical);
+        r.w->btnStart_Click();
+        QCOMPARE(r.buttons(), QString("TFTFTFFF"));
+        NO_SURPRISES(r);
+    }
+
+    void failedNetworkReadEndsWithDisconnectedButtons() {
+        AppRig r(quietUnit());
+        r.connectViaSetting();
+        r.unit().addFault({sim::FaultKind::Silence, "", "51", -1, 0});
+        r.ui.expect("Uploading incomplete", "Uploading", MsgIcon::Critical);
+        r.w->btnUpload_Click();
+        QCOMPARE(r.w->lblConStatus->text(), QString("Disconnected"));
+        QVERIFY(!g.Connected);
+        QCOMPARE(r.buttons(), QString("TFTFTFFF"));
+        NO_SURPRISES(r);
+    }
+
+    void lineLostUnderAnUploadIsReportedOnce() {
+        // The page ends its Init quietly on an unanswered switch range; the line is gone all the same.
+        AppRig r(quietUnit());
+        r.connectViaSetting();
+        r.unit().addFault({sim::FaultKind::Vanish, "", "09", 1, 0});
+        r.ui.expect("The connection to the unit was lost: The device has been removed.", "Connection",
+                    MsgIcon::Critical);
+        r.w->btnUpload_Click();
+        QVERIFY(!g.Connected);
+        QCOMPARE(r.w->lblConStatus->text(), QString("Disconnected"));
+        QCOMPARE(r.buttons(), QString("FFTFTFFF"));
+        QTest::qWait(20); // nothing more is said once the Upload has unwound
+        NO_SURPRISES(r);
+    }
+
+    void unitGoneWhileIdleIsNoticedAtOnce() {
+        AppRig r(quietUnit());
+        // The line goes away 30 ms after the Upload's last reply, with nothing under way.
+        r.unit().addFault({sim::FaultKind::HangUp, "", "51", 1, 30});
+        r.connectViaSetting();
+        QCOMPARE(r.w->lblConStatus->text(), QString("Connected"));
+        r.ui.expect("The connection to the unit was lost: The device has been removed.", "Connection",
+                    MsgIcon::Critical);
+        QTRY_COMPARE_WITH_TIMEOUT(r.w->lblConStatus->text(), QString("Disconnected"), 2000);
+        QVERIFY(!g.Connected);
+        QVERIFY(!r.w->link().isOpen());
+        QCOMPARE(r.w->shpLamp->fillColor(), Colors::LampDisconnected);
+        QCOMPARE(r.buttons(), QString("FFTFTFFF"));
+        QCOMPARE(r.ui.messages.size(), 1);
+        NO_SURPRISES(r);
+    }
+
+    void portThatCannotBeOpenedSaysWhyInOneBox_data() {
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing") << "/dev/no-such-serial-device"
+                                 << "the device does not exist. Check the cable or USB adapter, or pick another "
+                                    "device in Setting.";
+        QTest::newRow("not a port") << "/dev/null" << QString();
+    }
+    void portThatCannotBeOpenedSaysWhyInOneBox() {
+        QFETCH(QString, device);
+        QFETCH(QString, reason);
+        AppRig r(quietUnit());
+        r.ui.recordOnly(); // the system's reason varies: the messages are checked below
+        r.w->link().setDevice(std::make_unique<QtSerialDevice>());
+        PortMap::choose(1, device);
+        r.ui.onDialog("frmComPort", ClickComPortOk);
+        r.w->btnSetting_Click();
+        PortMap::clearChoices();
+        QCOMPARE(r.ui.messages.size(), 2);
+        const QString first = r.ui.messages[0].text;
+        QVERIFY2(first.startsWith("Connection Error\r\nCOM1 (" + device + ") cannot be opened: "), qPrintable(first));
+        if (!reason.isEmpty()) QVERIFY2(first.endsWith(reason), qPrintable(first));
+        QCOMPARE(r.ui.messages[0].title, QString("Connection"));
+        QCOMPARE(r.ui.messages[1], (ScriptedUi::Msg{"Upload Error", "Upload", MsgIcon::Critical}));
+        QCOMPARE(r.buttons(), QString("TFTFTFFF"));
+    }
+};
+
+QTEST_MAIN(FaultsTest)
+#include "tst_faults.moc"
