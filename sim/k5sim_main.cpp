@@ -35,6 +35,8 @@ int main(int argc, char **argv) {
     const QCommandLineOption baud("baud", "Emulate the byte time of this baud rate (0: instant).", "rate", "0");
     const QCommandLineOption delay("delay", "The unit's turnaround before each answer, in ms.", "ms", "0");
     const QCommandLineOption still("still", "Keep live values and points still.");
+    const QCommandLineOption burnout("burnout", "Temperature units: channels in burnout, one hex digit (bit k: channel k).",
+                                     "hex", "0");
     const QCommandLineOption needsInit("needs-init", "Report that the unit needs initialising.");
     const QCommandLineOption log("log", "Print every line received to standard error.");
     const QCommandLineOption link("link", "Also make this path a symbolic link to the device.", "path");
@@ -42,7 +44,7 @@ int main(int argc, char **argv) {
                                    "Inject a fault: kind[:item[:times[:param]]], kind one of silence, cng, cnu, "
                                    "split, nocr, garbage, overlong, delay, vanish. Repeatable.",
                                    "fault");
-    p.addOptions({model, version, channels, ext, points, baud, delay, still, needsInit, log, link, fault});
+    p.addOptions({model, version, channels, ext, points, baud, delay, still, needsInit, log, link, fault, burnout});
     p.process(app);
 
     sim::UnitConfig cfg;
@@ -52,6 +54,7 @@ int main(int argc, char **argv) {
     cfg.ext = p.value(ext).toUpper();
     cfg.extPoints = quint16(p.value(points).toUInt(nullptr, 16));
     cfg.animate = !p.isSet(still);
+    cfg.burnout = quint8(p.value(burnout).toUInt(nullptr, 16) & 0xF);
     auto unit = std::make_shared<sim::SimUnit>(cfg);
     cfg = unit->config();
     if (p.isSet(needsInit)) unit->addFault({sim::FaultKind::NeedsInit, {}, "03", -1, 0});
