@@ -331,11 +331,10 @@ void ScalingPage::buildView(int v, QGroupBox *frame) {
     body->addLayout(grid);
     body->addStretch(1);
     m_bodies.insert(v, body);
+    outer->addLayout(body);
+    outer->addStretch(1);
     auto *side = new QVBoxLayout;
     side->addStretch();
-    // A view without columns holds only frames: they stand at its left.
-    outer->addLayout(body);
-    if (!cols.isEmpty()) outer->addStretch(1);
     if (m_decl.framesBelow) {
         // The frames stand under the columns, from the left.
         auto *column = new QVBoxLayout(frame);
@@ -348,7 +347,6 @@ void ScalingPage::buildView(int v, QGroupBox *frame) {
     } else {
         frame->setLayout(outer);
         outer->addLayout(side);
-        if (cols.isEmpty()) outer->addStretch(1);
     }
     m_sides.insert(v, side);
 }
