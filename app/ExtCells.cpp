@@ -25,13 +25,18 @@ int hexValue(QChar c) {
 } // namespace
 
 void PaintHexCells(const QList<QLineEdit *> &cells, const QString &hex, int digits) {
+    PaintHexCells(cells, hex, digits, Colors::PointOn, Colors::PointOff);
+}
+
+void PaintHexCells(const QList<QLineEdit *> &cells, const QString &hex, int digits, const QColor &on,
+                   const QColor &off) {
     for (int p = 0; p < digits; ++p) {
         const int v = p < hex.size() ? hexValue(hex.at(p)) : -1;
         if (v < 0) continue;
         const int base = 4 * (digits - 1 - p);
         for (int k = 0; k < 4; ++k) {
             const int i = base + k;
-            if (i < cells.size() && cells[i]) SetBackColor(cells[i], (v >> k) & 1 ? Colors::PointOn : Colors::PointOff);
+            if (i < cells.size() && cells[i]) SetBackColor(cells[i], (v >> k) & 1 ? on : off);
         }
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The row of coloured point cells: the extension module's points on every page that
 // has the cells, and the pages' own point cells, painted by one rule.
+#include <QColor>
 #include <QList>
 #include <QString>
 
@@ -9,7 +10,10 @@ class QWidget;
 
 // The 16-bit state written as hex digits onto cells: the last digit drives cells 0..3,
 // the one before it 4..7, and so on. A character that is not 0-9 or A-F leaves its cells.
+// A set bit paints its cell `on`, a clear one `off` (the point colours unless told).
 void PaintHexCells(const QList<QLineEdit *> &cells, const QString &hex, int digits);
+void PaintHexCells(const QList<QLineEdit *> &cells, const QString &hex, int digits, const QColor &on,
+                   const QColor &off);
 
 void InitExtCells(QWidget *page);
 void PaintHexBits(QWidget *page, const QString &hex);

@@ -1,6 +1,7 @@
 // Performance harness: prints measured ratios. Not a test.
 //   vireo_bench link      transaction overhead, CPU while waiting, 9600-baud timing
 //   vireo_bench upload    one Upload of the default unit against the instant simulated unit
+//   vireo_bench temperature  one Upload of a QK4 unit at 9600 baud against the wire floor
 //   vireo_bench monitor   CPU share of 30 s of monitoring against k5sim at 9600 baud
 //   vireo_bench events    delay of events posted to the main window while monitoring an instant unit
 //   vireo_bench all       everything (or a comma-separated list, and the monitoring seconds)
@@ -159,6 +160,54 @@ bool benchUpload() {
     return ok;
 }
 
+// (f) A full Upload of a 4-channel temperature unit at 9600 baud, in-process, against its wire
+// floor: per transaction the 10 ms pause and its command and reply bytes at 10 bits a byte.
+// The best of three Uploads, as the machine's other load only ever adds.
+bool benchTemperatureUpload() {
+    sim::UnitConfig c;
+    c.model = "K5A-QK4";
+    c.animate = false;
+    AppRig rig(c, Link::DefaultTimeoutMs);
+    rig.device->endpoint().setTiming({0, 9600});
+    rig.w->link().setTimings(Link::DefaultPauseMs, Link::DefaultTimeoutMs);
+    rig.connectViaSetting();
+    QList<int> starts;
+    QList<double> walls;
+    for (int run = 0; run < 3; ++run) {
+        starts << int(rig.lines().size());
+        QElapsedTimer t;
+        t.start();
+        rig.w->btnUpload_Click();
+        walls << double(t.nsecsElapsed()) / 1e6;
+    }
+    starts << int(rig.lines().size());
+    // The replies' lengths: the same lines replayed on a twin of the unit.
+    sim::SimUnit twin(c);
+    const QStringList lines = rig.lines();
+    QList<double> floors(3, 0.0);
+    for (int i = 0; i < lines.size(); ++i) {
+        const sim::Reply reply = twin.handleLine(lines[i]);
+        for (int run = 0; run < 3; ++run)
+            if (i >= starts[run] && i < starts[run + 1])
+                floors[run] += Link::DefaultPauseMs + (lines[i].size() + 1 + reply.bytes.size()) * 10.0 * 1000.0 / 9600.0;
+    }
+    int best = 0;
+    for (int run = 1; run < 3; ++run)
+        if (walls[run] / floors[run] < walls[best] / floors[best]) best = run;
+    const double ratio = walls[best] / floors[best];
+    const bool ok = ratio <= 1.05 && rig.ui.problems().isEmpty();
+    report("(f) QK4 Upload wall / wire floor, 9600 baud", ratio, "1.05", ok);
+    out << QStringLiteral("    %1 lines in %2 ms, floor %3 ms (runs: %4, %5, %6)")
+               .arg(starts[best + 1] - starts[best])
+               .arg(walls[best], 0, 'f', 1)
+               .arg(floors[best], 0, 'f', 1)
+               .arg(walls[0] / floors[0], 0, 'f', 4)
+               .arg(walls[1] / floors[1], 0, 'f', 4)
+               .arg(walls[2] / floors[2], 0, 'f', 4)
+        << Qt::endl;
+    return ok;
+}
+
 bool benchMonitor(int seconds) {
     QProcess sim;
     const QString dev = startK5sim(sim, {"--baud", "9600"});
@@ -256,11 +305,12 @@ int main(int argc, char **argv) {
     QApplication app(argc, argv);
     InitGlobals();
     const QString arg = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("all");
-    const QStringList what = arg == "all" ? QStringList{"link", "upload", "monitor", "events"} : arg.split(',');
+    const QStringList what = arg == "all" ? QStringList{"link", "upload", "temperature", "monitor", "events"} : arg.split(',');
     const int seconds = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 30;
     bool ok = true;
     if (what.contains("link")) ok &= benchLink();
     if (what.contains("upload")) ok &= benchUpload();
+    if (what.contains("temperature")) ok &= benchTemperatureUpload();
     if (what.contains("monitor")) ok &= benchMonitor(seconds > 0 ? seconds : 30);
     if (what.contains("events")) ok &= benchEventDelay(10);
     return ok ? 0 : 1;

@@ -7,6 +7,15 @@
 #include "pages/frmQJ4.h"
 #include "pages/frmQX4M.h"
 #include "pages/frmQZ4U.h"
+#include "pages/frmQH4.h"
+#include "pages/frmQK4.h"
+#include "pages/frmQW4.h"
+#include "pages/frmWB2.h"
+#include "pages/frmWB4.h"
+#include "pages/frmWB4M.h"
+#include "pages/frmWC2.h"
+#include "pages/frmWC4.h"
+#include "pages/frmZWB2.h"
 
 #include <array>
 
@@ -18,25 +27,25 @@ template <class P> std::function<Page *(QWidget *)> make() {
 const std::array<PageKind, 26> &kinds() {
     static const std::array<PageKind, 26> k = {{
         {0, "frmQB4", make<frmQB4>()},
-        {1, "frmQK4", {}},
-        {2, "frmQW4", {}},
-        {3, "frmWB2", {}},
-        {4, "frmWC2", {}},
+        {1, "frmQK4", make<frmQK4>()},
+        {2, "frmQW4", make<frmQW4>()},
+        {3, "frmWB2", make<frmWB2>()},
+        {4, "frmWC2", make<frmWC2>()},
         {5, "frmKO16", {}},
         {6, "frmKI16", {}},
         {7, "frmQJ4", make<frmQJ4>()},
         {8, "frmQX4M", make<frmQX4M>()},
         {9, "frmKI8R", {}},
         {10, "frmNX16", {}},
-        {11, "frmQH4", {}},
-        {12, "frmWB4", {}},
-        {13, "frmWC4", {}},
+        {11, "frmQH4", make<frmQH4>()},
+        {12, "frmWB4", make<frmWB4>()},
+        {13, "frmWC4", make<frmWC4>()},
         {14, "frmNX8", {}},
-        {15, "frmZWB2", {}},
+        {15, "frmZWB2", make<frmZWB2>()},
         {16, "frmHM8", {}},
         {17, "frmNX2", make<frmNX2>()},
         {18, "frmQB8", make<frmQB8>()},
-        {19, "frmWB4M", {}},
+        {19, "frmWB4M", make<frmWB4M>()},
         {20, "frmKOR16", {}},
         {21, "frmGZ2", make<frmGZ2>()},
         {22, "frmHLSGZ2", make<frmHLSGZ2>()},

@@ -250,6 +250,10 @@ QWidget *ScalingPage::makeCell(const Column &c, QWidget *parent, int k) {
     case Kind::Text: {
         QLineEdit *t = MakeText(parent, name, spoken, c.width);
         t->setAlignment(Qt::AlignRight);
+        if (c.readOnly) {
+            t->setReadOnly(true);
+            t->setFocusPolicy(Qt::NoFocus);
+        }
         w = t;
         break;
     }
@@ -274,7 +278,7 @@ QWidget *ScalingPage::makeCell(const Column &c, QWidget *parent, int k) {
 }
 
 void ScalingPage::buildView(int v, QGroupBox *frame) {
-    auto *outer = new QHBoxLayout(frame);
+    auto *outer = new QHBoxLayout;
     auto *grid = new QGridLayout;
     grid->setHorizontalSpacing(5);
     grid->setVerticalSpacing(1);
@@ -331,7 +335,19 @@ void ScalingPage::buildView(int v, QGroupBox *frame) {
     outer->addStretch(1);
     auto *side = new QVBoxLayout;
     side->addStretch();
-    outer->addLayout(side);
+    if (m_decl.framesBelow) {
+        // The frames stand under the columns, from the left.
+        auto *column = new QVBoxLayout(frame);
+        column->addLayout(outer);
+        auto *under = new QHBoxLayout;
+        under->addLayout(side);
+        under->addStretch(1);
+        column->addLayout(under);
+        column->addStretch(1);
+    } else {
+        frame->setLayout(outer);
+        outer->addLayout(side);
+    }
     m_sides.insert(v, side);
 }
 
@@ -405,7 +421,7 @@ void ScalingPage::cmdSet2_Click() {
 
 void ScalingPage::beginInit() {
     m_views.show(0);
-    m_views.lock();
+    if (!m_decl.viewsOpenInInit) m_views.lock();
     txt_able(false);
     lblV_Unit->setText(AfterDash(g.UnitModel));
     if (m_decl.extDisplay) InitExtCells(this);
@@ -453,6 +469,10 @@ void ScalingPage::readChannel(int ch) {
     if (!m_decl.fixedUnit.isEmpty()) setUnitLabels(k, m_decl.fixedUnit);
     for (const ChannelItem &c : m_decl.channelItems) {
         if (!c.show || (c.applies && !c.applies())) continue;
+        if (c.item.isEmpty()) {
+            c.show(k, QString());
+            continue;
+        }
         const QString r = c.readSelect ? Read(c.onEmpty, ChannelGroup(ch), c.item) : Inquire(c.onEmpty, c.item);
         if (!r.isEmpty()) c.show(k, AfterColon(r));
     }
@@ -491,11 +511,14 @@ void ScalingPage::writeChannel(int ch) {
     // The item codes follow the kind; a page filled from a file has not read them yet.
     SetChItems(ch);
     const ChParamRec &p = g.ChParam[size_t(k)];
+    // Where the items go first, they select the group and every slot is data; an item skipped
+    // (a list never read) must not leave the channel's writes going to the group before.
+    const bool itemsWritten = m_decl.itemsBeforeSlots && writeChannelItems(ch, true);
     QList<const Column *> slotCols;
     for (const Column &c : m_decl.columns)
         if (c.slot > 0 && c.written) slotCols.append(&c);
     std::sort(slotCols.begin(), slotCols.end(), [](const Column *a, const Column *b) { return a->slot < b->slot; });
-    bool first = true;
+    bool first = !itemsWritten;
     for (const Column *c : slotCols) {
         const QLineEdit *t = text(c->name, k);
         const QString v = t ? t->text() : QString();
@@ -503,6 +526,12 @@ void ScalingPage::writeChannel(int ch) {
         else WriteData(NoBranch, p.item(c->slot), v);
         first = false;
     }
+    if (!m_decl.itemsBeforeSlots) writeChannelItems(ch, false);
+}
+
+bool ScalingPage::writeChannelItems(int ch, bool selectFirst) {
+    const int k = ch - 1;
+    bool written = false;
     QList<const ChannelItem *> writes;
     for (const ChannelItem &c : m_decl.channelItems)
         if (c.data && (!c.applies || c.applies())) writes.append(&c);
@@ -514,9 +543,12 @@ void ScalingPage::writeChannel(int ch) {
         const ChannelItem &c = *pc;
         const std::optional<QString> v = c.data(k);
         if (!v) continue;
-        if (c.writeSelect) Write(NoBranch, ChannelGroup(ch), c.item, *v);
+        if (c.writeSelect || selectFirst) Write(NoBranch, ChannelGroup(ch), c.item, *v);
         else WriteData(NoBranch, c.item, *v);
+        selectFirst = false;
+        written = true;
     }
+    return written;
 }
 
 void ScalingPage::writeModuleItems() {

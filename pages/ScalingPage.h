@@ -70,10 +70,12 @@ public:
         QStringList unitNames;
         QString unitText;      // design text of the unit labels
         QString caption;       // a button's caption
+        bool readOnly = false; // a text cell that only shows (an indicator), never typed into
     };
 
     // An item of the channel group besides the slots: read in Init after the slots, written
-    // in Download after the slots, in declaration order.
+    // in Download after the slots, in declaration order. An item left empty is a step of the
+    // page's own between those reads: show runs (with an empty value) without an exchange.
     struct ChannelItem {
         QString item;
         bool readSelect = false;  // read with the channel group selected, or inquired
@@ -114,6 +116,9 @@ public:
         bool readExtension = true;       // ReadingData reads the extension points
         bool failWithoutChannels = false; // CheckData is false when there is no channel
         int liveCellsPerRow = 4;
+        bool viewsOpenInInit = false;  // the view buttons stay usable while Init runs
+        bool itemsBeforeSlots = false; // Download writes the channel items first, then every slot as data
+        bool framesBelow = false;      // a view's frames stand under its columns, not beside them
     };
 
     ScalingPage(const QString &name, int modelnum, QWidget *parent = nullptr);
@@ -130,6 +135,11 @@ public:
     QVector<QWidget *> column(const QString &name) const { return m_columns.value(name); }
     template <class T> T *cell(const QString &name, int k) const {
         return qobject_cast<T *>(m_columns.value(name).value(k));
+    }
+    template <class T> QVector<T *> columnOf(const QString &name) const {
+        QVector<T *> out;
+        for (QWidget *w : m_columns.value(name)) out.append(qobject_cast<T *>(w));
+        return out;
     }
     QLineEdit *text(const QString &name, int k) const;
     QComboBox *list(const QString &name, int k) const;
@@ -199,6 +209,8 @@ protected:
     // readChannel for every channel row, advancing the progress bar after each.
     void readChannels();
     void writeChannel(int ch);
+    // The channel's items; selectFirst: the first written selects the group. True when any was written.
+    bool writeChannelItems(int ch, bool selectFirst);
     void writeModuleItems();
 
     int channelRows() const { return ChannelRows(m_decl.rows); }

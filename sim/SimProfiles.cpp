@@ -313,6 +313,48 @@ void positioning(SimUnit &u) {
     }
 }
 
+// ---- temperature input and analog output units
+
+// The module status (item "04" of group "00"): its sixth character is the burnout digit,
+// bit k set while channel k is in burnout.
+SimItem moduleStatus(quint8 burnout) {
+    return fixed("ST", QStringLiteral("00000%1").arg(burnout & 0xF, 1, 16).toUpper(), false);
+}
+
+// Sensor type (index "09", text "03") and unit ("04": "C", "F", "K", written as an index) per
+// channel, the burnout direction in group "01", the module status with its burnout bits.
+void temperatureInput(SimUnit &u, const QStringList &types, const QString &zeroTemp, const QString &fullTemp) {
+    scalingChannels(u, zeroTemp, fullTemp);
+    u.setItem("01", "05", fixed("BO", "UPSCALE", false));
+    u.setItem(g0(), "04", moduleStatus(u.config().burnout));
+    for (int i = 1; i <= u.config().channels; ++i) {
+        u.setValue(ch(i), "09", QString::number((i - 1) % types.size()));
+        u.setItem(ch(i), "04", choice("UNIT", {"C", "F", "K"}, 0));
+        SimItem type = fixed("TYPE", QString(), false);
+        type.live = [&u, types, i] {
+            const QString index = u.value(ch(i), "09");
+            bool ok = false;
+            int n = index.toInt(&ok);
+            if (!ok) n = index.toInt(&ok, 16);
+            return types.value(n, "------");
+        };
+        u.setItem(ch(i), "03", type);
+    }
+}
+
+void thermocoupleInput(SimUnit &u) {
+    temperatureInput(u, {"K(CA)", "E(CRC)", "J(IC)", "T(CC)", "B(RH)", "R", "S", "C(WRe 5-26)", "N", "U", "L", "P", "PR"},
+                     "0", "1000");
+}
+void rtdInput(SimUnit &u) {
+    temperatureInput(u, {"Pt100(JIS'97)", "Pt100(JIS'89)", "JPt100(JIS'89)", "Pt50(JIS'81)", "Ni100", "Cu10", "", "", "Cu50"},
+                     "0", "400");
+}
+void thermistorInput(SimUnit &u) { temperatureInput(u, {"TH_502AT"}, "0", "100"); }
+
+void voltageOutput(SimUnit &u) { scalingChannels(u, "-10.000", "10.000"); }
+void currentOutput(SimUnit &u) { scalingChannels(u, "4.000", "20.000"); }
+
 struct KindProfile {
     const char *code; // model code after the dash, compared as a prefix
     int channels;     // what the module has when the configuration does not say
@@ -325,6 +367,10 @@ const KindProfile kinds[] = {
     // Load cell: K5VS-GZ2 is the HLS unit, every other GZ2 the module on its base unit.
     {"GZ2", 2, loadCell},
     {"NX2", 2, positioning},
+    // temperature input and analog output
+    {"QK4", 4, thermocoupleInput}, {"QW4", 4, rtdInput}, {"QH4", 4, thermistorInput},
+    {"WB2", 2, voltageOutput}, {"WC2", 2, currentOutput}, {"WB4Y", 4, voltageOutput},
+    {"WB4", 4, voltageOutput}, {"WC4", 4, currentOutput}, {"ZWBW2", 2, voltageOutput},
 };
 
 const KindProfile *kindOf(const QString &model) {
@@ -339,6 +385,14 @@ const KindProfile *kindOf(const QString &model) {
 int DefaultChannels(const QString &model) {
     const KindProfile *k = kindOf(model);
     return k ? k->channels : 4;
+}
+
+void SetBurnout(SimUnit &u, int channel, bool on) {
+    const QString status = u.value(g0(), "04");
+    if (channel < 0 || channel > 3 || status.size() < 6) return;
+    int bits = status.mid(5, 1).toInt(nullptr, 16);
+    bits = on ? bits | (1 << channel) : bits & ~(1 << channel);
+    u.setItem(g0(), "04", moduleStatus(quint8(bits)));
 }
 
 void LoadProfile(SimUnit &u) {

@@ -61,6 +61,7 @@ struct UnitConfig {
     QString ext = "DI";        // "DI", "DO", "DM" or "NONE" (the unit answers "CNG")
     quint16 extPoints = 0x00A5;
     bool animate = true;       // live values and points move between reads
+    quint8 burnout = 0;        // temperature units: bit k set while channel k is in burnout
 };
 
 class SimUnit {
@@ -114,6 +115,8 @@ private:
 void LoadProfile(SimUnit &unit);
 // The channels a module of this model text has.
 int DefaultChannels(const QString &model);
+// Puts a temperature unit's channel (0 to 3) into burnout or takes it out.
+void SetBurnout(SimUnit &unit, int channel, bool on);
 
 } // namespace sim
 

@@ -35,6 +35,8 @@ int main(int argc, char **argv) {
     const QCommandLineOption baud("baud", "Emulate the byte time of this baud rate (0: instant).", "rate", "0");
     const QCommandLineOption delay("delay", "The unit's turnaround before each answer, in ms.", "ms", "0");
     const QCommandLineOption still("still", "Keep live values and points still.");
+    const QCommandLineOption burnout("burnout", "Temperature units: channels in burnout, one hex digit (bit k: channel k).",
+                                     "hex", "0");
     const QCommandLineOption needsInit("needs-init", "Report that the unit needs initialising.");
     const QCommandLineOption log("log", "Print every line received to standard error.");
     const QCommandLineOption link("link", "Also make this path a symbolic link to the device.", "path");
@@ -50,7 +52,7 @@ int main(int argc, char **argv) {
                                   "Set an item of the unit before it starts: group/item=value (for example "
                                   "01/28=SPE). Repeatable.",
                                   "setting");
-    p.addOptions({model, version, channels, ext, points, baud, delay, still, needsInit, log, link, fault, item});
+    p.addOptions({model, version, channels, ext, points, baud, delay, still, needsInit, log, link, fault, item, burnout});
     p.process(app);
 
     sim::UnitConfig cfg;
@@ -60,6 +62,7 @@ int main(int argc, char **argv) {
     cfg.ext = p.value(ext).toUpper();
     cfg.extPoints = quint16(p.value(points).toUInt(nullptr, 16));
     cfg.animate = !p.isSet(still);
+    cfg.burnout = quint8(p.value(burnout).toUInt(nullptr, 16) & 0xF);
     auto unit = std::make_shared<sim::SimUnit>(cfg);
     cfg = unit->config();
     if (p.isSet(needsInit)) unit->addFault({sim::FaultKind::NeedsInit, {}, "03", -1, 0});

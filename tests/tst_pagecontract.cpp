@@ -56,6 +56,22 @@ const QStringList Adjustment = {"Command3",       "Command4",       "Command5", 
                                 "cmdGainUPCH0",   "cmdGainUPCH1",   "cmdGainDOWNCH0",  "cmdGainDOWNCH1",
                                 "cmdGainApplyCH0", "cmdGainApplyCH1"};
 
+// The three temperature pages edit and read alike; the burnout direction is an Upload Error,
+// a channel's unit, type index and type text end Init quietly.
+Row temperatureRow(int modelnum, const QString &model) {
+    return {modelnum, model, 4,
+            perRow({"txtZScale", "txtFScale", "txtBias", "txtGain", "txtZBase", "txtFBase", "cmbUserRange", "cmbUserUnit"}, 4) +
+                Hold,
+            {"txtUserBout(0)"},
+            QList<Silenced>{{"00", "09", Ends::Silently},
+                            {"00", "14", Ends::Silently},
+                            {"01", "05", Ends::UploadError},
+                            {"2", "04", Ends::Silently},
+                            {"3", "09", Ends::Silently},
+                            {"4", "03", Ends::Silently}} +
+                channelSlots(Slots, 3)};
+}
+
 // One row per page kind; each page adds its own.
 QList<Row> rows() {
     return {
@@ -96,6 +112,28 @@ QList<Row> rows() {
                          {"01", "10", Ends::UploadError},
                          {"01", "77", Ends::UploadError},
                          {"01", "30", Ends::UploadError}}},
+        // temperature input
+        temperatureRow(1, "K5A-QK4"),
+        temperatureRow(2, "K5A-QW4"),
+        temperatureRow(11, "K5A-QH4"),
+        // analog output
+        {3, "K5A-WB2", 2, perRow({"txtZScale", "txtFScale", "txtBias", "txtGain", "cmbUserRange"}, 2) + Hold,
+         perRow({"txtZBase", "txtFBase"}, 2),
+         QList<Silenced>{{"00", "09", Ends::Silently}, {"00", "14", Ends::Silently}, {"2", "09", Ends::Silently}} +
+             channelSlots(Slots, 2)},
+        {4, "K5A-WC2", 2, perRow({"txtZScale", "txtFScale", "txtBias", "txtGain"}, 2) + Hold,
+         perRow({"txtZBase", "txtFBase"}, 2), QList<Silenced>{{"00", "14", Ends::Silently}} + channelSlots(Slots, 1)},
+        {12, "K5A-WB4", 4, perRow({"txtZScale", "txtFScale", "txtBias", "txtGain", "cmbUserRange"}, 4) + Hold,
+         perRow({"txtZBase", "txtFBase"}, 4),
+         QList<Silenced>{{"00", "09", Ends::Silently}, {"00", "14", Ends::Silently}, {"4", "09", Ends::Silently}} +
+             channelSlots(Slots, 3)},
+        {13, "K5A-WC4", 4, perRow({"txtZScale", "txtFScale", "txtBias", "txtGain"}, 4) + Hold,
+         perRow({"txtZBase", "txtFBase"}, 4), QList<Silenced>{{"00", "14", Ends::Silently}} + channelSlots(Slots, 4)},
+        {19, "K5A-WB4Y", 4, perRow({"txtBias", "txtGain", "cmbUserRange"}, 4),
+         perRow({"txtZScale", "txtFScale", "txtZBase", "txtFBase"}, 4),
+         QList<Silenced>{{"00", "09", Ends::Silently}, {"3", "09", Ends::Silently}} + channelSlots(Slots, 2)},
+        {15, "K5A-ZWBW2", 2, perRow({"txtZScale", "txtFScale", "txtBias", "txtGain"}, 2), perRow({"txtZBase", "txtFBase"}, 2),
+         QList<Silenced>{{"00", "09", Ends::Silently}} + channelSlots(Slots, 2)},
     };
 }
 

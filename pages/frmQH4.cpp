@@ -1,0 +1,10 @@
+#include "pages/frmQH4.h"
+
+const QStringList frmQH4::TypeList = {"TH_502AT"};
+
+// As the RTD page, but a Download sends type and unit of a channel before its scaling values.
+frmQH4::frmQH4(QWidget *parent)
+    : TemperaturePage("frmQH4", 11,
+                      {TypeList, &RtRange, "lblRtdType", "Rtd type", "RTD Type", /*selectChannelReads*/ false,
+                       /*typeAndUnitFirst*/ true, /*viewsOpenInInit*/ true},
+                      parent) {}
