@@ -119,6 +119,12 @@ Reply SimUnit::handleLine(const QString &line) {
         if (!m_group || m_inquired.isEmpty()) return answer("CNG", f);
         SimItem &it = m_store[*m_group][m_inquired];
         if (!it.writable) return answer("CNG", f);
+        if (it.onWrite) {
+            const std::optional<QString> v = it.onWrite(arg);
+            if (!v) return answer("CNG", f);
+            m_writes.append(QStringLiteral("%1/%2=%3").arg(*m_group).arg(m_inquired, arg));
+            return answer(QString(Lead) + (it.label.isEmpty() ? *v : it.label + ':' + *v), f);
+        }
         QString kept = arg;
         if (!it.choices.isEmpty()) {
             bool ok = false;

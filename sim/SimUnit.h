@@ -47,6 +47,9 @@ struct SimItem {
     QStringList choices; // when set, a written index selects the text kept
     std::function<QString()> live; // computed afresh on every inquire
     bool refused = false;          // the unit answers "CNG" to an inquire
+    // A write runs this instead of storing the data (a preset loading a counter): its result
+    // is the value the unit answers with, nullopt for "CNG".
+    std::function<std::optional<QString>(const QString &data)> onWrite;
 };
 
 struct UnitConfig {

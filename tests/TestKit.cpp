@@ -158,3 +158,27 @@ QString AppRig::buttons() const {
         s += b->isEnabled() ? 'T' : 'F';
     return s;
 }
+
+#include "app/Colors.h"
+#include <QLineEdit>
+
+QStringList MonitorOnePass(AppRig &rig) {
+    rig.clearLines();
+    auto once = std::make_shared<QMetaObject::Connection>();
+    *once = QObject::connect(&rig.w->link(), &Link::waitEnded, rig.w, [&rig, once] {
+        QObject::disconnect(*once);
+        rig.w->btnStop_Click();
+    });
+    rig.w->btnStart_Click();
+    QObject::disconnect(*once);
+    return rig.lines();
+}
+
+QString CellColours(const QList<QLineEdit *> &cells) {
+    QString s;
+    for (const QLineEdit *c : cells) {
+        const QColor b = BackColor(c);
+        s += !c || !c->autoFillBackground() ? '-' : b == Colors::PointOn ? 'G' : b == Colors::PointOff ? 'R' : '-';
+    }
+    return s;
+}

@@ -100,3 +100,10 @@ struct AppRig {
 int ClickComPortOk(QDialog *d);
 int ClickExtCommand1(QDialog *d);
 int ClickExtCommand2(QDialog *d);
+
+class QLineEdit;
+// Starts monitoring through the main window and stops it as the first transaction ends, so
+// exactly one pass runs; returns the lines the unit received from Start on.
+QStringList MonitorOnePass(AppRig &rig);
+// The point cells' colours, cell 0 first: G for a set point, R for a clear one, - for neither.
+QString CellColours(const QList<QLineEdit *> &cells);

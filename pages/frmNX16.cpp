@@ -1,0 +1,24 @@
+#include "pages/frmNX16.h"
+
+frmNX16::frmNX16(QWidget *parent) : PulsePage("frmNX16", 10, parent) {
+    Decl d;
+    d.rows = 16;
+    d.columns = {{"txtOver", "Carry", 0},
+                 {"txtFScale", "Max", 0},
+                 {"txtNX", "Count", 0},
+                 {"cmdPreset", "", 1},
+                 {"txtPreset", "Preset Count", 1}};
+    d.holdView = 1;
+    d.itemsFromChParam = true; // "13" and "14" by the item tables
+    d.preset = {11, 0};
+    d.initGroup = Group::Number;
+    d.downloadGroup = Group::TwoDigits;
+    d.presetGroup = Group::TwoDigits;
+    d.maxRange = {0, 1000000000};
+    d.carryRange = Bound{0, 0};
+    d.carryUpToMax = true;
+    d.pointsItem = "20";
+    d.pointDigits = 4;
+    d.firstCountItem = 21;
+    build(d);
+}
