@@ -17,11 +17,11 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-const QList<PulsePage::Column> PulsePage::EightChannelColumns = {{"cmdPreset", "", 0},
-                                                                 {"txtPreset", "Preset(0 - 4294967295)", 0},
-                                                                 {"txtNX", "Count", 0},
-                                                                 {"txtFScale", "Max(1000-4294967295)", 0},
-                                                                 {"txtOver", "Carry(0or1)", 0}};
+const QList<PulsePage::Column> PulsePage::EightChannelColumns = {{"cmdPreset", "", 0, 52},
+                                                                 {"txtPreset", "Preset(0 - 4294967295)", 0, 120},
+                                                                 {"txtNX", "Count", 0, 96},
+                                                                 {"txtFScale", "Max(1000-4294967295)", 0, 120},
+                                                                 {"txtOver", "Carry(0or1)", 0, 70}};
 
 PulsePage::PulsePage(const QString &name, int modelnum, QWidget *parent) : Page(name, modelnum, parent) {}
 
@@ -29,11 +29,6 @@ namespace {
 // Rows of one block on a view; sixteen channels stand in two blocks side by side.
 constexpr int BlockRows = 8;
 
-int widthOf(const QString &name) {
-    if (name == "cmdPreset") return 52;
-    if (name == "txtOver") return 78;
-    return 96;
-}
 } // namespace
 
 // ---- building
@@ -96,21 +91,24 @@ void PulsePage::buildView(int view, QGroupBox *frame) {
         const int first = presetButtons ? 0 : 1;
         for (int j = 0; j < cols.size(); ++j) {
             const QString name = cols[j].name;
-            if (*cols[j].head)
-                grid->addWidget(MakeLabel(frame, IndexedName("lbl" + name.mid(3), b), cols[j].head), 0, first + j,
-                                Qt::AlignLeft | Qt::AlignBottom);
+            int width = cols[j].width;
+            if (*cols[j].head) {
+                QLabel *head = MakeLabel(frame, IndexedName("lbl" + name.mid(3), b), cols[j].head);
+                width = std::max(width, head->sizeHint().width());
+                grid->addWidget(head, 0, first + j, Qt::AlignLeft | Qt::AlignBottom);
+            }
             for (int k = b * BlockRows; k < std::min(m_decl.rows, (b + 1) * BlockRows); ++k) {
                 const QString ch = QStringLiteral("CH %1").arg(k, 0, 16).toUpper();
                 QWidget *w = nullptr;
                 if (name == "cmdPreset") {
                     QPushButton *p = MakeButton(frame, IndexedName(name, k), ch);
                     p->setAccessibleName(ch + " Preset");
-                    p->setFixedWidth(widthOf(name));
+                    p->setFixedWidth(width);
                     ConnectCommand(p, [this, k] { cmdPreset_Click(k); });
                     cmdPreset[k] = p;
                     w = p;
                 } else {
-                    QLineEdit *t = MakeText(frame, IndexedName(name, k), ch + " " + cols[j].head, widthOf(name));
+                    QLineEdit *t = MakeText(frame, IndexedName(name, k), ch + " " + cols[j].head, width);
                     t->setAlignment(Qt::AlignRight);
                     if (name == "txtNX") {
                         // The unit's count: shown, never typed.

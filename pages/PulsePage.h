@@ -40,6 +40,7 @@ public:
         const char *name; // txtOver, txtFScale, txtNX, txtPreset or cmdPreset
         const char *head;
         int view;         // 0 "Setting 1", 1 "Setting 2"
+        int width;        // at least; a wider head widens its column's boxes
     };
 
     struct Decl {

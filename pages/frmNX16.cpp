@@ -3,11 +3,11 @@
 frmNX16::frmNX16(QWidget *parent) : PulsePage("frmNX16", 10, parent) {
     Decl d;
     d.rows = 16;
-    d.columns = {{"txtOver", "Carry", 0},
-                 {"txtFScale", "Max", 0},
-                 {"txtNX", "Count", 0},
-                 {"cmdPreset", "", 1},
-                 {"txtPreset", "Preset Count", 1}};
+    d.columns = {{"txtOver", "Carry", 0, 70},
+                 {"txtFScale", "Max", 0, 84},
+                 {"txtNX", "Count", 0, 84},
+                 {"cmdPreset", "", 1, 52},
+                 {"txtPreset", "Preset Count", 1, 100}};
     d.holdView = 1;
     d.itemsFromChParam = true; // "13" and "14" by the item tables
     d.preset = {11, 0};
