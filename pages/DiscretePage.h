@@ -16,22 +16,18 @@ class QLineEdit;
 class QRadioButton;
 
 // The named Init and Download of a discrete page whose steps are all in its declaration.
-#define VIREO_DISCRETE_STEPS(Name)                                                                                     \
-    void Name##_Init() { discreteInit(); }                                                                             \
-    void Name##_Download() { discreteDownload(); }                                                                     \
-    void Init() override { Name##_Init(); }                                                                            \
-    void Download() override { Name##_Download(); }
+#define VIREO_DISCRETE_STEPS(Name) VIREO_FAMILY_STEPS(Name, discreteInit, discreteDownload)
 
 class DiscretePage : public Page {
     Q_OBJECT
 public:
     struct Decl {
         int cells = 0;             // own point cells shown (txtCData); 16 exist whenever there are any
-        QString cellCaption;       // the point numbers over them
+        QString cellCaption = {};  // the point numbers over them
         bool extension = false;    // the extension row (InitExtCells; its points read while monitoring)
         bool hold = false;         // the output hold frame, its item "14" read unconditionally
-        QString stateFrame;        // DI/DO texts per channel in a frame of this caption; empty: none
-        QString channelCaption;    // their channel labels, %1 the channel from 0 ("CH 0", "CH: 0")
+        QString stateFrame = {};   // DI/DO texts per channel in a frame of this caption; empty: none
+        QString channelCaption = {}; // their channel labels, %1 the channel from 0 ("CH 0", "CH: 0")
     };
     static constexpr int StateRows = 8;
 

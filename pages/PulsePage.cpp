@@ -17,11 +17,18 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-const QList<PulsePage::Column> PulsePage::EightChannelColumns = {{"cmdPreset", "", 0, 52},
-                                                                 {"txtPreset", "Preset(0 - 4294967295)", 0, 120},
-                                                                 {"txtNX", "Count", 0, 96},
-                                                                 {"txtFScale", "Max(1000-4294967295)", 0, 120},
-                                                                 {"txtOver", "Carry(0or1)", 0, 70}};
+PulsePage::Decl PulsePage::EightChannels() {
+    Decl d;
+    d.rows = 8;
+    d.columns = {{"cmdPreset", "", 0, 52},
+                 {"txtPreset", "Preset(0 - 4294967295)", 0, 120},
+                 {"txtNX", "Count", 0, 96},
+                 {"txtFScale", "Max(1000-4294967295)", 0, 120},
+                 {"txtOver", "Carry(0or1)", 0, 70}};
+    d.presetChecked = true;
+    d.pointDigits = 2;
+    return d;
+}
 
 PulsePage::PulsePage(const QString &name, int modelnum, QWidget *parent) : Page(name, modelnum, parent) {}
 
@@ -148,11 +155,11 @@ QString PulsePage::groupOf(Group form, int c) const {
 }
 
 QString PulsePage::carryItem(int c) const {
-    return m_decl.itemsFromChParam ? g.ChParam[size_t(c - 1)].Item1 : m_decl.carry.of(c);
+    return m_decl.itemsFromChParam ? g.ChParam[size_t(c - 1)].Item1 : m_decl.carryItem.of(c);
 }
 
 QString PulsePage::maxItem(int c) const {
-    return m_decl.itemsFromChParam ? g.ChParam[size_t(c - 1)].Item2 : m_decl.max.of(c);
+    return m_decl.itemsFromChParam ? g.ChParam[size_t(c - 1)].Item2 : m_decl.maxItem.of(c);
 }
 
 // ---- Init and Download
@@ -234,10 +241,8 @@ bool PulsePage::CheckData() {
         const double max = *ToDouble(txtFScale[k]->text());
         const double carry = *ToDouble(txtOver[k]->text());
         if (max < m_decl.maxRange.lo || max > m_decl.maxRange.hi) return false;
-        if (const auto &r = m_decl.carryRange) {
-            const double hi = m_decl.carryUpToMax ? max : r->hi;
-            if (carry < r->lo || carry > hi) return false;
-        }
+        if (m_decl.carry == Carry::UpToMax && (carry < 0 || carry > max)) return false;
+        if (m_decl.carry == Carry::Within && (carry < m_decl.carryRange.lo || carry > m_decl.carryRange.hi)) return false;
         txtFScale[k]->setText(StandardForm(max));
         txtOver[k]->setText(StandardForm(carry));
     }
@@ -266,7 +271,7 @@ void PulsePage::cmdPreset_Click(int index) {
         if (m_decl.presetWritesF) Write(EndSilently, "00", "01", "F");
         const int c = index + 1;
         // The reply carries the counter's new count.
-        const QString r = Write(NoBranch, groupOf(m_decl.presetGroup, c), m_decl.preset.of(c), txtPreset[index]->text());
+        const QString r = Write(NoBranch, groupOf(m_decl.presetGroup, c), m_decl.presetItem.of(c), txtPreset[index]->text());
         if (!r.isEmpty() && r != "NG") txtNX[index]->setText(AfterColon(r));
     });
 }

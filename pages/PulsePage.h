@@ -16,11 +16,7 @@ class QPushButton;
 class QRadioButton;
 
 // The named Init and Download of a pulse page.
-#define VIREO_PULSE_STEPS(Name)                                                                                        \
-    void Name##_Init() { pulseInit(); }                                                                                \
-    void Name##_Download() { pulseDownload(); }                                                                        \
-    void Init() override { Name##_Init(); }                                                                            \
-    void Download() override { Name##_Download(); }
+#define VIREO_PULSE_STEPS(Name) VIREO_FAMILY_STEPS(Name, pulseInit, pulseDownload)
 
 class PulsePage : public Page {
     Q_OBJECT
@@ -35,6 +31,8 @@ public:
     struct Bound {
         double lo, hi;
     };
+    // What the carry may be: 0 up to the channel's Max, within carryRange, or any number.
+    enum class Carry { UpToMax, Within, Any };
     // A per-channel control on a view.
     struct Column {
         const char *name; // txtOver, txtFScale, txtNX, txtPreset or cmdPreset
@@ -47,12 +45,12 @@ public:
         int rows = 16;
         QList<Column> columns;
         int holdView = 1;
-        ItemCode carry, max, preset;
+        ItemCode carryItem, maxItem, presetItem;
         bool itemsFromChParam = false; // the Carry / Max codes are taken from the channel's ChParam items
         Group initGroup = Group::Number, downloadGroup = Group::TwoDigits, presetGroup = Group::TwoDigits;
         Bound maxRange{0, 1000000000};
-        std::optional<Bound> carryRange = Bound{0, 0}; // nullopt: any number
-        bool carryUpToMax = true;                       // the carry's upper bound is the channel's Max
+        Carry carry = Carry::UpToMax;
+        Bound carryRange{0, 0};        // Carry::Within
         bool presetChecked = false;    // CheckData2 first, with the "Data Error" message when it fails
         bool presetWritesF = false;    // "F" to item "01" before the preset; no answer ends it silently
         QString pointsItem = "20";
@@ -61,8 +59,8 @@ public:
         int pauseAfterPoints = 0, pauseAfterExtension = 0, pauseAfterCount = 0; // ms
     };
     // The eight-channel pages: presets, counts and settings on the first view, the output hold
-    // alone on the second.
-    static const QList<Column> EightChannelColumns;
+    // alone on the second; two point digits; every preset tested before it is sent.
+    static Decl EightChannels();
     // The largest preset the unit takes.
     static constexpr double PresetMax = 4294967295.0;
 

@@ -5,12 +5,7 @@
 #include "link/TextRoutines.h"
 
 frmHM8::frmHM8(QWidget *parent) : DiscretePage("frmHM8", 16, parent) {
-    Decl d;
-    d.stateFrame = "HM8";
-    d.channelCaption = "CH %1";
-    d.extension = true;
-    d.hold = true;
-    build(d);
+    build({.extension = true, .hold = true, .stateFrame = "HM8", .channelCaption = "CH %1"});
 }
 
 // The reply's last character is the input, its first the output; "1" is on.

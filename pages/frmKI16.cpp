@@ -1,11 +1,6 @@
 #include "pages/frmKI16.h"
 #include "app/ExtCells.h"
 
-frmKI16::frmKI16(QWidget *parent) : DiscretePage("frmKI16", 6, parent) {
-    Decl d;
-    d.cells = 16;
-    d.cellCaption = ExtIndex16;
-    d.extension = true;
-    d.hold = true;
-    build(d);
-}
+const DiscretePage::Decl frmKI16::Points = {.cells = 16, .cellCaption = ExtIndex16, .extension = true, .hold = true};
+
+frmKI16::frmKI16(QWidget *parent) : DiscretePage("frmKI16", 6, parent) { build(Points); }

@@ -1,5 +1,5 @@
 #include "pages/frmKO16.h"
-#include "app/ExtCells.h"
+#include "pages/frmKI16.h"
 #include "app/Globals.h"
 #include "app/Ui.h"
 #include "app/Widgets.h"
@@ -8,12 +8,7 @@
 #include <QHBoxLayout>
 
 frmKO16::frmKO16(QWidget *parent) : DiscretePage("frmKO16", 5, parent) {
-    Decl d;
-    d.cells = 16;
-    d.cellCaption = ExtIndex16;
-    d.extension = true;
-    d.hold = true;
-    build(d);
+    build(frmKI16::Points);
     Frame3 = MakeFrame(this, "Frame3", "Reply Delay Timer");
     auto *h = new QHBoxLayout(Frame3);
     Text1 = MakeText(Frame3, "Text1", "Reply delay time", 60);

@@ -24,12 +24,7 @@ constexpr ModePair Modes[] = {
 } // namespace
 
 frmKOR16::frmKOR16(QWidget *parent) : DiscretePage("frmKOR16", 20, parent) {
-    Decl d;
-    d.stateFrame = "Value";
-    d.channelCaption = "CH: %1";
-    d.extension = true;
-    d.hold = true;
-    build(d);
+    build({.extension = true, .hold = true, .stateFrame = "Value", .channelCaption = "CH: %1"});
     auto *grid = new QGridLayout;
     grid->setSpacing(8);
     for (int p = 0; p < 4; ++p) {

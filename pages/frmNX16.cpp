@@ -10,13 +10,12 @@ frmNX16::frmNX16(QWidget *parent) : PulsePage("frmNX16", 10, parent) {
                  {"txtPreset", "Preset Count", 1, 100}};
     d.holdView = 1;
     d.itemsFromChParam = true; // "13" and "14" by the item tables
-    d.preset = {11, 0};
+    d.presetItem = {11, 0};
     d.initGroup = Group::Number;
     d.downloadGroup = Group::TwoDigits;
     d.presetGroup = Group::TwoDigits;
     d.maxRange = {0, 1000000000};
-    d.carryRange = Bound{0, 0};
-    d.carryUpToMax = true;
+    d.carry = Carry::UpToMax;
     d.pointsItem = "20";
     d.pointDigits = 4;
     d.firstCountItem = 21;

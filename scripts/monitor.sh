@@ -11,27 +11,13 @@ vireo=$1 simlog=$2 shot=$3 seconds=${4:-30}
 pid=$!
 trap 'kill "$pid" 2>/dev/null || true' EXIT
 
-window() { timeout 20 xdotool search --sync --onlyvisible --name "$1" | head -n 1; }
-press() { # window title, key
-  local id
-  id=$(window "$1")
-  xdotool windowfocus --sync "$id" 2>/dev/null || true
-  sleep 0.3
-  xdotool key "$2"
-}
+# shellcheck source=person.sh
+source "$(dirname "$0")/person.sh"
 received() { grep -c '^k5sim <- ' "$simlog" || true; }
 
 main=$(window '^VIREO$')
 sleep 1
-press '^VIREO$' space                 # Setting has the focus at start
-press '^Com Setting$' Return          # OK
-for _ in $(seq 30); do
-  if xdotool search --onlyvisible --name '^Extension module type$' >/dev/null 2>&1; then
-    press '^Extension module type$' Return
-    break
-  fi
-  sleep 0.2
-done
+connect_as_person false
 # The Upload is over once the unit has heard nothing for a second.
 last=-1
 for _ in $(seq 60); do

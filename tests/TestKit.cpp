@@ -174,6 +174,42 @@ QStringList MonitorOnePass(AppRig &rig) {
     return rig.lines();
 }
 
+sim::UnitConfig StillUnit(const QString &model, const QString &ext) {
+    sim::UnitConfig c;
+    c.model = model;
+    c.ext = ext;
+    c.animate = false;
+    return c;
+}
+
+QString BitColours(quint16 value, int cells) {
+    QString s;
+    for (int p = 0; p < cells; ++p) s += (value >> p) & 1 ? 'G' : 'R';
+    return s;
+}
+
+namespace {
+// The identification's lines at the start of every Upload.
+const QStringList Identification = {"G00", "I01", "DF", "I02", "I06", "I10", "I03"};
+} // namespace
+
+QStringList UploadPageLines(AppRig &rig, int count) {
+    rig.clearLines();
+    rig.w->btnUpload_Click();
+    const QStringList l = rig.lines();
+    return l.mid(0, Identification.size()) == Identification ? l.mid(Identification.size(), count) : l;
+}
+
+QStringList DownloadPageLines(AppRig &rig) {
+    rig.clearLines();
+    rig.w->btnDownload_Click();
+    const QStringList l = rig.lines();
+    if (l.mid(0, 3) != Identification.mid(0, 3)) return l;
+    // The Upload after it starts with the identification's "G00", "I01", "DF", "I02".
+    const qsizetype upload = l.indexOf("I02", 3) - 3;
+    return l.mid(3, upload >= 3 ? upload - 3 : -1);
+}
+
 QString CellColours(const QList<QLineEdit *> &cells) {
     QString s;
     for (const QLineEdit *c : cells) {

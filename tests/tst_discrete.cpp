@@ -16,45 +16,6 @@
 #include <QtTest>
 
 namespace {
-sim::UnitConfig unit(const QString &model, const QString &ext = "NONE") {
-    sim::UnitConfig c;
-    c.model = model;
-    c.ext = ext;
-    c.animate = false;
-    return c;
-}
-
-// Cell p shows bit p of the value.
-QString bitsOf(quint16 v, int cells = 16) {
-    QString s;
-    for (int p = 0; p < cells; ++p) s += (v >> p) & 1 ? 'G' : 'R';
-    return s;
-}
-
-QList<QLineEdit *> cellsOf(const QVector<QLineEdit *> &v) { return QList<QLineEdit *>(v.begin(), v.end()); }
-
-// The identification's lines at the start of every Upload.
-const QStringList Identification = {"G00", "I01", "DF", "I02", "I06", "I10", "I03"};
-
-// An Upload through the main window; the lines between the identification and the network page.
-QStringList upload(AppRig &r, int pageLines) {
-    r.clearLines();
-    r.w->btnUpload_Click();
-    const QStringList l = r.lines();
-    if (l.mid(0, 7) != Identification) return l;
-    return l.mid(7, pageLines);
-}
-
-// A Download through the main window; the lines between its opening write and the Upload after it.
-QStringList download(AppRig &r) {
-    r.clearLines();
-    r.w->btnDownload_Click();
-    QStringList l = r.lines();
-    if (l.mid(0, 3) != QStringList({"G00", "I01", "DF"})) return l;
-    l = l.mid(3);
-    const int upload = int(l.indexOf("I02")) - 3; // the identification's "G00", "I01", "DF" come before it
-    return upload >= 0 ? l.mid(0, upload) : l;
-}
 
 QString states(const QVector<QLineEdit *> &boxes) {
     QStringList l;
@@ -77,44 +38,44 @@ class DiscreteTest : public QObject {
     Q_OBJECT
 private slots:
     void ki16UploadDownloadAndMonitoring() {
-        AppRig r(unit("K5A-KI16", "DI"));
+        AppRig r(StillUnit("K5A-KI16", "DI"));
         r.unit().setValue("00", "14", "ON");
         r.connectViaSetting();
         auto *p = shown<frmKI16>(r, 6);
         QVERIFY(p);
-        QCOMPARE(upload(r, 8), QStringList({"G00", "I12", "G00", "I14", "G00", "I21", "G00", "I12"}));
+        QCOMPARE(UploadPageLines(r, 8), QStringList({"G00", "I12", "G00", "I14", "G00", "I21", "G00", "I12"}));
         QCOMPARE(p->lblV_Unit->text(), QString("KI16"));
-        QCOMPARE(CellColours(cellsOf(p->txtCData)), bitsOf(0x5A3C));
-        QCOMPARE(CellColours(cellsOf(p->txtChData)), bitsOf(0x00A5));
+        QCOMPARE(CellColours(p->txtCData), BitColours(0x5A3C));
+        QCOMPARE(CellColours(p->txtChData), BitColours(0x00A5));
         QCOMPARE(p->lblExtIndex[1]->text(), QString("0  1  2  3                4  5  6  7               8  9  A  B              C  D  E  F"));
         QVERIFY(p->optKeepOn->isChecked() && !p->optKeepOff->isChecked() && p->optKeepOn->isEnabled());
         QCOMPARE(p->Frame2->title(), QString("Output Hold/Clear"));
 
         p->optKeepOff->setChecked(true);
-        QCOMPARE(download(r), QStringList({"G00", "I14", "D1"}));
+        QCOMPARE(DownloadPageLines(r), QStringList({"G00", "I14", "D1"}));
         QVERIFY(p->optKeepOff->isChecked());
         QCOMPARE(r.unit().value("00", "14"), QString("OFF"));
 
         r.unit().setValue("00", "21", "x8001");
         r.unit().setValue("00", "12", "x0F00");
         QCOMPARE(MonitorOnePass(r), QStringList({"G00", "I21", "G00", "I12"}));
-        QCOMPARE(CellColours(cellsOf(p->txtCData)), bitsOf(0x8001));
-        QCOMPARE(CellColours(cellsOf(p->txtChData)), bitsOf(0x0F00));
+        QCOMPARE(CellColours(p->txtCData), BitColours(0x8001));
+        QCOMPARE(CellColours(p->txtChData), BitColours(0x0F00));
         QVERIFY(p->optKeepOn->isEnabled()); // unlocked again by Stop
         NO_SURPRISES(r);
     }
 
     // A short or partly unreadable points text repaints only the digits it has.
     void pointsPaintOnlyValidDigits() {
-        AppRig r(unit("K5A-KI16"));
+        AppRig r(StillUnit("K5A-KI16"));
         r.connectViaSetting();
         auto *p = shown<frmKI16>(r, 6);
         r.unit().setValue("00", "21", "x0001");
         MonitorOnePass(r);
-        QCOMPARE(CellColours(cellsOf(p->txtCData)), bitsOf(0x0001));
+        QCOMPARE(CellColours(p->txtCData), BitColours(0x0001));
         r.unit().setValue("00", "21", "xFz");
         MonitorOnePass(r);
-        QCOMPARE(CellColours(cellsOf(p->txtCData)), bitsOf(0x0001).left(8) + "RRRRGGGG");
+        QCOMPARE(CellColours(p->txtCData), BitColours(0x0001).left(8) + "RRRRGGGG");
         NO_SURPRISES(r);
     }
 
@@ -132,41 +93,41 @@ private slots:
         QFETCH(int, modelnum);
         QFETCH(int, shownCells);
         QFETCH(QString, caption);
-        AppRig r(unit(model, "DI")); // an extension module the page never shows
+        AppRig r(StillUnit(model, "DI")); // an extension module the page never shows
         r.unit().setValue("00", "21", "xA5F0");
         r.connectViaSetting();
         auto *p = shown<DiscretePage>(r, modelnum);
         QVERIFY(p);
         QCOMPARE(p->objectName(), QString(modelnum == 9 ? "frmKI8R" : "frmKI4H"));
-        QCOMPARE(upload(r, 2), QStringList({"G00", "I21"}));
+        QCOMPARE(UploadPageLines(r, 2), QStringList({"G00", "I21"}));
         QVERIFY(!r.lines().contains("I12"));
         QCOMPARE(p->lblV_Unit->text(), model.mid(4));
-        QCOMPARE(CellColours(cellsOf(p->txtCData)), bitsOf(0xA5F0));
+        QCOMPARE(CellColours(p->txtCData), BitColours(0xA5F0));
         for (int i = 0; i < 16; ++i) QCOMPARE(p->txtCData[i]->isVisibleTo(p), i < shownCells);
         QCOMPARE(p->lblExtIndex.size(), 1);
         QCOMPARE(p->lblExtIndex[0]->text(), caption);
         QVERIFY(p->findChild<QWidget *>("txtChData(0)") == nullptr);
         QVERIFY(p->findChild<QWidget *>("optKeepOn") == nullptr);
-        QCOMPARE(download(r), QStringList());
+        QCOMPARE(DownloadPageLines(r), QStringList());
         QCOMPARE(MonitorOnePass(r), QStringList({"G00", "I21"}));
         NO_SURPRISES(r);
     }
 
     void ko16ReplyDelayOnlyOnKO16W() {
-        AppRig r(unit("K5G-KO16W"));
+        AppRig r(StillUnit("K5G-KO16W"));
         r.unit().setValue("00", "58", "35");
         r.connectViaSetting();
         auto *p = shown<frmKO16>(r, 5);
         QVERIFY(p);
-        QCOMPARE(upload(r, 6), QStringList({"G00", "I14", "G00", "I58", "G00", "I21"}));
+        QCOMPARE(UploadPageLines(r, 6), QStringList({"G00", "I14", "G00", "I58", "G00", "I21"}));
         QVERIFY(p->Frame3->isVisibleTo(p));
         QCOMPARE(p->Frame3->title(), QString("Reply Delay Timer"));
         QCOMPARE(p->Label1->text(), QString("msec ( 0 to 100 )"));
         QCOMPARE(p->Text1->text(), QString("35"));
-        QCOMPARE(CellColours(cellsOf(p->txtCData)), bitsOf(0x0F81));
+        QCOMPARE(CellColours(p->txtCData), BitColours(0x0F81));
         p->Text1->setText("80");
         p->optKeepOn->setChecked(true);
-        QCOMPARE(download(r), QStringList({"G00", "I14", "D0", "G00", "I58", "D80"}));
+        QCOMPARE(DownloadPageLines(r), QStringList({"G00", "I14", "D0", "G00", "I58", "D80"}));
         QCOMPARE(r.unit().value("00", "58"), QString("80"));
         p->onStart();
         QVERIFY(!p->Text1->isEnabled() && !p->optKeepOff->isEnabled());
@@ -177,20 +138,20 @@ private slots:
 
     // Any other model: the frame stays hidden and item "58" is never asked for or written.
     void ko16WithoutReplyDelay() {
-        AppRig other(unit("K5G-KO16"));
+        AppRig other(StillUnit("K5G-KO16"));
         other.connectViaSetting();
         auto *q = shown<frmKO16>(other, 5);
         QVERIFY(!q->Frame3->isVisibleTo(q));
-        QCOMPARE(upload(other, 4), QStringList({"G00", "I14", "G00", "I21"}));
+        QCOMPARE(UploadPageLines(other, 4), QStringList({"G00", "I14", "G00", "I21"}));
         q->Text1->setText("50");
-        QCOMPARE(download(other), QStringList({"G00", "I14", "D1"}));
+        QCOMPARE(DownloadPageLines(other), QStringList({"G00", "I14", "D1"}));
         QVERIFY(!other.lines().contains("I58"));
         NO_SURPRISES(other);
     }
 
     // An unanswered output hold write ends the Download before the delay is written.
     void ko16DownloadEndsWithoutHoldReply() {
-        AppRig r(unit("K5G-KO16W"));
+        AppRig r(StillUnit("K5G-KO16W"));
         r.connectViaSetting();
         r.clearLines();
         r.unit().addFault({sim::FaultKind::Silence, "00", "14", -1, 0});
@@ -225,17 +186,17 @@ private slots:
 
     // A value the check questions still goes to the unit as typed.
     void ko16DownloadSendsWhatWasTyped() {
-        AppRig r(unit("K5G-KO16W"));
+        AppRig r(StillUnit("K5G-KO16W"));
         r.connectViaSetting();
         auto *p = shown<frmKO16>(r, 5);
         r.ui.expect("Please enter 0 to 100.", AppTitle, MsgIcon::Information);
         p->Text1->setText("150");
-        QCOMPARE(download(r).mid(3), QStringList({"G00", "I58", "D150"}));
+        QCOMPARE(DownloadPageLines(r).mid(3), QStringList({"G00", "I58", "D150"}));
         NO_SURPRISES(r);
     }
 
     void hm8StatesAndChannelCount() {
-        sim::UnitConfig c = unit("K5A-HM8", "DI");
+        sim::UnitConfig c = StillUnit("K5A-HM8", "DI");
         c.channels = 4;
         AppRig r(c);
         r.unit().setValue("00", "23", "10");
@@ -246,7 +207,7 @@ private slots:
         const QStringList init = {"G00", "I12", "G00", "I14", "I21", "I22", "I23", "I24"};
         const QStringList pass = {"G00", "I01", "DF", "G00", "I12", "I21", "I22", "I23", "I24",
                                   "I25", "I26", "I27", "I28"};
-        QCOMPARE(upload(r, init.size() + pass.size()), init + pass);
+        QCOMPARE(UploadPageLines(r, init.size() + pass.size()), init + pass);
         QCOMPARE(p->Frame1->title(), QString("HM8"));
         QCOMPARE(p->lblChNo[1]->text(), QString("CH 0"));
         QCOMPARE(p->lblChNo[8]->text(), QString("CH 7"));
@@ -263,7 +224,7 @@ private slots:
         QVERIFY(p->optKeepOff->isChecked() && p->optKeepOn->isEnabled());
 
         p->optKeepOn->setChecked(true);
-        QCOMPARE(download(r), QStringList({"G00", "I14", "D0"}));
+        QCOMPARE(DownloadPageLines(r), QStringList({"G00", "I14", "D0"}));
 
         r.unit().setValue("00", "28", "01");
         QCOMPARE(MonitorOnePass(r), pass);
@@ -274,7 +235,7 @@ private slots:
 
     // Without an answer to the output hold, Init reads no channel and the page stays locked.
     void hm8StaysLockedWithoutHold() {
-        AppRig r(unit("K5A-HM8"));
+        AppRig r(StillUnit("K5A-HM8"));
         r.connectViaSetting();
         r.unit().addFault({sim::FaultKind::Silence, "00", "14", -1, 0});
         r.clearLines();
@@ -286,14 +247,14 @@ private slots:
     }
 
     void kor16ModesStatesAndDownload() {
-        AppRig r(unit("K5A-KOR16", "DO"));
+        AppRig r(StillUnit("K5A-KOR16", "DO"));
         r.unit().setValue("00", "19", "7");
         r.connectViaSetting();
         auto *p = shown<frmKOR16>(r, 20);
         QVERIFY(p);
         const QStringList init = {"G00", "I12", "G00", "I14", "G00", "I16", "G00", "I17", "G00", "I18", "G00", "I19"};
         const QStringList pass = {"G00", "I01", "DF", "I21", "I22", "I23", "I24", "I25", "I26", "I27", "I28"};
-        QCOMPARE(upload(r, init.size() + pass.size()), init + pass);
+        QCOMPARE(UploadPageLines(r, init.size() + pass.size()), init + pass);
         QCOMPARE(p->Frame1->title(), QString("Value"));
         QCOMPARE(p->lblChNo[1]->text(), QString("CH: 0"));
         QStringList captions, options;
@@ -311,7 +272,7 @@ private slots:
         p->optOut[1]->setChecked(true);
         p->optOut[2]->setChecked(true);
         p->optKeepOn->setChecked(true);
-        QCOMPARE(download(r), QStringList({"G00", "I14", "D0", "G00", "I16", "D1", "G00", "I17", "D0", "G00", "I18",
+        QCOMPARE(DownloadPageLines(r), QStringList({"G00", "I14", "D0", "G00", "I16", "D1", "G00", "I17", "D0", "G00", "I18",
                                            "D0", "G00", "I19", "D1"}));
         QCOMPARE(r.unit().value("00", "16"), QString("1"));
 
@@ -327,7 +288,7 @@ private slots:
 
     // A channel that does not answer while connected is a failure of its own, then a disconnect.
     void kor16UnansweredChannelDisconnects() {
-        AppRig r(unit("K5A-KOR16"));
+        AppRig r(StillUnit("K5A-KOR16"));
         r.connectViaSetting();
         r.unit().addFault({sim::FaultKind::Silence, "00", "23", -1, 0});
         r.ui.expect("Uploading incomplete", "Uploading", MsgIcon::Critical);
@@ -345,7 +306,7 @@ private slots:
     }
 
     void kor16InitEndsAtFirstUnansweredMode() {
-        AppRig r(unit("K5A-KOR16"));
+        AppRig r(StillUnit("K5A-KOR16"));
         r.connectViaSetting();
         r.unit().addFault({sim::FaultKind::Silence, "00", "17", -1, 0});
         r.clearLines();

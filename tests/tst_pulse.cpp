@@ -19,21 +19,6 @@
 #include <QtTest>
 
 namespace {
-sim::UnitConfig unit(const QString &model, const QString &ext = "NONE") {
-    sim::UnitConfig c;
-    c.model = model;
-    c.ext = ext;
-    c.animate = false;
-    return c;
-}
-
-QList<QLineEdit *> cellsOf(const QVector<QLineEdit *> &v) { return QList<QLineEdit *>(v.begin(), v.end()); }
-
-QString bitsOf(quint16 v, int cells) {
-    QString s;
-    for (int p = 0; p < cells; ++p) s += (v >> p) & 1 ? 'G' : 'R';
-    return s;
-}
 
 QStringList items(int first, int n) {
     QStringList l;
@@ -52,21 +37,6 @@ PulsePage *pulsePage(AppRig &r) {
     return p && r.w->shownPage() == p ? p : nullptr;
 }
 
-// An Upload through the main window: the lines after the identification, up to the network page.
-QStringList upload(AppRig &r, int pageLines) {
-    r.clearLines();
-    r.w->btnUpload_Click();
-    return r.lines().mid(7, pageLines);
-}
-
-// A Download through the main window: the page's lines between the opening "F" and the Upload.
-QStringList download(AppRig &r) {
-    r.clearLines();
-    r.w->btnDownload_Click();
-    const QStringList l = r.lines().mid(3);
-    return l.mid(0, std::max<qsizetype>(0, l.indexOf("I02") - 3));
-}
-
 std::unique_ptr<PulsePage> standalone(int modelnum, int channels) {
     InitGlobals();
     g.modelnum = modelnum;
@@ -83,7 +53,7 @@ class PulseTest : public QObject {
     Q_OBJECT
 private slots:
     void nx16UploadDownloadAndMonitoring() {
-        AppRig r(unit("K5A-NX16"));
+        AppRig r(StillUnit("K5A-NX16"));
         r.unit().setValue("5", "13", "3");
         r.connectViaSetting();
         QCOMPARE(g.ActivePage, 10);
@@ -92,7 +62,7 @@ private slots:
         QStringList init = {"G00", "I14"};
         for (int c = 1; c <= 16; ++c) init += {"G" + QString::number(c), "I13", "G" + QString::number(c), "I14"};
         const QStringList pass = QStringList({"G00", "I01", "DF", "I20"}) + items(21, 16);
-        QCOMPARE(upload(r, init.size() + pass.size()), init + pass);
+        QCOMPARE(UploadPageLines(r, init.size() + pass.size()), init + pass);
         QCOMPARE(p->lblV_Unit->text(), QString("NX16"));
         QCOMPARE(p->txtOver[4]->text(), QString("3"));
         QCOMPARE(p->txtFScale[15]->text(), QString("100000"));
@@ -101,7 +71,7 @@ private slots:
         QCOMPARE(g.ChParam[15].Value2, QString("100000"));
         QCOMPARE(texts(p->txtNX).mid(0, 3), QStringList({"100", "200", "300"}));
         QCOMPARE(p->txtNX[15]->text(), QString("1600"));
-        QCOMPARE(CellColours(cellsOf(p->txtCData)), bitsOf(0x8421, 16));
+        QCOMPARE(CellColours(p->txtCData), BitColours(0x8421, 16));
         // The first view is shown; the hold frame and the presets are on the second.
         QVERIFY(!p->cmdSet1->isEnabled() && p->cmdSet2->isEnabled() && p->frmSet1->isVisibleTo(p));
         QVERIFY(p->Frame2->parentWidget() == p->frmSet2 && p->cmdPreset[0]->parentWidget() == p->frmSet2);
@@ -120,32 +90,32 @@ private slots:
             written += {gr, "I13", "D" + carry, gr, "I14", c == 1 ? "D500" : "D100000"};
         }
         written += {"G00", "I14", "D1"};
-        QCOMPARE(download(r), written);
+        QCOMPARE(DownloadPageLines(r), written);
         QCOMPARE(r.unit().value("1", "14"), QString("500"));
         // The Upload after it shows the first view again.
         QVERIFY(p->frmSet1->isVisibleTo(p) && p->cmdSet2->isEnabled());
 
         r.unit().setValue("00", "20", "x0003");
         QCOMPARE(MonitorOnePass(r), pass);
-        QCOMPARE(CellColours(cellsOf(p->txtCData)), bitsOf(0x0003, 16));
+        QCOMPARE(CellColours(p->txtCData), BitColours(0x0003, 16));
         NO_SURPRISES(r);
     }
 
     // Eight channels on the unit: Init and Download stop at eight, monitoring reads all sixteen
     // counts, and the boxes of the rows beyond stay editable.
     void nx16WithEightChannels() {
-        sim::UnitConfig c = unit("K5A-NX16");
+        sim::UnitConfig c = StillUnit("K5A-NX16");
         c.channels = 8;
         AppRig r(c);
         r.connectViaSetting();
         PulsePage *p = pulsePage(r);
-        const QStringList l = upload(r, 200);
+        const QStringList l = UploadPageLines(r, 200);
         QVERIFY(l.contains("G8") && !l.contains("G9"));
         QVERIFY(l.contains("I36"));
         p->onStart();
         QVERIFY(!p->txtFScale[7]->isEnabled() && p->txtFScale[8]->isEnabled() && p->cmdPreset[8]->isEnabled());
         p->onStop();
-        QVERIFY(!download(r).contains("G09"));
+        QVERIFY(!DownloadPageLines(r).contains("G09"));
         NO_SURPRISES(r);
     }
 
@@ -159,7 +129,7 @@ private slots:
         QFETCH(QString, model);
         QFETCH(int, modelnum);
         const bool k5n = modelnum == 23;
-        AppRig r(unit(model));
+        AppRig r(StillUnit(model));
         r.connectViaSetting();
         QCOMPARE(g.ActivePage, modelnum); // "K5N-NX8" is known by its whole model text
         PulsePage *p = pulsePage(r);
@@ -176,10 +146,10 @@ private slots:
         }
         written += {"G00", "I14", "D1"};
         const QStringList pass = QStringList({"G00", "I01", "DF", k5n ? "I16" : "I20"}) + items(k5n ? 17 : 21, 8);
-        QCOMPARE(upload(r, init.size() + pass.size()), init + pass);
+        QCOMPARE(UploadPageLines(r, init.size() + pass.size()), init + pass);
         QCOMPARE(texts(p->txtNX), QStringList({"100", "200", "300", "400", "500", "600", "700", "800"}));
         QCOMPARE(p->txtCData.size(), 8);
-        QCOMPARE(CellColours(cellsOf(p->txtCData)), bitsOf(0x81, 8));
+        QCOMPARE(CellColours(p->txtCData), BitColours(0x81, 8));
         QCOMPARE(p->lblExtIndex[1]->text(), QString("0  1  2  3                4  5  6  7"));
         QCOMPARE(p->cmdPreset.size(), 8);
         QVERIFY(p->cmdPreset[7]->parentWidget() == p->frmSet1 && p->Frame2->parentWidget() == p->frmSet2);
@@ -187,18 +157,18 @@ private slots:
         for (const char *name : {"lblPreset(0)", "lblNX(0)", "lblFScale(0)", "lblOver(0)"})
             heads << p->findChild<QLabel *>(name)->text();
         QCOMPARE(heads, QStringList({"Preset(0 - 4294967295)", "Count", "Max(1000-4294967295)", "Carry(0or1)"}));
-        QCOMPARE(download(r), written);
+        QCOMPARE(DownloadPageLines(r), written);
 
         // The second digit paints cells 0 to 3, the first 4 to 7.
         r.unit().setValue("00", k5n ? "16" : "20", "x1E");
         QCOMPARE(MonitorOnePass(r), pass);
-        QCOMPARE(CellColours(cellsOf(p->txtCData)), bitsOf(0x1E, 8));
+        QCOMPARE(CellColours(p->txtCData), BitColours(0x1E, 8));
         NO_SURPRISES(r);
     }
 
     // The pauses of the "K5N-NX8" pass are its own: 50 ms after the points, 10 ms after each count.
     void k5nPassKeepsItsPauses() {
-        AppRig r(unit("K5N-NX8"));
+        AppRig r(StillUnit("K5N-NX8"));
         r.connectViaSetting();
         QElapsedTimer t;
         t.start();
@@ -291,7 +261,7 @@ private slots:
         QFETCH(QString, model);
         QFETCH(int, index);
         QFETCH(QStringList, lines);
-        AppRig r(unit(model));
+        AppRig r(StillUnit(model));
         r.connectViaSetting();
         PulsePage *p = pulsePage(r);
         p->txtPreset[index]->setText("0500");
@@ -308,7 +278,7 @@ private slots:
 
     void presetsThatSendNothing() {
         {
-            AppRig r(unit("K5A-NX8"));
+            AppRig r(StillUnit("K5A-NX8"));
             r.connectViaSetting();
             PulsePage *p = pulsePage(r);
             p->txtPreset[1]->setText("4294967296");
@@ -321,7 +291,7 @@ private slots:
         }
         {
             // The 16-channel page tests nothing and skips an empty box; an answer "CNG" changes nothing.
-            AppRig r(unit("K5A-NX16"));
+            AppRig r(StillUnit("K5A-NX16"));
             r.connectViaSetting();
             PulsePage *p = pulsePage(r);
             r.clearLines();
@@ -335,7 +305,7 @@ private slots:
         }
         {
             // "K5N-NX8": no answer to the "F" ends the preset silently.
-            AppRig r(unit("K5N-NX8"));
+            AppRig r(StillUnit("K5N-NX8"));
             r.connectViaSetting();
             PulsePage *p = pulsePage(r);
             p->txtPreset[0]->setText("5");
@@ -365,7 +335,7 @@ private slots:
         QFETCH(QString, model);
         QFETCH(QStringList, pass);
         QFETCH(QStringList, preset);
-        AppRig r(unit(model));
+        AppRig r(StillUnit(model));
         r.connectViaSetting();
         PulsePage *p = pulsePage(r);
         p->txtPreset[2]->setText("7");
