@@ -245,12 +245,15 @@ void pulseCounters(SimUnit &u, const PulseLayout &l) {
         const QString presetItem = QString::number(l.presetItem + l.presetStep * (c - 1));
         SimItem preset = u.hasItem(presetGroup, presetItem) ? live : fixed("NX", QString());
         preset.writable = true;
-        preset.onWrite = [&u, bank, c, count](const QString &data) -> std::optional<QString> {
+        preset.keepsLive = true;
+        // Not a count: the counter goes on as it was.
+        preset.onWrite = [&u, bank, c, count](const QString &data) {
             bool ok = false;
             const double v = data.toDouble(&ok);
-            if (!ok || v < 0) return std::nullopt;
-            bank->loaded[c] = v;
-            bank->since[c] = u.tick();
+            if (ok && v >= 0) {
+                bank->loaded[c] = v;
+                bank->since[c] = u.tick();
+            }
             return count();
         };
         u.setItem(presetGroup, presetItem, preset);

@@ -119,12 +119,6 @@ Reply SimUnit::handleLine(const QString &line) {
         if (!m_group || m_inquired.isEmpty()) return answer("CNG", f);
         SimItem &it = m_store[*m_group][m_inquired];
         if (!it.writable) return answer("CNG", f);
-        if (it.onWrite) {
-            const std::optional<QString> v = it.onWrite(arg);
-            if (!v) return answer("CNG", f);
-            m_writes.append(QStringLiteral("%1/%2=%3").arg(*m_group).arg(m_inquired, arg));
-            return answer(QString(Lead) + (it.label.isEmpty() ? *v : it.label + ':' + *v), f);
-        }
         QString kept = arg;
         if (!it.choices.isEmpty()) {
             bool ok = false;
@@ -132,10 +126,16 @@ Reply SimUnit::handleLine(const QString &line) {
             if (!ok || idx < 0 || idx >= it.choices.size()) return answer("CNG", f);
             kept = it.choices.at(idx);
         }
-        it.value = kept;
-        it.live = nullptr;
+        if (it.onWrite) {
+            // The action may change other items of the store: look the item up again after it.
+            const auto action = it.onWrite;
+            kept = action(kept);
+        }
+        SimItem &written = m_store[*m_group][m_inquired];
+        written.value = kept;
+        if (!written.keepsLive) written.live = nullptr;
         m_writes.append(QStringLiteral("%1/%2=%3").arg(*m_group).arg(m_inquired, arg));
-        return answer(QString(Lead) + replyText(it), f);
+        return answer(QString(Lead) + replyText(written), f);
     }
     return answer("CNG", takeFault(QString()));
 }

@@ -44,12 +44,12 @@ struct SimItem {
     QString label;       // text before the colon; empty for a bare value
     QString value;
     bool writable = true;
+    bool keepsLive = false; // a write leaves the live value in place (a counter preset on its count item)
     QStringList choices; // when set, a written index selects the text kept
     std::function<QString()> live; // computed afresh on every inquire
     bool refused = false;          // the unit answers "CNG" to an inquire
-    // A write runs this instead of storing the data (a preset loading a counter): its result
-    // is the value the unit answers with, nullopt for "CNG".
-    std::function<std::optional<QString>(const QString &data)> onWrite;
+    // What a written value makes the unit do; returns the value it keeps and echoes.
+    std::function<QString(const QString &data)> onWrite;
 };
 
 struct UnitConfig {

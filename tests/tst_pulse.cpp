@@ -5,6 +5,7 @@
 #include "app/Globals.h"
 #include "app/frmVireo.h"
 #include "link/Numbers.h"
+#include "link/TextRoutines.h"
 #include "pages/frmK5NNX8.h"
 #include "pages/frmNX16.h"
 #include "pages/frmNX8.h"
@@ -290,7 +291,8 @@ private slots:
             NO_SURPRISES(r);
         }
         {
-            // The 16-channel page tests nothing and skips an empty box; an answer "CNG" changes nothing.
+            // The 16-channel page tests nothing and skips an empty box; a text that is no count
+            // leaves the counter as it was.
             AppRig r(StillUnit("K5A-NX16"));
             r.connectViaSetting();
             PulsePage *p = pulsePage(r);
@@ -299,7 +301,7 @@ private slots:
             QVERIFY(r.lines().isEmpty());
             p->txtPreset[0]->setText("abc");
             p->cmdPreset[0]->click();
-            QCOMPARE(r.lines().mid(0, 3), QStringList({"G01", "I11", "Dabc"}));
+            QCOMPARE(r.lines(), QStringList({"G01", "I11", "Dabc"}));
             QCOMPARE(p->txtNX[0]->text(), QString("100"));
             NO_SURPRISES(r);
         }
@@ -316,6 +318,31 @@ private slots:
             QCOMPARE(p->txtNX[0]->text(), QString("100"));
             NO_SURPRISES(r);
         }
+    }
+
+    // The simulated counter counts on from a preset, also where the count item is the preset item.
+    void simulatedCountersCountOnFromAPreset_data() {
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<QStringList>("preset");
+        QTest::addColumn<QString>("count");
+        QTest::newRow("NX8") << "K5A-NX8" << QStringList{"G00", "I23", "D5000"} << "I23";
+        QTest::newRow("K5N-NX8") << "K5N-NX8" << QStringList{"G03", "I11", "D5000"} << "I19";
+    }
+    void simulatedCountersCountOnFromAPreset() {
+        QFETCH(QStringList, preset);
+        QFETCH(QString, count);
+        QFETCH(QString, model);
+        sim::UnitConfig c = StillUnit(model);
+        c.animate = true;
+        sim::SimUnit u(c);
+        QString reply;
+        for (const QString &line : preset) reply = QString::fromLatin1(u.handleLine(line).bytes).trimmed();
+        const double loaded = AfterColon(reply.mid(1)).toDouble();
+        QVERIFY2(loaded >= 5000 && loaded < 5100, qPrintable(reply));
+        u.handleLine("G00");
+        const double first = AfterColon(QString::fromLatin1(u.handleLine(count).bytes).trimmed().mid(1)).toDouble();
+        const double second = AfterColon(QString::fromLatin1(u.handleLine(count).bytes).trimmed().mid(1)).toDouble();
+        QVERIFY(first >= loaded && second > first);
     }
 
     // Preset and view buttons clicked while the unit is being waited for run once the wait has
