@@ -32,6 +32,7 @@ frmKOR16::frmKOR16(QWidget *parent) : DiscretePage("frmKOR16", 20, parent) {
         auto *v = new QVBoxLayout(f);
         for (const char *caption : {"Mainteined", "Momentary"}) {
             QRadioButton *o = MakeOption(f, QStringLiteral("optOut%1").arg(optOut.size() + 1), caption);
+            o->setAccessibleName(QStringLiteral("CH %1/%2 %3").arg(2 * p).arg(2 * p + 1).arg(caption));
             v->addWidget(o);
             optOut.append(o);
             addEditable(o);
