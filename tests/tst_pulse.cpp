@@ -360,19 +360,20 @@ private slots:
         QFETCH(QString, model);
         QFETCH(QStringList, pass);
         QFETCH(QStringList, preset);
-        AppRig r(StillUnit(model));
+        AppRig r(StillUnit(model), 1000);
         r.connectViaSetting();
         PulsePage *p = pulsePage(r);
         p->txtPreset[2]->setText("7");
         // The points come slowly; Stop as the pass begins, then click while they are awaited.
-        r.unit().addFault({sim::FaultKind::Delay, "", pass[3].mid(1), 1, 40});
+        r.unit().addFault({sim::FaultKind::Delay, "", pass[3].mid(1), 1, 200});
         bool clickedInWait = false;
         auto once = std::make_shared<QMetaObject::Connection>();
         *once = connect(&r.w->link(), &Link::waitEnded, r.w, [&, once] {
             disconnect(*once);
             r.w->btnStop_Click();
             QTimer::singleShot(5, r.w, [&] {
-                clickedInWait = r.w->link().busy();
+                // Inside the pass: waiting for the points (or, on a slow machine, a later wait of it).
+                clickedInWait = r.lines().size() < pass.size();
                 p->cmdPreset[2]->click();
                 p->cmdSet2->click();
             });
