@@ -23,3 +23,12 @@ void SetBackColor(QWidget *w, const QColor &c) {
 }
 
 QColor BackColor(const QWidget *w) { return w ? w->palette().color(QPalette::Active, QPalette::Base) : QColor(); }
+
+void SetForeColor(QWidget *w, const QColor &c) {
+    if (!w || (ForeColor(w) == c && w->palette().color(QPalette::Disabled, QPalette::Text) == c)) return;
+    QPalette p = w->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) p.setColor(group, QPalette::Text, c);
+    w->setPalette(p);
+}
+
+QColor ForeColor(const QWidget *w) { return w ? w->palette().color(QPalette::Active, QPalette::Text) : QColor(); }

@@ -17,8 +17,13 @@ inline const QColor LampMonitoring = VbColor(0x80FFFF);
 QColor ButtonFace(); // grey of a value control that holds nothing uploaded
 QColor Window();     // white of an editable value control
 QColor ToolTip();    // neutral background of an indicator at rest
+inline const QColor TextGreen = QColor(0, 128, 0); // an "ON" / "OFF" state text
+inline const QColor TextRed = QColor(255, 0, 0);
 } // namespace Colors
 
 // Background of a text box or cell, the same in every state (enabled, disabled, read-only).
 void SetBackColor(QWidget *w, const QColor &c);
 QColor BackColor(const QWidget *w);
+// Text colour of a text box, the same in every state.
+void SetForeColor(QWidget *w, const QColor &c);
+QColor ForeColor(const QWidget *w);

@@ -37,3 +37,11 @@ signals:
 private:
     int m_modelnum;
 };
+
+// The named Init and Download of a page (frmX_Init, frmX_Download) as the family's steps, and
+// the contract's Init and Download calling them.
+#define VIREO_FAMILY_STEPS(Name, initStep, downloadStep)                                                              \
+    void Name##_Init() { initStep(); }                                                                                 \
+    void Name##_Download() { downloadStep(); }                                                                         \
+    void Init() override { Name##_Init(); }                                                                            \
+    void Download() override { Name##_Download(); }

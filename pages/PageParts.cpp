@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -118,6 +119,48 @@ void HoldFrame::setEditable(bool enable) {
 
 // ---- extension row
 
+CellRow MakeCellRow(QWidget *parent, int x0, int y0, const QString &indexName, const QString &caption,
+                    const QString &cellName, const QString &spoken, int count) {
+    CellRow row;
+    row.index = MakeLabel(parent, indexName, caption);
+    // A fixed-pitch caption small enough for its 85 characters to span the frame.
+    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    mono.setPixelSize(10);
+    row.index->setFont(mono);
+    const QFontMetrics fm(mono);
+    const int cw = fm.horizontalAdvance('0');
+    // Placed by the 16-point caption whatever this one says, so every row lines up.
+    const QString places = ExtIndex16;
+    row.index->setGeometry(x0, y0, fm.horizontalAdvance(places) + cw, 16);
+    for (int i = 0; i < places.size() && row.cells.size() < count; ++i) {
+        if (places.at(i) == ' ') continue;
+        const int cell = int(row.cells.size());
+        QLineEdit *c = MakeCell(parent, IndexedName(cellName, cell), spoken.arg(cell));
+        c->move(x0 + i * cw + cw / 2 - c->width() / 2, y0 + 18);
+        row.cells.append(c);
+    }
+    return row;
+}
+
+namespace {
+// Left edge of the point numbers, on every row of cells.
+constexpr int CellsX = 64;
+} // namespace
+
+PointHead MakePointHead(QWidget *parent, int cells, const QString &indexName, const QString &caption) {
+    PointHead head;
+    head.area = new QWidget(parent);
+    head.area->setObjectName("pointArea");
+    head.lblV_Unit = MakeLabel(head.area, "lblV_Unit", "Type");
+    QFont bold = head.lblV_Unit->font();
+    bold.setBold(true);
+    head.lblV_Unit->setFont(bold);
+    head.lblV_Unit->setGeometry(0, cells > 0 ? 18 : 0, CellsX - 4, 18);
+    head.area->setFixedHeight(cells > 0 ? 38 : 20);
+    if (cells > 0) head.points = MakeCellRow(head.area, CellsX, 0, indexName, caption, "txtCData", "Point %1", cells);
+    return head;
+}
+
 ExtensionRow MakeExtensionRow(QWidget *parent) {
     ExtensionRow row;
     row.area = new QWidget(parent);
@@ -128,24 +171,10 @@ ExtensionRow MakeExtensionRow(QWidget *parent) {
     bold.setBold(true);
     row.lblV_Ext->setFont(bold);
     row.lblV_Ext->setGeometry(0, 16, 60, 20);
-    QLabel *index = MakeLabel(row.area, IndexedName("lblExtIndex", 0), ExtIndex16);
-    // A fixed-pitch caption small enough for its 85 characters to span the frame.
-    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    mono.setPixelSize(10);
-    index->setFont(mono);
-    const QFontMetrics fm(mono);
-    const int cw = fm.horizontalAdvance('0');
-    const int x0 = 64;
-    const QString caption = ExtIndex16;
-    index->setGeometry(x0, 0, fm.horizontalAdvance(caption) + cw, 16);
-    row.lblExtIndex.append(index);
-    for (int i = 0; i < caption.size() && row.txtChData.size() < 16; ++i) {
-        if (caption.at(i) == ' ') continue;
-        const int cell = int(row.txtChData.size());
-        QLineEdit *c = MakeCell(row.area, IndexedName("txtChData", cell), QStringLiteral("Extension point %1").arg(cell));
-        c->move(x0 + i * cw + cw / 2 - c->width() / 2, 18);
-        row.txtChData.append(c);
-    }
+    const CellRow cells =
+        MakeCellRow(row.area, CellsX, 0, IndexedName("lblExtIndex", 0), ExtIndex16, "txtChData", "Extension point %1");
+    row.lblExtIndex.append(cells.index);
+    row.txtChData = cells.cells;
     return row;
 }
 
@@ -200,6 +229,22 @@ void ViewSwitch::lock() {
 void ViewSwitch::unlock() {
     for (int j = 0; j < m_buttons.size(); ++j)
         if (m_buttons[j]) m_buttons[j]->setEnabled(j != m_current);
+}
+
+QGroupBox *MakeViewBar(QWidget *parent, const QStringList &captions, QList<QPushButton *> &buttons,
+                       const std::function<void(int)> &clicked) {
+    QGroupBox *bar = MakeFrame(parent, "fraSetModel", QString());
+    auto *h = new QHBoxLayout(bar);
+    h->setContentsMargins(8, 4, 8, 4);
+    for (int i = 0; i < captions.size(); ++i) {
+        QPushButton *b = MakeButton(bar, QStringLiteral("cmdSet%1").arg(i + 1), captions[i]);
+        b->setMinimumWidth(110);
+        h->addWidget(b);
+        ConnectCommand(b, [clicked, i] { clicked(i); });
+        buttons.append(b);
+    }
+    h->addStretch();
+    return bar;
 }
 
 QLabel *MakeHint(QWidget *parent, const QString &name, const QString &text) {

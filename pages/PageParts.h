@@ -85,6 +85,28 @@ private:
     bool m_netTypRule;
 };
 
+// ---- rows of point cells
+
+// Point cells named cellName(0..count-1) under the digits of the 16-point caption, and a
+// caption label over them at (x0, y0) that shows `caption` (cells it does not number still
+// exist: a page hides them). `spoken` takes the cell number as %1.
+struct CellRow {
+    QLabel *index = nullptr;
+    QVector<QLineEdit *> cells;
+};
+CellRow MakeCellRow(QWidget *parent, int x0, int y0, const QString &indexName, const QString &caption,
+                    const QString &cellName, const QString &spoken, int count = 16);
+
+// The head of a page of points: the model label lblV_Unit ("Type") and, with cells, the page's
+// own point cells txtCData(0..cells-1) under their numbers (indexName, caption), lined up
+// with the extension row of MakeExtensionRow.
+struct PointHead {
+    QWidget *area = nullptr;
+    QLabel *lblV_Unit = nullptr;
+    CellRow points;
+};
+PointHead MakePointHead(QWidget *parent, int cells, const QString &indexName, const QString &caption);
+
 // ---- the extension module row (lblV_Ext, lblExtIndex(0), txtChData(0..15))
 
 struct ExtensionRow {
@@ -137,6 +159,11 @@ private:
     QList<QWidget *> m_views;
     int m_current = 0;
 };
+
+// The frame fraSetModel with the view buttons cmdSet1, cmdSet2 ... captioned in order; a click
+// runs clicked(i) by the command rule (held back while a transaction waits).
+QGroupBox *MakeViewBar(QWidget *parent, const QStringList &captions, QList<QPushButton *> &buttons,
+                       const std::function<void(int)> &clicked);
 
 // ---- small layout helpers shared by the pages
 

@@ -2,6 +2,15 @@
 #include "pages/frmGZ2.h"
 #include "pages/frmHLSGZ2.h"
 #include "pages/frmNX2.h"
+#include "pages/frmHM8.h"
+#include "pages/frmK5NNX8.h"
+#include "pages/frmKI16.h"
+#include "pages/frmKI4H.h"
+#include "pages/frmKI8R.h"
+#include "pages/frmKO16.h"
+#include "pages/frmKOR16.h"
+#include "pages/frmNX16.h"
+#include "pages/frmNX8.h"
 #include "pages/frmQB4.h"
 #include "pages/frmQB8.h"
 #include "pages/frmQJ4.h"
@@ -31,27 +40,27 @@ const std::array<PageKind, 26> &kinds() {
         {2, "frmQW4", make<frmQW4>()},
         {3, "frmWB2", make<frmWB2>()},
         {4, "frmWC2", make<frmWC2>()},
-        {5, "frmKO16", {}},
-        {6, "frmKI16", {}},
+        {5, "frmKO16", make<frmKO16>()},
+        {6, "frmKI16", make<frmKI16>()},
         {7, "frmQJ4", make<frmQJ4>()},
         {8, "frmQX4M", make<frmQX4M>()},
-        {9, "frmKI8R", {}},
-        {10, "frmNX16", {}},
+        {9, "frmKI8R", make<frmKI8R>()},
+        {10, "frmNX16", make<frmNX16>()},
         {11, "frmQH4", make<frmQH4>()},
         {12, "frmWB4", make<frmWB4>()},
         {13, "frmWC4", make<frmWC4>()},
-        {14, "frmNX8", {}},
+        {14, "frmNX8", make<frmNX8>()},
         {15, "frmZWB2", make<frmZWB2>()},
-        {16, "frmHM8", {}},
+        {16, "frmHM8", make<frmHM8>()},
         {17, "frmNX2", make<frmNX2>()},
         {18, "frmQB8", make<frmQB8>()},
         {19, "frmWB4M", make<frmWB4M>()},
-        {20, "frmKOR16", {}},
+        {20, "frmKOR16", make<frmKOR16>()},
         {21, "frmGZ2", make<frmGZ2>()},
         {22, "frmHLSGZ2", make<frmHLSGZ2>()},
-        {23, "frmK5NNX8", {}},
+        {23, "frmK5NNX8", make<frmK5NNX8>()},
         {24, "frmQZ4U", make<frmQZ4U>()},
-        {25, "frmKI4H", {}},
+        {25, "frmKI4H", make<frmKI4H>()},
     }};
     return k;
 }

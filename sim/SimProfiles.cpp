@@ -3,12 +3,11 @@
 #include "sim/SimUnit.h"
 #include "app/Globals.h"
 
-#include <algorithm>
-#include <memory>
-
 #include <QtMath>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <memory>
 
 namespace sim {
@@ -27,6 +26,9 @@ SimItem choice(const QString &label, const QStringList &choices, int selected) {
     it.choices = choices;
     return it;
 }
+
+// The model code after the first dash.
+QString AfterDashCode(const QString &model) { return model.mid(model.indexOf('-') + 1); }
 
 QString g0() { return QStringLiteral("00"); }
 QString ch(int i) { return QString::number(i); }
@@ -355,12 +357,148 @@ void thermistorInput(SimUnit &u) { temperatureInput(u, {"TH_502AT"}, "0", "100")
 void voltageOutput(SimUnit &u) { scalingChannels(u, "-10.000", "10.000"); }
 void currentOutput(SimUnit &u) { scalingChannels(u, "4.000", "20.000"); }
 
+// ---- discrete and pulse counter modules
+
+// Points as the unit writes them: "x" and hex digits.
+QString hexPoints(quint32 v, int digits) { return "x" + QStringLiteral("%1").arg(v, digits, 16, QChar('0')).toUpper(); }
+
+// `bits` points starting from `pattern`, walking round while animated.
+SimItem movingPoints(SimUnit &u, quint16 pattern, int bits, int digits) {
+    SimItem it = fixed("DT", QString(), false);
+    it.live = [&u, pattern, bits, digits] {
+        const quint32 mask = (1u << bits) - 1;
+        quint32 v = pattern & mask;
+        if (u.config().animate) {
+            const int s = u.tick() % bits;
+            v = ((v << s) | (v >> (bits - s))) & mask;
+        }
+        return hexPoints(v, digits);
+    };
+    return it;
+}
+
+void outputHold(SimUnit &u) { u.setItem(g0(), "14", choice("HOLD", {"ON", "OFF"}, 1)); }
+
+// Discrete inputs or outputs: item "21" carries the module's points as four hex digits.
+void discretePoints(SimUnit &u, quint16 pattern, int bits) {
+    u.setItem(g0(), "21", movingPoints(u, pattern, bits, 4));
+    extensionPoints(u);
+}
+
+void input16(SimUnit &u) {
+    outputHold(u);
+    discretePoints(u, 0x5A3C, 16);
+}
+void input8(SimUnit &u) { discretePoints(u, 0x00A5, 8); }
+void input4(SimUnit &u) { discretePoints(u, 0x0005, 4); }
+
+// The outputs; the "KO16W" unit also keeps a reply delay time in ms.
+void output16(SimUnit &u) {
+    outputHold(u);
+    discretePoints(u, 0x0F81, 16);
+    if (AfterDashCode(u.config().model).startsWith("KO16W")) u.setItem(g0(), "58", fixed("DLY", "20"));
+}
+
+// Per channel i (1..8) an input and an output state, item 20 + i; `form` writes them.
+void channelStates(SimUnit &u, QString (*form)(bool in, bool out)) {
+    for (int i = 1; i <= 8; ++i) {
+        SimItem it = fixed("ST", QString(), false);
+        it.live = [&u, i, form] {
+            const int t = u.config().animate ? u.tick() / 8 : 0;
+            return form(((i + t) % 3) == 0, ((i + t) % 2) == 0);
+        };
+        u.setItem(g0(), QString::number(20 + i), it);
+    }
+}
+
+// Relay outputs: the output state first, the input last ("10": output on, input off).
+void relay8(SimUnit &u) {
+    outputHold(u);
+    channelStates(u, [](bool in, bool out) { return QString(out ? "1" : "0") + (in ? "1" : "0"); });
+    extensionPoints(u);
+}
+
+// Outputs with a mode per channel pair ("0" maintained); states written "input;output".
+void modeOutput8(SimUnit &u) {
+    outputHold(u);
+    for (const char *item : {"16", "17", "18", "19"}) u.setItem(g0(), item, fixed("MODE", "0"));
+    u.setValue(g0(), "17", "1");
+    channelStates(u, [](bool in, bool out) { return QString(in ? "1" : "0") + ";" + (out ? "1" : "0"); });
+    extensionPoints(u);
+}
+
+// Counters of a pulse module. A channel counts up while animated (channel c by c a read) and
+// wraps past its Max; a preset loads the counter, and the count goes on from there.
+struct CounterBank {
+    QVector<double> loaded, since;
+};
+
+struct PulseLayout {
+    int channels;
+    QString carryGroup;   // empty: the channel's own group
+    int carryItem, maxItem, itemStep;
+    QString presetGroup;  // empty: the channel's own group
+    int presetItem, presetStep; // preset of channel c: presetItem + presetStep (c - 1)
+    QString pointsItem;
+    int pointDigits;
+    int firstCount;
+};
+
+void pulseCounters(SimUnit &u, const PulseLayout &l) {
+    outputHold(u);
+    u.setItem(g0(), l.pointsItem, movingPoints(u, l.pointDigits == 4 ? 0x8421 : 0x81, 4 * l.pointDigits, l.pointDigits));
+    auto bank = std::make_shared<CounterBank>();
+    bank->loaded.fill(0, l.channels + 1);
+    bank->since.fill(0, l.channels + 1);
+    for (int c = 1; c <= l.channels; ++c) {
+        const QString group = l.carryGroup.isEmpty() ? ch(c) : l.carryGroup;
+        const QString maxItem = QString::number(l.maxItem + l.itemStep * (c - 1));
+        u.setItem(group, QString::number(l.carryItem + l.itemStep * (c - 1)), fixed("CARRY", "0"));
+        u.setItem(group, maxItem, fixed("MAX", "100000"));
+        bank->loaded[c] = 100 * c;
+        auto count = [&u, bank, c, group, maxItem] {
+            const double max = u.value(group, maxItem).toDouble();
+            double v = bank->loaded[c];
+            if (u.config().animate) v += (u.tick() - bank->since[c]) * c;
+            if (max > 0) v = std::fmod(v, max + 1);
+            return QString::number(qint64(v));
+        };
+        SimItem live = fixed("NX", QString(), false);
+        live.live = count;
+        u.setItem(g0(), QString::number(l.firstCount + c - 1), live);
+        // Writing the preset item loads the counter and answers with the new count; on some
+        // modules the count item itself is the preset item.
+        const QString presetGroup = l.presetGroup.isEmpty() ? ch(c) : l.presetGroup;
+        const QString presetItem = QString::number(l.presetItem + l.presetStep * (c - 1));
+        SimItem preset = u.hasItem(presetGroup, presetItem) ? live : fixed("NX", QString());
+        preset.writable = true;
+        preset.keepsLive = true;
+        // Not a count: the counter goes on as it was.
+        preset.onWrite = [&u, bank, c, count](const QString &data) {
+            bool ok = false;
+            const double v = data.toDouble(&ok);
+            if (ok && v >= 0) {
+                bank->loaded[c] = v;
+                bank->since[c] = u.tick();
+            }
+            return count();
+        };
+        u.setItem(presetGroup, presetItem, preset);
+    }
+    extensionPoints(u);
+}
+
+void pulse16(SimUnit &u) { pulseCounters(u, {16, QString(), 13, 14, 0, QString(), 11, 0, "20", 4, 21}); }
+void pulse8(SimUnit &u) { pulseCounters(u, {8, g0(), 30, 31, 2, g0(), 21, 1, "20", 2, 21}); }
+void pulseK5N8(SimUnit &u) { pulseCounters(u, {8, QString(), 13, 14, 0, QString(), 11, 0, "16", 2, 17}); }
+
 struct KindProfile {
     const char *code; // model code after the dash, compared as a prefix
     int channels;     // what the module has when the configuration does not say
     void (*fill)(SimUnit &);
 };
 
+// A code with a dash is a whole model text, matched before any code.
 const KindProfile kinds[] = {
     {"QBW4", 4, analogInput}, {"QB4", 4, analogInput},  {"QBW8", 8, analogInput},
     {"QJ4", 4, percentInput}, {"QX4V", 4, clampInput}, {"QZ4U", 4, currentInput},
@@ -371,10 +509,16 @@ const KindProfile kinds[] = {
     {"QK4", 4, thermocoupleInput}, {"QW4", 4, rtdInput}, {"QH4", 4, thermistorInput},
     {"WB2", 2, voltageOutput}, {"WC2", 2, currentOutput}, {"WB4Y", 4, voltageOutput},
     {"WB4", 4, voltageOutput}, {"WC4", 4, currentOutput}, {"ZWBW2", 2, voltageOutput},
+    // discrete and pulse counter modules
+    {"KI16", 16, input16}, {"KI8R", 8, input8},      {"KI4H", 4, input4},    {"KO16", 16, output16},
+    {"HM8", 8, relay8},    {"KOR16", 8, modeOutput8}, {"NX16", 16, pulse16}, {"NX8", 8, pulse8},
+    {"K5N-NX8", 8, pulseK5N8},
 };
 
 const KindProfile *kindOf(const QString &model) {
-    const QString code = model.mid(model.indexOf('-') + 1);
+    for (const KindProfile &k : kinds)
+        if (QString(k.code).contains('-') && model == k.code) return &k;
+    const QString code = AfterDashCode(model);
     for (const KindProfile &k : kinds)
         if (code.startsWith(k.code)) return &k;
     return nullptr;

@@ -138,7 +138,7 @@ Reply SimUnit::handleLine(const QString &line) {
         }
         SimItem &written = m_store[*m_group][m_inquired];
         written.value = kept;
-        written.live = nullptr;
+        if (!written.keepsLive) written.live = nullptr;
         m_writes.append(QStringLiteral("%1/%2=%3").arg(*m_group).arg(m_inquired, arg));
         return answer(QString(Lead) + replyText(written), f);
     }

@@ -47,6 +47,7 @@ struct SimItem {
     QString label;       // text before the colon; empty for a bare value
     QString value;
     bool writable = true;
+    bool keepsLive = false; // a write leaves the live value in place (a counter preset on its count item)
     QStringList choices; // when set, a written index selects the text kept
     std::function<QString()> live; // computed afresh on every inquire
     bool refused = false;          // the unit answers "CNG" to an inquire

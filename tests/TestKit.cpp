@@ -158,3 +158,63 @@ QString AppRig::buttons() const {
         s += b->isEnabled() ? 'T' : 'F';
     return s;
 }
+
+#include "app/Colors.h"
+#include <QLineEdit>
+
+QStringList MonitorOnePass(AppRig &rig) {
+    rig.clearLines();
+    auto once = std::make_shared<QMetaObject::Connection>();
+    *once = QObject::connect(&rig.w->link(), &Link::waitEnded, rig.w, [&rig, once] {
+        QObject::disconnect(*once);
+        rig.w->btnStop_Click();
+    });
+    rig.w->btnStart_Click();
+    QObject::disconnect(*once);
+    return rig.lines();
+}
+
+sim::UnitConfig StillUnit(const QString &model, const QString &ext) {
+    sim::UnitConfig c;
+    c.model = model;
+    c.ext = ext;
+    c.animate = false;
+    return c;
+}
+
+QString BitColours(quint16 value, int cells) {
+    QString s;
+    for (int p = 0; p < cells; ++p) s += (value >> p) & 1 ? 'G' : 'R';
+    return s;
+}
+
+namespace {
+// The identification's lines at the start of every Upload.
+const QStringList Identification = {"G00", "I01", "DF", "I02", "I06", "I10", "I03"};
+} // namespace
+
+QStringList UploadPageLines(AppRig &rig, int count) {
+    rig.clearLines();
+    rig.w->btnUpload_Click();
+    const QStringList l = rig.lines();
+    return l.mid(0, Identification.size()) == Identification ? l.mid(Identification.size(), count) : l;
+}
+
+QStringList DownloadPageLines(AppRig &rig) {
+    rig.clearLines();
+    rig.w->btnDownload_Click();
+    const QStringList l = rig.lines();
+    if (l.mid(0, 3) != Identification.mid(0, 3)) return l;
+    // The Upload after it starts with the identification's "G00", "I01", "DF", "I02".
+    const qsizetype upload = l.indexOf("I02", 3) - 3;
+    return l.mid(3, upload >= 3 ? upload - 3 : -1);
+}
+
+QString CellColours(const QList<QLineEdit *> &cells) {
+    QString s;
+    for (const QLineEdit *c : cells) {
+        const QColor b = BackColor(c);
+        s += !c || !c->autoFillBackground() ? '-' : b == Colors::PointOn ? 'G' : b == Colors::PointOff ? 'R' : '-';
+    }
+    return s;
+}

@@ -100,3 +100,19 @@ struct AppRig {
 int ClickComPortOk(QDialog *d);
 int ClickExtCommand1(QDialog *d);
 int ClickExtCommand2(QDialog *d);
+
+class QLineEdit;
+// A unit of this model whose live values and points keep still, so tests can assert them.
+sim::UnitConfig StillUnit(const QString &model, const QString &ext = "NONE");
+// Starts monitoring through the main window and stops it as the first transaction ends, so
+// exactly one pass runs; returns the lines the unit received from Start on.
+QStringList MonitorOnePass(AppRig &rig);
+// The point cells' colours, cell 0 first: G for a set point, R for a clear one, - for neither.
+QString CellColours(const QList<QLineEdit *> &cells);
+// What cells showing the value's bits (cell p bit p) look like to CellColours.
+QString BitColours(quint16 value, int cells = 16);
+// An Upload through the main window: the page's lines (Init, then its first reading), that is
+// the lines after the identification, as many as asked for.
+QStringList UploadPageLines(AppRig &rig, int count);
+// A Download through the main window: the page's lines between the opening "F" and the Upload after it.
+QStringList DownloadPageLines(AppRig &rig);

@@ -16,7 +16,8 @@
 #include <memory>
 
 namespace {
-enum class Ends { UploadError, Silently, NotAtAll };
+// SilentlyOpen: Init ends without a word, but never locked the page it leaves.
+enum class Ends { UploadError, Silently, NotAtAll, SilentlyOpen };
 
 struct Silenced {
     QString group, item;
@@ -134,6 +135,27 @@ QList<Row> rows() {
          QList<Silenced>{{"00", "09", Ends::Silently}, {"3", "09", Ends::Silently}} + channelSlots(Slots, 2)},
         {15, "K5A-ZWBW2", 2, perRow({"txtZScale", "txtFScale", "txtBias", "txtGain"}, 2), perRow({"txtZBase", "txtFBase"}, 2),
          QList<Silenced>{{"00", "09", Ends::Silently}} + channelSlots(Slots, 2)},
+        // Discrete pages: no channel groups, only the module's "00".
+        {6, "K5A-KI16", 0, Hold, {}, {{"00", "14", Ends::SilentlyOpen}}},
+        {9, "K5A-KI8R", 0, {}, {}, {}},
+        {25, "K5A-KI4H", 0, {}, {}, {}},
+        {5, "K5G-KO16W", 0, Hold + QStringList{"Text1"}, {},
+         {{"00", "14", Ends::SilentlyOpen}, {"00", "58", Ends::NotAtAll}}},
+        {16, "K5A-HM8", 8, Hold, {}, {{"00", "14", Ends::Silently}, {"00", "22", Ends::NotAtAll}}},
+        {20, "K5A-KOR16", 0, Hold + QStringList{"optOut1", "optOut2", "optOut3", "optOut4", "optOut5", "optOut6", "optOut7", "optOut8"},
+         {},
+         {{"00", "14", Ends::SilentlyOpen},
+          {"00", "16", Ends::SilentlyOpen},
+          {"00", "17", Ends::SilentlyOpen},
+          {"00", "18", Ends::SilentlyOpen},
+          {"00", "19", Ends::SilentlyOpen}}},
+        // Pulse counter pages.
+        {10, "K5A-NX16", 16, perRow({"txtFScale", "txtPreset", "txtOver", "cmdPreset"}, 16) + Hold, {},
+         {{"00", "14", Ends::Silently}, {"1", "13", Ends::UploadError}, {"16", "14", Ends::UploadError}}},
+        {14, "K5A-NX8", 8, perRow({"txtFScale", "txtPreset", "txtOver", "cmdPreset"}, 8) + Hold, {},
+         {{"00", "14", Ends::Silently}, {"00", "32", Ends::UploadError}, {"00", "45", Ends::UploadError}}},
+        {23, "K5N-NX8", 8, perRow({"txtFScale", "txtPreset", "txtOver", "cmdPreset"}, 8) + Hold, {},
+         {{"00", "14", Ends::Silently}, {"03", "13", Ends::UploadError}, {"08", "14", Ends::UploadError}}},
     };
 }
 
@@ -295,7 +317,7 @@ private slots:
         QVERIFY2(lines.count("I" + item) >= 4, qPrintable(lines.join(' ')));
         QCOMPARE(rig.link().isOpen(), Ends(ends) != Ends::UploadError);
         QWidget *first = p->findChild<QWidget *>(r.editable.first());
-        QCOMPARE(first->isEnabled(), Ends(ends) == Ends::NotAtAll);
+        QCOMPARE(first->isEnabled(), Ends(ends) == Ends::NotAtAll || Ends(ends) == Ends::SilentlyOpen);
         QCOMPARE(LoadingForm(), nullptr);
         NO_SURPRISES(ui);
     }

@@ -1,0 +1,34 @@
+#include "pages/frmHM8.h"
+#include "app/Colors.h"
+#include "app/Globals.h"
+#include "link/Protocol.h"
+#include "link/TextRoutines.h"
+
+frmHM8::frmHM8(QWidget *parent) : DiscretePage("frmHM8", 16, parent) {
+    build({.extension = true, .hold = true, .stateFrame = "HM8", .channelCaption = "CH %1"});
+}
+
+// The reply's last character is the input, its first the output; "1" is on.
+void frmHM8::readState(int i) {
+    const QString r = InquireItemRetry(3, QString::number(20 + i));
+    if (r.isEmpty()) return;
+    const QString s = AfterColon(r);
+    showState(i, s.right(1) == "1", s.left(1) == "1", Colors::TextGreen, Colors::TextRed);
+}
+
+void frmHM8::frmHM8_Init() {
+    txt_able(false);
+    PageStep([this] {
+        showModel();
+        readHold();
+        for (int i = 1; i <= ChannelRows(StateRows); ++i) readState(i);
+        txt_able(true);
+    });
+}
+
+void frmHM8::ReadingData() {
+    WriteItemRetry(3, "00", "01", "F");
+    readExtension();
+    // All eight channels, whatever the unit's channel count.
+    for (int i = 1; i <= StateRows; ++i) readState(i);
+}

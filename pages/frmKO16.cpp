@@ -1,0 +1,54 @@
+#include "pages/frmKO16.h"
+#include "pages/frmKI16.h"
+#include "app/Globals.h"
+#include "app/InputChecks.h"
+#include "app/Ui.h"
+#include "app/Widgets.h"
+#include "link/TextRoutines.h"
+
+#include <QHBoxLayout>
+
+frmKO16::frmKO16(QWidget *parent) : DiscretePage("frmKO16", 5, parent) {
+    build(frmKI16::Points);
+    Frame3 = MakeFrame(this, "Frame3", "Reply Delay Timer");
+    auto *h = new QHBoxLayout(Frame3);
+    Text1 = MakeText(Frame3, "Text1", "Reply delay time", 60);
+    Text1->setAlignment(Qt::AlignRight);
+    Label1 = MakeLabel(Frame3, "Label1", "msec ( 0 to 100 )");
+    h->addWidget(Text1);
+    h->addWidget(Label1);
+    settingsRow()->insertWidget(1, Frame3, 0, Qt::AlignTop);
+    Frame3->setVisible(false);
+    addEditable(Text1);
+    connect(Text1, &QLineEdit::textChanged, this, &frmKO16::Text1_Change);
+}
+
+void frmKO16::showDelay(const QString &reply) {
+    Frame3->setVisible(true);
+    Text1->setText(AfterColon(reply));
+}
+
+void frmKO16::frmKO16_Init() {
+    PageStep([this] {
+        showModel();
+        readHold();
+        if (g.UnitModel != DelayModel) return Frame3->setVisible(false);
+        const QString r = Read(NoBranch, "00", "58");
+        if (!r.isEmpty()) showDelay(r);
+    });
+}
+
+void frmKO16::frmKO16_Download() {
+    PageStep([this] {
+        writeHold(EndSilently);
+        if (g.UnitModel != DelayModel) return Frame3->setVisible(false);
+        const QString r = Write(NoBranch, "00", "58", Text1->text());
+        if (!r.isEmpty()) showDelay(r);
+    });
+}
+
+void frmKO16::Text1_Change() {
+    // CheckInteger has its own message for what is not a whole number; 0 is never questioned.
+    const int v = CheckInteger(Text1->text());
+    if (v != 0 && (v > 100 || v < 0)) MsgBox("Please enter 0 to 100.", AppTitle, MsgIcon::Information);
+}

@@ -1,0 +1,18 @@
+#pragma once
+// The 8-channel output page with an output mode per channel pair.
+#include "pages/DiscretePage.h"
+
+class frmKOR16 : public DiscretePage {
+    Q_OBJECT
+public:
+    explicit frmKOR16(QWidget *parent = nullptr);
+    void frmKOR16_Init();
+    void frmKOR16_Download();
+    void Init() override { frmKOR16_Init(); }
+    void Download() override { frmKOR16_Download(); }
+    void ReadingData() override;
+
+    // optOut1 .. optOut8 as named: element 2p is pair p's "Mainteined", 2p + 1 its "Momentary".
+    QVector<QRadioButton *> optOut;
+    QVector<QGroupBox *> fraOutMode;
+};
