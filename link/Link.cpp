@@ -6,6 +6,8 @@
 #include "link/TextRoutines.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QMetaMethod>
 #include <QThread>
 
 namespace {
@@ -36,6 +38,11 @@ void Link::setTimings(int pauseMs, int timeoutMs) {
     m_timeoutMs = timeoutMs;
 }
 
+bool Link::traced() const {
+    static const QMetaMethod sent = QMetaMethod::fromSignal(&Link::lineSent);
+    return isSignalConnected(sent);
+}
+
 bool Link::isOpen() const { return m_device && m_device->isOpen(); }
 
 bool Link::OpenComPort(bool reportFailure) {
@@ -45,7 +52,11 @@ bool Link::OpenComPort(bool reportFailure) {
     emit comPortSelected(k);
     const QString name = PortMap::deviceFor(k);
     QString reason;
-    if (m_device->open(name, g.BaudRate + ",n,8,1", &reason)) return true;
+    if (m_device->open(name, g.BaudRate + ",n,8,1", &reason)) {
+        emit portOpened(name);
+        return true;
+    }
+    emit portError(name, reason);
     if (reportFailure)
         MsgBox(QStringLiteral("COM%1 (%2) cannot be opened: %3").arg(k).arg(name, reason), "Connection",
            MsgIcon::Critical);
@@ -83,7 +94,14 @@ QString Link::Transact(const QString &command) {
     bool overflow = false;
     bool complete = false;
     IntervalTimerOn(m_timeoutMs);
-    m_device->write(command.toLatin1());
+    const QByteArray line = command.toLatin1();
+    const bool trace = traced();
+    QElapsedTimer sentAt;
+    if (trace) {
+        emit lineSent(line);
+        sentAt.start();
+    }
+    m_device->write(line);
     for (;;) {
         if (m_device->bytesAvailable() > 0) {
             const QByteArray chunk = m_device->readAll();
@@ -107,6 +125,11 @@ QString Link::Transact(const QString &command) {
     }
     IntervalTimerOff();
     m_inTransaction = false;
+    if (trace) {
+        const qint64 us = sentAt.nsecsElapsed() / 1000;
+        if (complete) emit lineReceived(reply, us);
+        else emit replyMissing(overflow ? NoReply::OverLong : TimedOut ? NoReply::TimeOut : NoReply::PortClosed, reply, us);
+    }
     emit waitEnded();
     if (!complete) return {};
     reply.chop(1);
