@@ -1,5 +1,6 @@
 #include "app/Dialogs.h"
 #include "app/frmVireo.h"
+#include "tools/Display.h"
 #include "tools/frmAbout.h"
 
 #include <QApplication>
@@ -15,7 +16,9 @@ int main(int argc, char **argv) {
             return 0;
         }
     }
+    SetDisplayScalingPolicy();
     QApplication app(argc, argv);
+    FitFontsToLayout(app);
     QApplication::setApplicationName("VIREO");
     QApplication::setApplicationVersion(frmVersion::ProgramVersion);
     QApplication::setWindowIcon(QIcon(":/vireo.png"));
