@@ -62,6 +62,8 @@ CommLog::CommLog(QWidget *parent) : QDockWidget("Communication log", parent) {
 
     lblCount = new QLabel(body);
     lblCount->setObjectName("lblCount");
+    // Its text changes with every batch: that must not lay out the dock again.
+    lblCount->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     v->addWidget(lblCount);
     setWidget(body);
     updateCount();
@@ -254,7 +256,7 @@ void CommLog::clear() {
 void CommLog::updateCount() {
     QString s = QStringLiteral("%1 entries (at most %2)").arg(entryCount()).arg(m_max);
     if (m_paused && !m_queue.empty()) s += QStringLiteral(", %1 waiting").arg(m_queue.size());
-    lblCount->setText(s);
+    if (lblCount->text() != s) lblCount->setText(s);
 }
 
 bool CommLog::findNext() {
