@@ -141,6 +141,7 @@ private:
     QString m_lostReason;
     CommLog *m_log = nullptr;
     TrendWindow *m_trend = nullptr;
+    int m_logGrowth = 0; // how much the window grew for the log
 };
 
 // The main window, for the routines and dialogs that address it by name.

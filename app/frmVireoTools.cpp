@@ -15,10 +15,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-
-namespace {
-constexpr int LogWidth = 420;
-}
+#include <QScreen>
 
 void frmVireo::buildTools() {
     mnuView = new QMenu("View", this);
@@ -65,16 +62,26 @@ void frmVireo::mnuViewLog_Click(bool show) {
     CommLog *log = commLog();
     mnuViewLog->setChecked(show);
     if (show == !log->isHidden()) return;
-    // Beside the main window: the window grows by the log's width rather than squeezing the page.
+    // Beside the main window: the window grows by the log's width rather than squeezing the page,
+    // as far as the screen allows, and moves left if it would leave the screen.
     const bool docked = !log->isFloating() && !isMaximized() && !isFullScreen();
     log->setVisible(show);
     if (!docked) return;
-    if (show) {
-        resize(width() + LogWidth, height());
-        resizeDocks({log}, {LogWidth}, Qt::Horizontal);
-    } else {
-        resize(qMax(WindowWidth, width() - LogWidth), height());
+    if (!show) {
+        resize(qMax(WindowWidth, width() - m_logGrowth), height());
+        m_logGrowth = 0;
+        return;
     }
+    const int grow = log->sizeHint().width();
+    int target = width() + grow;
+    const QScreen *s = isVisible() ? screen() : nullptr;
+    const QRect avail = s ? s->availableGeometry() : QRect();
+    if (s) target = qMin(target, avail.width() - (frameGeometry().width() - width()));
+    m_logGrowth = qMax(0, target - width());
+    resize(width() + m_logGrowth, height());
+    resizeDocks({log}, {grow}, Qt::Horizontal);
+    if (s && frameGeometry().right() > avail.right())
+        move(qMax(avail.left(), x() - (frameGeometry().right() - avail.right())), y());
 }
 
 TrendWindow *frmVireo::trendWindow() {

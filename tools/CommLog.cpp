@@ -16,7 +16,6 @@
 #include <QVBoxLayout>
 
 namespace {
-QString millis(qint64 us) { return QString::number(double(us) / 1000.0, 'f', 1) + " ms"; }
 } // namespace
 
 CommLog::CommLog(QWidget *parent) : QDockWidget("Communication log", parent) {
@@ -187,22 +186,24 @@ QString CommLog::visible(const QByteArray &bytes) {
 }
 
 QString CommLog::format(const Entry &e) {
+    // Columns: time, direction, reply time (blank for lines sent), text; aligned in a fixed font.
     const QString at = QDateTime::fromMSecsSinceEpoch(e.atMs).toString("HH:mm:ss.zzz");
+    const QString ms = e.replyUs < 0 ? QString(10, ' ') : QStringLiteral("%1 ms").arg(double(e.replyUs) / 1000.0, 7, 'f', 1);
     QString text = visible(e.bytes);
     if (e.bytesTotal > e.bytes.size()) text += QStringLiteral("... (%1 bytes)").arg(e.bytesTotal);
     switch (e.kind) {
     case Kind::Sent:
-        return at + "  TX  " + text;
+        return at + "  TX  " + ms + "  " + text;
     case Kind::Received:
-        return at + "  RX  " + text + "   [" + millis(e.replyUs) + "]";
+        return at + "  RX  " + ms + "  " + text;
     case Kind::NoReply: {
         static const char *const why[] = {"time-out", "port closed", "over-long reply"};
-        QString s = at + "  --  no reply: " + why[int(e.why)] + " after " + millis(e.replyUs);
+        QString s = at + "  --  " + ms + "  no reply (" + why[int(e.why)] + ")";
         if (e.bytesTotal > 0) s += ", discarded " + text;
         return s;
     }
     case Kind::PortError:
-        return at + "  !!  " + e.text;
+        return at + "  !!  " + QString(10, ' ') + "  " + e.text;
     }
     return at;
 }

@@ -71,6 +71,8 @@ public:
     QLineEdit *txtFind;
     QLabel *lblCount;
 
+    // Wide enough for time, direction, reply time and a typical line.
+    QSize sizeHint() const override { return {440, 400}; }
     // Open (not merely on screen): it listens to the link exactly while the person has it open.
     void setVisible(bool visible) override;
 

@@ -216,11 +216,12 @@ void TrendWindow::redraw() {
     if (lo > hi) lo = 0, hi = 1;
     const double pad = hi > lo ? (hi - lo) * 0.05 : qMax(1.0, std::abs(hi) * 0.05);
     m_axisY->setRange(lo - pad, hi + pad);
+    m_axisY->applyNiceNumbers();
 }
 
 void TrendWindow::updateStatus() {
-    lblStatus->setText(m_page ? QStringLiteral("%1: %2 samples").arg(m_page->pageName()).arg(m_rows.size())
-                              : QStringLiteral("No page"));
+    lblStatus->setText(m_page ? QStringLiteral("%1 channels, %2 passes recorded").arg(m_channels).arg(m_rows.size())
+                              : QStringLiteral("No page with live values"));
 }
 
 QString TrendWindow::csv() const {
