@@ -40,7 +40,8 @@ void frmVireo::buildTools() {
     lblDevice->setToolTip("The device the COM port opened");
     if (auto *row = qobject_cast<QBoxLayout *>(fraStatus->layout()))
         row->insertWidget(row->indexOf(lblComPortNo) + 1, lblDevice);
-    connect(m_link, &Link::portOpened, this, [this](const QString &device) { lblDevice->setText("(" + device + ")"); });
+    connect(m_link, &Link::portOpened, this,
+            [this](const QString &device) { lblDevice->setText("(" + device + ")"); });
 
     connect(this, &frmVireo::pageShown, this, [this](QWidget *form) {
         if (m_trend) m_trend->setPage(qobject_cast<Page *>(form));
@@ -110,5 +111,6 @@ void frmVireo::mnuHelpAbout_Click() {
 
 void frmVireo::updateTitle() {
     const QString model = g.UnitModel.trimmed();
-    setWindowTitle(g.Connected && !model.isEmpty() ? QStringLiteral("VIREO - %1").arg(model) : QStringLiteral("VIREO"));
+    setWindowTitle(g.Connected && !model.isEmpty() ? QStringLiteral("VIREO - %1").arg(model)
+                                                   : QStringLiteral("VIREO"));
 }

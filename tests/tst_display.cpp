@@ -13,7 +13,7 @@
 
 class DisplayTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void nothingIsClipped() {
         sim::UnitConfig c;
         c.animate = false;
@@ -21,20 +21,29 @@ private slots:
         r.connectViaSetting();
         r.w->show();
         QVERIFY(QTest::qWaitForWindowExposed(r.w));
-        const double factor = qEnvironmentVariableIsSet("QT_SCALE_FACTOR") ? qEnvironmentVariable("QT_SCALE_FACTOR").toDouble() : 1.0;
+        const double factor = qEnvironmentVariableIsSet("QT_SCALE_FACTOR")
+                                  ? qEnvironmentVariable("QT_SCALE_FACTOR").toDouble()
+                                  : 1.0;
         QStringList cut;
         for (QWidget *w : r.w->findChildren<QWidget *>()) {
             if (!w->isVisibleTo(r.w)) continue;
             QString text;
-            if (auto *l = qobject_cast<QLabel *>(w)) text = l->text();
-            else if (auto *b = qobject_cast<QAbstractButton *>(w)) text = b->text();
-            else continue;
+            if (auto *l = qobject_cast<QLabel *>(w))
+                text = l->text();
+            else if (auto *b = qobject_cast<QAbstractButton *>(w))
+                text = b->text();
+            else
+                continue;
             if (text.isEmpty()) continue;
             const QSize need = w->minimumSizeHint();
             // Two pixels for the hinting of small fonts, which differs a little from one DPI to another.
             if (w->width() + 2 < need.width() || w->height() + 2 < need.height())
-                cut << QStringLiteral("%1 \"%2\" %3x%4 < %5x%6").arg(w->objectName(), text).arg(w->width()).arg(w->height())
-                           .arg(need.width()).arg(need.height());
+                cut << QStringLiteral("%1 \"%2\" %3x%4 < %5x%6")
+                           .arg(w->objectName(), text)
+                           .arg(w->width())
+                           .arg(w->height())
+                           .arg(need.width())
+                           .arg(need.height());
         }
         QVERIFY2(cut.isEmpty(), qPrintable(cut.join("; ")));
         QCOMPARE(r.w->devicePixelRatioF(), factor);

@@ -32,14 +32,16 @@ sim::UnitConfig still(const QString &ext = "DI") {
 
 QList<CommLog::Kind> kinds(const QList<CommLog::Entry> &es) {
     QList<CommLog::Kind> k;
-    for (const auto &e : es) k.append(e.kind);
+    for (const auto &e : es)
+        k.append(e.kind);
     return k;
 }
 
 // The entries' text after the time stamp, blanks collapsed ("RX 12.3 ms COK<CR>").
 QStringList bodies(const QList<CommLog::Entry> &es) {
     QStringList l;
-    for (const auto &e : es) l.append(CommLog::format(e).mid(14).simplified());
+    for (const auto &e : es)
+        l.append(CommLog::format(e).mid(14).simplified());
     return l;
 }
 
@@ -65,7 +67,7 @@ struct FakeClock {
 
 class ToolsTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void init() { InitGlobals(); }
 
     // ---- communication log
@@ -87,13 +89,17 @@ private slots:
             // Each line out is followed by its reply, with the time it took.
             QCOMPARE(es[i].kind, i % 2 == 0 ? CommLog::Kind::Sent : CommLog::Kind::Received);
             QVERIFY(es[i].bytes.endsWith('\r'));
-            if (i % 2 == 0) sent.append(QString::fromLatin1(es[i].bytes.chopped(1)));
-            else QVERIFY(es[i].replyUs >= 0);
+            if (i % 2 == 0)
+                sent.append(QString::fromLatin1(es[i].bytes.chopped(1)));
+            else
+                QVERIFY(es[i].replyUs >= 0);
         }
         QCOMPARE(sent, r.lines());
         QCOMPARE(bodies(es).value(0), QString("TX G00<CR>"));
         QVERIFY(QRegularExpression("^RX \\d+\\.\\d ms COK<CR>$").match(bodies(es).value(1)).hasMatch());
-        QVERIFY(QRegularExpression("^RX \\d+\\.\\d ms =MODEL:K5A-QB4<CR>$").match(bodies(es).value(7)).hasMatch());
+        QVERIFY(QRegularExpression("^RX \\d+\\.\\d ms =MODEL:K5A-QB4<CR>$")
+                    .match(bodies(es).value(7))
+                    .hasMatch());
         QCOMPARE(CommLog::format(es[0]).indexOf("G00"), CommLog::format(es[1]).indexOf("COK"));
         // The view shows exactly the entries.
         QCOMPARE(log->txtLog->toPlainText() + '\n', log->allText());
@@ -106,8 +112,9 @@ private slots:
         rig.unit().addFault({sim::FaultKind::Split, {}, "02", 1, 4});
         rig.link().SendCommand("G00\r");
         QCOMPARE(rig.link().SendCommand("I02\r"), QString("=MODEL:K5A-QB4"));
-        QCOMPARE(kinds(o.log.entries()), QList<CommLog::Kind>({CommLog::Kind::Sent, CommLog::Kind::Received,
-                                                                CommLog::Kind::Sent, CommLog::Kind::Received}));
+        QCOMPARE(kinds(o.log.entries()),
+                 QList<CommLog::Kind>({CommLog::Kind::Sent, CommLog::Kind::Received, CommLog::Kind::Sent,
+                                       CommLog::Kind::Received}));
         QCOMPARE(o.log.entries()[3].bytes, QByteArray("=MODEL:K5A-QB4\r"));
     }
 
@@ -123,11 +130,13 @@ private slots:
         rig.link().CloseComPort();
         rig.link().OpenComPort(false);
         const QList<CommLog::Entry> es = o.log.entries().mid(2);
-        QCOMPARE(kinds(es), QList<CommLog::Kind>({CommLog::Kind::Sent, CommLog::Kind::NoReply, CommLog::Kind::Sent,
-                                                  CommLog::Kind::NoReply, CommLog::Kind::PortError}));
+        QCOMPARE(kinds(es),
+                 QList<CommLog::Kind>({CommLog::Kind::Sent, CommLog::Kind::NoReply, CommLog::Kind::Sent,
+                                       CommLog::Kind::NoReply, CommLog::Kind::PortError}));
         QCOMPARE(es[1].why, Link::NoReply::TimeOut);
         QVERIFY(es[1].replyUs >= 60000);
-        QVERIFY(QRegularExpression("^-- \\d+\\.\\d ms no reply \\(time-out\\)$").match(bodies(es)[1]).hasMatch());
+        QVERIFY(
+            QRegularExpression("^-- \\d+\\.\\d ms no reply \\(time-out\\)$").match(bodies(es)[1]).hasMatch());
         QVERIFY(!bodies(es)[1].contains("discarded"));
         // What came without its carriage return is shown, marked as discarded.
         QVERIFY2(bodies(es)[3].endsWith(", discarded =CH:4CHs"), qPrintable(bodies(es)[3]));
@@ -144,7 +153,10 @@ private slots:
     }
 
     void visibleBytes() {
-        QCOMPARE(CommLog::visible(QByteArray("\x07" "A b\\\r\n\x7f\xe9", 9)), QString("\\x07A b\\\\<CR><LF>\\x7f\\xe9"));
+        QCOMPARE(CommLog::visible(QByteArray("\x07"
+                                             "A b\\\r\n\x7f\xe9",
+                                             9)),
+                 QString("\\x07A b\\\\<CR><LF>\\x7f\\xe9"));
         CommLog::Entry e;
         e.kind = CommLog::Kind::Received;
         e.bytes = QByteArray(CommLog::MaxShownBytes, 'Z');
@@ -159,7 +171,8 @@ private slots:
         OpenLog o(rig.link());
         o.log.setMaxEntries(50);
         rig.link().SendCommand("G00\r");
-        for (int i = 0; i < 40; ++i) rig.link().SendCommand(QStringLiteral("I%1\r").arg(i % 2 ? "02" : "06"));
+        for (int i = 0; i < 40; ++i)
+            rig.link().SendCommand(QStringLiteral("I%1\r").arg(i % 2 ? "02" : "06"));
         QCOMPARE(o.log.entryCount(), 50);
         o.log.flush();
         QCOMPARE(o.log.txtLog->document()->blockCount(), 50);
@@ -202,7 +215,8 @@ private slots:
         SimRig rig(still());
         ScriptedUi ui;
         OpenLog o(rig.link());
-        for (const char *c : {"G00\r", "I02\r", "I06\r", "I02\r"}) rig.link().SendCommand(c);
+        for (const char *c : {"G00\r", "I02\r", "I06\r", "I02\r"})
+            rig.link().SendCommand(c);
         o.log.flush();
         o.log.txtFind->setText("I02");
         QVERIFY(o.log.findNext());
@@ -238,7 +252,8 @@ private slots:
         QVERIFY(r.w->mnuViewTrend->isChecked());
         QCOMPARE(t->page(), nullptr);
         const QStringList sent = {"012.34", "-5.5", "+100", "0"};
-        for (int k = 0; k < 4; ++k) r.unit().setValue("00", QString::number(21 + k), sent[k]);
+        for (int k = 0; k < 4; ++k)
+            r.unit().setValue("00", QString::number(21 + k), sent[k]);
         r.connectViaSetting();
         QCOMPARE(t->page(), r.w->page(0));
         QCOMPARE(t->channelCount(), 4);
@@ -286,13 +301,14 @@ private slots:
         const QString text = QString::fromUtf8(f.readAll());
         QCOMPARE(text, t.csv());
         const QStringList lines = text.split("\r\n", Qt::SkipEmptyParts);
-        QCOMPARE(lines, QStringList({"Time,CH 0,CH 1,CH 2",
-                                     QDateTime::fromMSecsSinceEpoch(t0).toString("yyyy-MM-dd HH:mm:ss.zzz") +
-                                         ",0.5,1.5,2.5",
-                                     QDateTime::fromMSecsSinceEpoch(t0 + 275).toString("yyyy-MM-dd HH:mm:ss.zzz") +
-                                         ",10.5,11.5,12.5",
-                                     QDateTime::fromMSecsSinceEpoch(t0 + 550).toString("yyyy-MM-dd HH:mm:ss.zzz") +
-                                         ",20.5,,22.5"}));
+        QCOMPARE(lines,
+                 QStringList(
+                     {"Time,CH 0,CH 1,CH 2",
+                      QDateTime::fromMSecsSinceEpoch(t0).toString("yyyy-MM-dd HH:mm:ss.zzz") + ",0.5,1.5,2.5",
+                      QDateTime::fromMSecsSinceEpoch(t0 + 275).toString("yyyy-MM-dd HH:mm:ss.zzz") +
+                          ",10.5,11.5,12.5",
+                      QDateTime::fromMSecsSinceEpoch(t0 + 550).toString("yyyy-MM-dd HH:mm:ss.zzz") +
+                          ",20.5,,22.5"}));
         NO_SURPRISES(ui);
     }
 
@@ -305,7 +321,8 @@ private slots:
         // Two hours of a fast unit: 8 passes a second, 4 channels.
         int passes = 0;
         for (; clock.now < t0 + 2 * 3600 * 1000; clock.now += 125, ++passes) {
-            for (int ch = 0; ch < 4; ++ch) t.addSample(ch, std::sin(passes / 100.0) * 100 + ch);
+            for (int ch = 0; ch < 4; ++ch)
+                t.addSample(ch, std::sin(passes / 100.0) * 100 + ch);
             if (passes % 28800 == 0) QVERIFY(int(t.rows().size()) <= TrendWindow::DefaultMaxRows);
         }
         QVERIFY(int(t.rows().size()) <= TrendWindow::DefaultMaxRows);
@@ -318,7 +335,8 @@ private slots:
         QCOMPARE(last.atMs - t.rows()[t.rows().size() - 2].atMs, qint64(125));
         QCOMPARE(last.values[3], std::sin((passes - 1) / 100.0) * 100 + 3);
         t.redraw();
-        for (QLineSeries *s : t.series()) QVERIFY(s->count() <= TrendWindow::MaxPlotPoints && s->count() > 100);
+        for (QLineSeries *s : t.series())
+            QVERIFY(s->count() <= TrendWindow::MaxPlotPoints && s->count() > 100);
 
         // Paused, the plot stands still while samples are recorded.
         t.setWindowIndex(0);

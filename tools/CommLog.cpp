@@ -15,8 +15,7 @@
 #include <QTextBlock>
 #include <QVBoxLayout>
 
-namespace {
-} // namespace
+namespace {} // namespace
 
 CommLog::CommLog(QWidget *parent) : QDockWidget("Communication log", parent) {
     setObjectName("dockCommLog");
@@ -34,7 +33,8 @@ CommLog::CommLog(QWidget *parent) : QDockWidget("Communication log", parent) {
     btnCopy = MakeButton(body, "btnCopy", "Copy");
     btnCopy->setToolTip("Copy the selection, or the whole log");
     btnSave = MakeButton(body, "btnSave", "Save...");
-    for (QPushButton *b : {btnPause, btnClear, btnCopy, btnSave}) row->addWidget(b);
+    for (QPushButton *b : {btnPause, btnClear, btnCopy, btnSave})
+        row->addWidget(b);
     row->addStretch();
     v->addLayout(row);
 
@@ -87,7 +87,8 @@ void CommLog::setLink(Link *link) {
 
 void CommLog::listen(bool on) {
     if (!on) {
-        for (const auto &c : std::as_const(m_connections)) disconnect(c);
+        for (const auto &c : std::as_const(m_connections))
+            disconnect(c);
         m_connections.clear();
         return;
     }
@@ -117,7 +118,8 @@ void CommLog::setMaxEntries(int n) {
 }
 
 void CommLog::trim(std::deque<Entry> &d, int max) {
-    while (int(d.size()) > max) d.pop_front();
+    while (int(d.size()) > max)
+        d.pop_front();
 }
 
 void CommLog::add(Entry e) {
@@ -125,7 +127,8 @@ void CommLog::add(Entry e) {
     m_queue.push_back(std::move(e));
     // The oldest go first: shown entries before queued ones.
     const int over = entryCount() - m_max;
-    for (int i = 0; i < over && !m_entries.empty(); ++i) m_entries.pop_front();
+    for (int i = 0; i < over && !m_entries.empty(); ++i)
+        m_entries.pop_front();
     trim(m_queue, m_max);
     if (!m_paused && !m_flushTimer.isActive()) m_flushTimer.start();
 }
@@ -176,11 +179,16 @@ QString CommLog::visible(const QByteArray &bytes) {
     s.reserve(bytes.size() + 8);
     for (const char c : bytes) {
         const auto u = static_cast<unsigned char>(c);
-        if (u == '\r') s += QLatin1String("<CR>");
-        else if (u == '\n') s += QLatin1String("<LF>");
-        else if (u == '\\') s += QLatin1String("\\\\");
-        else if (u < 0x20 || u >= 0x7f) s += QStringLiteral("\\x%1").arg(u, 2, 16, QLatin1Char('0'));
-        else s += QLatin1Char(c);
+        if (u == '\r')
+            s += QLatin1String("<CR>");
+        else if (u == '\n')
+            s += QLatin1String("<LF>");
+        else if (u == '\\')
+            s += QLatin1String("\\\\");
+        else if (u < 0x20 || u >= 0x7f)
+            s += QStringLiteral("\\x%1").arg(u, 2, 16, QLatin1Char('0'));
+        else
+            s += QLatin1Char(c);
     }
     return s;
 }
@@ -188,7 +196,8 @@ QString CommLog::visible(const QByteArray &bytes) {
 QString CommLog::format(const Entry &e) {
     // Columns: time, direction, reply time (blank for lines sent), text; aligned in a fixed font.
     const QString at = QDateTime::fromMSecsSinceEpoch(e.atMs).toString("HH:mm:ss.zzz");
-    const QString ms = e.replyUs < 0 ? QString(10, ' ') : QStringLiteral("%1 ms").arg(double(e.replyUs) / 1000.0, 7, 'f', 1);
+    const QString ms =
+        e.replyUs < 0 ? QString(10, ' ') : QStringLiteral("%1 ms").arg(double(e.replyUs) / 1000.0, 7, 'f', 1);
     QString text = visible(e.bytes);
     if (e.bytesTotal > e.bytes.size()) text += QStringLiteral("... (%1 bytes)").arg(e.bytesTotal);
     switch (e.kind) {
@@ -218,8 +227,10 @@ QList<CommLog::Entry> CommLog::entries() const {
 
 QString CommLog::allText() const {
     QString s;
-    for (const Entry &e : m_entries) s += format(e) + '\n';
-    for (const Entry &e : m_queue) s += format(e) + '\n';
+    for (const Entry &e : m_entries)
+        s += format(e) + '\n';
+    for (const Entry &e : m_queue)
+        s += format(e) + '\n';
     return s;
 }
 
@@ -233,7 +244,8 @@ void CommLog::flush() {
         if (!batch.isEmpty()) batch += '\n';
         batch += format(m_queue[size_t(i)]);
     }
-    for (Entry &e : m_queue) m_entries.push_back(std::move(e));
+    for (Entry &e : m_queue)
+        m_entries.push_back(std::move(e));
     m_queue.clear();
     trim(m_entries, m_max);
     txtLog->appendPlainText(batch);
@@ -274,7 +286,8 @@ bool CommLog::findNext() {
 void CommLog::copy() {
     QString sel = txtLog->textCursor().selectedText();
     // A selection holds paragraph separators, not newlines.
-    QApplication::clipboard()->setText(sel.isEmpty() ? allText() : sel.replace(QChar::ParagraphSeparator, '\n'));
+    QApplication::clipboard()->setText(sel.isEmpty() ? allText()
+                                                     : sel.replace(QChar::ParagraphSeparator, '\n'));
 }
 
 bool CommLog::saveAs() {

@@ -18,16 +18,16 @@ class QPushButton;
 
 class CommLog : public QDockWidget {
     Q_OBJECT
-public:
+  public:
     enum class Kind { Sent, Received, NoReply, PortError };
     struct Entry {
-        qint64 atMs = 0;     // wall-clock time, ms since the epoch
+        qint64 atMs = 0; // wall-clock time, ms since the epoch
         Kind kind = Kind::Sent;
-        QByteArray bytes;    // the line as it went over the wire (cut at MaxShownBytes)
+        QByteArray bytes; // the line as it went over the wire (cut at MaxShownBytes)
         qint64 bytesTotal = 0;
         qint64 replyUs = -1; // received lines and missing replies: time since the line went out
         Link::NoReply why = Link::NoReply::TimeOut;
-        QString text;        // port errors: the port and the reason
+        QString text; // port errors: the port and the reason
     };
 
     static constexpr int DefaultMaxEntries = 20000;
@@ -76,7 +76,7 @@ public:
     // Open (not merely on screen): it listens to the link exactly while the person has it open.
     void setVisible(bool visible) override;
 
-private:
+  private:
     void listen(bool on);
     void add(Entry e);
     void onSent(const QByteArray &line);

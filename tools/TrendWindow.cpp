@@ -13,8 +13,8 @@
 #include <QLineSeries>
 #include <QPushButton>
 #include <QSaveFile>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -80,7 +80,9 @@ TrendWindow::TrendWindow(QWidget *parent) : QWidget(parent, Qt::Window) {
     redraw();
 }
 
-TrendWindow::~TrendWindow() { listen(false); }
+TrendWindow::~TrendWindow() {
+    listen(false);
+}
 
 void TrendWindow::setPage(Page *page) {
     if (page == m_page) return;
@@ -116,7 +118,8 @@ void TrendWindow::addSample(int channel, double value) {
     const qint64 now = m_clock();
     if (channel >= m_channels) {
         m_channels = channel + 1;
-        for (Row &r : m_rows) r.values.resize(m_channels, NoValue);
+        for (Row &r : m_rows)
+            r.values.resize(m_channels, NoValue);
     }
     // A channel seen again starts the next pass's row.
     if (m_rows.empty() || !std::isnan(m_rows.back().values[channel])) {
@@ -129,7 +132,8 @@ void TrendWindow::addSample(int channel, double value) {
 }
 
 void TrendWindow::prune(qint64 now) {
-    while (!m_rows.empty() && m_rows.front().atMs < now - KeepMs) m_rows.pop_front();
+    while (!m_rows.empty() && m_rows.front().atMs < now - KeepMs)
+        m_rows.pop_front();
     if (int(m_rows.size()) <= m_maxRows) return;
     // Thin the older half to every second row: the recent past keeps its full resolution.
     const size_t half = m_rows.size() / 2;
@@ -139,9 +143,13 @@ void TrendWindow::prune(qint64 now) {
     m_rows.swap(kept);
 }
 
-qint64 TrendWindow::windowMs() const { return windows().value(cmbWindow->currentIndex(), windows().first()); }
+qint64 TrendWindow::windowMs() const {
+    return windows().value(cmbWindow->currentIndex(), windows().first());
+}
 
-void TrendWindow::setWindowIndex(int i) { cmbWindow->setCurrentIndex(i); }
+void TrendWindow::setWindowIndex(int i) {
+    cmbWindow->setCurrentIndex(i);
+}
 
 void TrendWindow::setPaused(bool paused) {
     m_paused = paused;
@@ -220,13 +228,15 @@ void TrendWindow::redraw() {
 }
 
 void TrendWindow::updateStatus() {
-    lblStatus->setText(m_page ? QStringLiteral("%1 channels, %2 passes recorded").arg(m_channels).arg(m_rows.size())
-                              : QStringLiteral("No page with live values"));
+    lblStatus->setText(
+        m_page ? QStringLiteral("%1 channels, %2 passes recorded").arg(m_channels).arg(m_rows.size())
+               : QStringLiteral("No page with live values"));
 }
 
 QString TrendWindow::csv() const {
     QString s = "Time";
-    for (int ch = 0; ch < m_channels; ++ch) s += ',' + caption(ch);
+    for (int ch = 0; ch < m_channels; ++ch)
+        s += ',' + caption(ch);
     s += "\r\n";
     for (const Row &r : m_rows) {
         s += QDateTime::fromMSecsSinceEpoch(r.atMs).toString("yyyy-MM-dd HH:mm:ss.zzz");

@@ -20,9 +20,9 @@ class QValueAxis;
 
 class TrendWindow : public QWidget {
     Q_OBJECT
-public:
+  public:
     struct Row {
-        qint64 atMs = 0;       // time of the row's first sample, ms since the epoch
+        qint64 atMs = 0;        // time of the row's first sample, ms since the epoch
         QVector<double> values; // by channel; NaN where the pass brought no value
     };
 
@@ -76,15 +76,15 @@ public:
     QLabel *lblStatus;
     QChartView *chartView;
 
-signals:
+  signals:
     // Opened, or closed by the person (not merely minimised).
     void openChanged(bool open);
 
-public:
+  public:
     // Open (not merely on screen): it records exactly while the person has it open.
     void setVisible(bool visible) override;
 
-private:
+  private:
     void listen(bool on);
     void prune(qint64 now);
     void ensureSeries(int channels);

@@ -7,7 +7,7 @@ class QPushButton;
 
 class frmAbout : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit frmAbout(QWidget *parent = nullptr);
     // "VIREO 0.44, Qt 6.4.2": the line --version prints too.
     static QString versionLine();
