@@ -40,7 +40,9 @@ void Link::setTimings(int pauseMs, int timeoutMs) {
 
 bool Link::traced() const {
     static const QMetaMethod sent = QMetaMethod::fromSignal(&Link::lineSent);
-    return isSignalConnected(sent);
+    static const QMetaMethod received = QMetaMethod::fromSignal(&Link::lineReceived);
+    static const QMetaMethod missing = QMetaMethod::fromSignal(&Link::replyMissing);
+    return isSignalConnected(sent) || isSignalConnected(received) || isSignalConnected(missing);
 }
 
 bool Link::isOpen() const { return m_device && m_device->isOpen(); }

@@ -62,6 +62,7 @@ TrendWindow::TrendWindow(QWidget *parent) : QWidget(parent, Qt::Window) {
     m_axisX->setTitleText("Time");
     m_axisY = new QValueAxis(m_chart);
     m_axisY->setTitleText("Value");
+    m_axisY->setLabelFormat("%g");
     m_chart->addAxis(m_axisX, Qt::AlignBottom);
     m_chart->addAxis(m_axisY, Qt::AlignLeft);
     chartView = new QChartView(m_chart, this);
