@@ -44,7 +44,9 @@ done
 for p in $(printf '%s\n' "${needed[@]}" | sort -u); do
   [[ $names == *" $p "* ]] || fail "Depends lacks $p"
 done
-dpkg-deb -f "$deb" Description | grep -q "dialout" || fail "the description does not mention the dialout group"
+# Captured first: grep -q leaving early would break the pipe under pipefail.
+description=$(dpkg-deb -f "$deb" Description)
+[[ $description == *dialout* ]] || fail "the description does not mention the dialout group"
 [ "$(dpkg-deb -f "$deb" Package)" = vireo ] || fail "package name"
 
 dpkg-deb -x "$deb" "$work/root"
@@ -54,7 +56,8 @@ if command -v desktop-file-validate >/dev/null; then
 fi
 version=$("$bin/vireo" --version)
 [[ $version =~ ^VIREO\ [0-9.]+,\ Qt\ 6\. ]] || fail "vireo --version printed \"$version\""
-"$bin/k5sim" --help | grep -q "Simulated K5" || fail "k5sim --help"
+help=$("$bin/k5sim" --help)
+[[ $help == *"Simulated K5"* ]] || fail "k5sim --help"
 
 # The unpacked program runs headless until it is stopped.
 set +e
