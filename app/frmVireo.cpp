@@ -159,12 +159,14 @@ frmVireo::frmVireo(QWidget *parent) : QMainWindow(parent), m_link(new Link(this)
     connect(m_link, &Link::comPortSelected, this,
             [this](int k) { lblComPortNo->setText(QStringLiteral("COM%1").arg(k)); });
     connect(m_link, &Link::portLost, this, &frmVireo::onPortLost);
+    buildTools();
 
     Link::setCurrent(m_link);
     MainWindowHooks hooks;
     hooks.disconnected = [this] {
         shpLamp->setFillColor(Colors::LampDisconnected);
         lblConStatus->setText("Disconnected");
+        updateTitle();
     };
     hooks.connectCommand = [this] { btnConnect_Click(); };
     SetMainWindowHooks(hooks);
@@ -286,6 +288,7 @@ void frmVireo::ShowPage(QWidget *form) {
     form->show();
     m_shown = form;
     g.PageShown = true;
+    emit pageShown(form);
 }
 
 void frmVireo::showExtension() {
@@ -319,6 +322,7 @@ void frmVireo::btnUpload_Click() {
     all_btn_control(false);
     const IdentifyResult id = IdentifyUnit(*this);
     if (id == IdentifyResult::ProgramEnded || g.ProgramEnding) return;
+    updateTitle();
     // Once the link is down the rest of the Upload could only fail again.
     if (!m_link->isOpen()) return endCommand();
     Page *p = routedPage("btnUpload");

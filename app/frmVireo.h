@@ -5,8 +5,10 @@
 #include <QMap>
 #include <QPointer>
 
+class CommLog;
 class Link;
 class Page;
+class TrendWindow;
 class NetPage;
 class frmNONE;
 class QAction;
@@ -95,6 +97,23 @@ public:
     QAction *mnuFilesOpen, *mnuFilesSave, *mnuFilesVar, *mnuFilesEnd, *mnuHelpVersion;
     QWidget *pageArea;
 
+    // The engineer's tools: communication log, trend, About, and what the title and status show.
+    QMenu *mnuView;
+    QAction *mnuViewLog, *mnuViewTrend, *mnuHelpAbout;
+    QLabel *lblDevice;
+    // Created on first use.
+    CommLog *commLog();
+    TrendWindow *trendWindow();
+    void mnuViewLog_Click(bool show);
+    void mnuViewTrend_Click(bool show);
+    void mnuHelpAbout_Click();
+    // "VIREO" alone, or with the model of the connected unit.
+    void updateTitle();
+
+signals:
+    // An I/O page (or frmNONE) has been placed in the client area.
+    void pageShown(QWidget *form);
+
 protected:
     void closeEvent(QCloseEvent *e) override;
 
@@ -116,6 +135,7 @@ private:
     void setting_btn_control();
     void setButtons(const QString &pattern); // eight T/F in the column order of the state table
     void onPortLost(const QString &reason);
+    void buildTools();
 
     Link *m_link;
     QMap<int, Page *> m_pages;
@@ -124,6 +144,9 @@ private:
     QPointer<QWidget> m_shown;
     int m_monitorDepth = 0;
     QString m_lostReason;
+    CommLog *m_log = nullptr;
+    TrendWindow *m_trend = nullptr;
+    int m_logGrowth = 0; // how much the window grew for the log
 };
 
 // The main window, for the routines and dialogs that address it by name.

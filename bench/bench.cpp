@@ -4,6 +4,8 @@
 //   vireo_bench temperature  one Upload of a QK4 unit at 9600 baud against the wire floor
 //   vireo_bench monitor   CPU share of 30 s of monitoring against k5sim at 9600 baud
 //   vireo_bench events    delay of events posted to the main window while monitoring an instant unit
+//   vireo_bench tools     the same with the communication log and the trend open
+//   vireo_bench hour      resident memory over a simulated hour of monitoring with log and trend open
 //   vireo_bench all       everything (or a comma-separated list, and the monitoring seconds)
 #include "app/Globals.h"
 #include "link/Link.h"
@@ -13,6 +15,12 @@
 #include "link/QtSerialDevice.h"
 #include "sim/SimDevice.h"
 #include "tests/TestKit.h"
+#include "pages/Page.h"
+#include "tools/CommLog.h"
+#include "tools/TrendWindow.h"
+
+#include <QDateTime>
+#include <QFile>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -208,11 +216,29 @@ bool benchTemperatureUpload() {
     return ok;
 }
 
-bool benchMonitor(int seconds) {
+// Resident memory of this process, in MB.
+double residentMb() {
+    QFile f("/proc/self/status");
+    if (!f.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    return -1;
+}
+
+// Opens the communication log and the trend as the person would, on screen.
+void openTools(frmVireo &w) {
+    w.show();
+    w.mnuViewLog_Click(true);
+    w.mnuViewTrend_Click(true);
+}
+
+bool benchMonitor(int seconds, bool tools) {
+    const char *name = tools ? "(f) CPU / wall while monitoring at 9600 baud, log and trend open"
+                             : "(e) CPU / wall while monitoring at 9600 baud";
     QProcess sim;
     const QString dev = startK5sim(sim, {"--baud", "9600"});
     if (dev.isEmpty()) {
-        out << "(e) k5sim did not start" << Qt::endl;
+        out << name << ": k5sim did not start" << Qt::endl;
         return false;
     }
     ScriptedUi ui;
@@ -220,6 +246,7 @@ bool benchMonitor(int seconds) {
     PortMap::choose(1, dev);
     ui.onDialog("frmComPort", ClickComPortOk);
     ui.onDialog("frmExtSelect", ClickExtCommand1);
+    if (tools) openTools(w);
     w.btnSetting_Click();
     double cpu0 = 0;
     QElapsedTimer t;
@@ -233,12 +260,73 @@ bool benchMonitor(int seconds) {
     const double wall = double(t.nsecsElapsed()) / 1e9;
     const double share = (cpuSeconds() - cpu0) / wall;
     const bool ok = share < 0.05 && ui.problems().isEmpty();
-    report("(e) CPU / wall while monitoring at 9600 baud", share, "0.05", ok);
-    out << QStringLiteral("    %1 s monitored").arg(wall, 0, 'f', 1) << Qt::endl;
+    report(name, share, "0.05", ok);
+    out << QStringLiteral("    %1 s monitored").arg(wall, 0, 'f', 1);
+    if (tools)
+        out << QStringLiteral(", %1 log entries, %2 trend rows").arg(w.commLog()->entryCount())
+                   .arg(w.trendWindow()->rows().size());
+    out << Qt::endl;
     w.btnDisconnect_Click();
     sim.terminate();
     sim.waitForFinished(3000);
     return ok;
+}
+
+// An hour of monitoring at 9600 baud, simulated: the real window, page, log and trend against the
+// in-process unit answering at once, with the log's and the trend's clocks moved on by the time each
+// pass takes on the wire, and their flush and redraw run at the rate they run at in real time.
+bool benchHour() {
+    sim::UnitConfig c; // 4 channels, 16-point extension: ten transactions a pass
+    AppRig rig(c, Link::DefaultTimeoutMs);
+    rig.connectViaSetting();
+    openTools(*rig.w);
+    CommLog *log = rig.w->commLog();
+    TrendWindow *trend = rig.w->trendWindow();
+    qint64 now = QDateTime::currentMSecsSinceEpoch();
+    log->setClock([&] { return now; });
+    trend->setClock([&] { return now; });
+    Page *page = rig.w->page(0);
+    // Measured with "tools": about 250 ms a pass at 9600 baud (ten 10 ms pauses and the bytes).
+    const qint64 passMs = 250;
+    const qint64 hourMs = 3600 * 1000;
+    const qint64 start = now;
+    qint64 nextFlush = now, nextRedraw = now;
+    double mbAtHalf = 0, peak = 0;
+    QElapsedTimer t;
+    t.start();
+    out << "    simulated minutes / resident MB:";
+    qint64 lines = 0;
+    while (now - start < hourMs) {
+        page->ReadingData();
+        // The simulated unit's record of lines is the bench's, not the program's: keep it from growing.
+        lines += rig.lines().size();
+        rig.clearLines();
+        now += passMs;
+        if (now >= nextFlush) log->flush(), nextFlush = now + CommLog::FlushMs;
+        if (now >= nextRedraw) {
+            trend->redraw();
+            QCoreApplication::processEvents();
+            nextRedraw = now + TrendWindow::RedrawMs;
+        }
+        if ((now - start) % (5 * 60 * 1000) < passMs) {
+            const double mb = residentMb();
+            peak = qMax(peak, mb);
+            if (now - start >= hourMs / 2 && mbAtHalf == 0) mbAtHalf = mb;
+            out << QStringLiteral(" %1/%2").arg((now - start) / 60000).arg(mb, 0, 'f', 1);
+            out.flush();
+        }
+    }
+    const double mbEnd = residentMb();
+    out << Qt::endl;
+    const bool ok = mbEnd < 80 && rig.ui.problems().isEmpty();
+    report("(g) resident MB after a simulated hour, log and trend open", mbEnd, "80", ok);
+    const bool flat = mbEnd - mbAtHalf < 1.0;
+    report("(h) resident MB growth over the last half hour", mbEnd - mbAtHalf, "1.0", flat);
+    out << QStringLiteral("    %1 lines sent, %2 log entries kept, %3 trend rows kept, peak %4 MB, %5 s real time")
+               .arg(lines).arg(log->entryCount()).arg(trend->rows().size()).arg(peak, 0, 'f', 1)
+               .arg(double(t.elapsed()) / 1000, 0, 'f', 1)
+        << Qt::endl;
+    return ok && flat;
 }
 // Catches the probe events posted to the window and notes how long each one waited.
 class EventProbe : public QObject {
@@ -305,13 +393,15 @@ int main(int argc, char **argv) {
     QApplication app(argc, argv);
     InitGlobals();
     const QString arg = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("all");
-    const QStringList what = arg == "all" ? QStringList{"link", "upload", "temperature", "monitor", "events"} : arg.split(',');
+    const QStringList what = arg == "all" ? QStringList{"link", "upload", "temperature", "monitor", "tools", "events", "hour"} : arg.split(',');
     const int seconds = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 30;
     bool ok = true;
     if (what.contains("link")) ok &= benchLink();
     if (what.contains("upload")) ok &= benchUpload();
     if (what.contains("temperature")) ok &= benchTemperatureUpload();
-    if (what.contains("monitor")) ok &= benchMonitor(seconds > 0 ? seconds : 30);
+    if (what.contains("monitor")) ok &= benchMonitor(seconds > 0 ? seconds : 30, false);
+    if (what.contains("tools")) ok &= benchMonitor(seconds > 0 ? seconds : 30, true);
     if (what.contains("events")) ok &= benchEventDelay(10);
+    if (what.contains("hour")) ok &= benchHour();
     return ok ? 0 : 1;
 }

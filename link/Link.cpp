@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QMetaMethod>
 #include <QThread>
 
 namespace {
@@ -38,6 +39,13 @@ void Link::setTimings(int pauseMs, int timeoutMs) {
     m_timeoutMs = timeoutMs;
 }
 
+bool Link::traced() const {
+    static const QMetaMethod sent = QMetaMethod::fromSignal(&Link::lineSent);
+    static const QMetaMethod received = QMetaMethod::fromSignal(&Link::lineReceived);
+    static const QMetaMethod missing = QMetaMethod::fromSignal(&Link::replyMissing);
+    return isSignalConnected(sent) || isSignalConnected(received) || isSignalConnected(missing);
+}
+
 bool Link::isOpen() const { return m_device && m_device->isOpen(); }
 
 bool Link::OpenComPort(int comPortNo, const QString &settings, QString *failure) {
@@ -47,7 +55,11 @@ bool Link::OpenComPort(int comPortNo, const QString &settings, QString *failure)
     emit comPortSelected(k);
     const QString name = PortMap::deviceFor(k);
     QString reason;
-    if (m_device->open(name, settings, &reason)) return true;
+    if (m_device->open(name, settings, &reason)) {
+        emit portOpened(name);
+        return true;
+    }
+    emit portError(name, reason);
     if (failure) *failure = QStringLiteral("COM%1 (%2) cannot be opened: %3").arg(k).arg(name, reason);
     return false;
 }
@@ -123,9 +135,16 @@ QString Link::Transact(const QString &command) {
     bool overflow = false;
     bool complete = false;
     IntervalTimerOn(m_timeoutMs);
+    const QByteArray line = command.toLatin1();
+    const bool trace = traced();
+    QElapsedTimer sentAt;
     // Bytes already waiting belong to an earlier exchange (a reply that came after its time-out).
     m_device->discardInput();
-    m_device->write(command.toLatin1());
+    if (trace) {
+        emit lineSent(line);
+        sentAt.start();
+    }
+    m_device->write(line);
     for (;;) {
         if (m_device->bytesAvailable() > 0) {
             const QByteArray chunk = m_device->readAll();
@@ -149,6 +168,11 @@ QString Link::Transact(const QString &command) {
     }
     IntervalTimerOff();
     m_inTransaction = false;
+    if (trace) {
+        const qint64 us = sentAt.nsecsElapsed() / 1000;
+        if (complete) emit lineReceived(reply, us);
+        else emit replyMissing(overflow ? NoReply::OverLong : TimedOut ? NoReply::TimeOut : NoReply::PortClosed, reply, us);
+    }
     leaveWait();
     if (!complete) return {};
     reply.chop(1);

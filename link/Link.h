@@ -1,5 +1,6 @@
 #pragma once
 // The serial port and the single request/reply transaction every command rests on.
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -11,6 +12,10 @@ class SerialDevice;
 class Link : public QObject {
     Q_OBJECT
 public:
+    // Why a transaction ended without a reply.
+    enum class NoReply { TimeOut, PortClosed, OverLong };
+    Q_ENUM(NoReply)
+
     static constexpr int DefaultPauseMs = 10;
     static constexpr int DefaultTimeoutMs = 3000;
     // A reply longer than this without its carriage return is noise, not a reply.
@@ -54,14 +59,27 @@ public:
 
 signals:
     void comPortSelected(int comPortNo);
+    // The device COMk actually opened (for example /dev/ttyUSB0).
+    void portOpened(const QString &device);
     void portLost(const QString &reason);
     // The outermost wait for the unit has ended: commands held back may run now.
     void waitEnded();
+
+    // The traffic, for the communication log. Emitted only while something listens; the
+    // receivers must return at once (they queue the entry), the transaction never waits for them.
+    void lineSent(const QByteArray &line);
+    // A complete reply as it arrived, carriage return included, and the time since the line went out.
+    void lineReceived(const QByteArray &line, qint64 replyUs);
+    // What arrived before the transaction gave up (discarded), and how long it waited.
+    void replyMissing(Link::NoReply why, const QByteArray &discarded, qint64 waitedUs);
+    // The port could not be opened (lost ports come through portLost).
+    void portError(const QString &port, const QString &reason);
 
 private:
     // The pause before a command line: window events run, the line waits its full time.
     void pause(int ms);
     void leaveWait();
+    bool traced() const;
 
     std::unique_ptr<SerialDevice> m_device;
     QTimer m_intervalTimer;

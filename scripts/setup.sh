@@ -2,7 +2,7 @@
 # Shared set-up for run.sh and test.sh: install missing Debian packages, then build.
 set -euo pipefail
 
-PACKAGES=(cmake g++ make qt6-base-dev qt6-serialport-dev xvfb xauth xdotool imagemagick fonts-dejavu-core)
+PACKAGES=(cmake g++ make qt6-base-dev qt6-serialport-dev qt6-charts-dev xvfb xauth xdotool imagemagick fonts-dejavu-core)
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Screenshots of the communication log during an Upload and of the trend after a minute of
+# monitoring, against k5sim at 9600 baud. Runs its own X server.   tool-shots.sh [OUT_DIR] [BUILD_DIR]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+out=$(mkdir -p "${1:-docs/screenshots}" && cd "${1:-docs/screenshots}" && pwd)
+B=$(cd "${2:-build}" && pwd)
+if [ -z "${TOOL_SHOTS_INNER:-}" ]; then
+  TOOL_SHOTS_INNER=1 exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$out" "$B"
+fi
+work=$(mktemp -d)
+pids=()
+trap 'kill "${pids[@]}" 2>/dev/null || true; rm -rf "$work"' EXIT
+
+window() { timeout 20 xdotool search --sync --onlyvisible --name "$1" | head -n 1; }
+press() { # window title, key
+  local id
+  id=$(window "$1")
+  xdotool windowfocus --sync "$id" 2>/dev/null || true
+  sleep 0.3
+  xdotool key "$2"
+}
+seen() { grep -q "<- $1\$" "$work/sim.log"; }
+wait_for() { for _ in $(seq 300); do seen "$1" && return; sleep 0.05; done; }
+
+# k5sim at 9600 baud, and VIREO connected to it through Setting / OK.
+session() { # keys pressed before connecting
+  : >"$work/sim.log"
+  "$B/k5sim" --model K5A-QB4 --baud 9600 --log >"$work/sim.out" 2>"$work/sim.log" &
+  pids+=($!)
+  for _ in $(seq 50); do grep -q '^VIREO_COM1=' "$work/sim.out" && break; sleep 0.1; done
+  VIREO_COM1=$(sed -n 's/^VIREO_COM1=//p' "$work/sim.out") "$B/vireo" &
+  pids+=($!)
+  window '^VIREO$' >/dev/null
+  sleep 1
+  [ -z "$1" ] || { press '^VIREO$' "$1"; sleep 0.5; }
+  press '^VIREO$' space            # Setting has the focus at start
+  press '^Com Setting$' Return     # OK
+  press '^Extension module type$' Return
+}
+stop_session() { kill "${pids[@]}" 2>/dev/null || true; pids=(); sleep 0.5; }
+
+# 1. The log, opened before connecting, while the Upload reads channel 3.
+session ctrl+l
+wait_for G3
+sleep 0.3
+import -window root "$out/log-during-upload.png"
+stop_session
+
+# 2. The trend after a minute of monitoring.
+session ""
+wait_for I51
+sleep 1
+xdotool mousemove 738 345 click 1    # Start (the window sits at the top left without a window manager)
+sleep 0.5
+press '^VIREO - K5A-QB4$' ctrl+t
+xdotool windowmove "$(window '^Trend$')" 500 340
+sleep 60
+import -window root "$out/trend-after-a-minute.png"
+stop_session
+echo "screenshots in $out"

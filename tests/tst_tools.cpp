@@ -1,0 +1,401 @@
+// The engineer's tools: communication log, trend, and what the main window shows of them.
+#include "app/Globals.h"
+#include "app/frmVireo.h"
+#include "link/Link.h"
+#include "link/PortMap.h"
+#include "pages/Page.h"
+#include "tests/TestKit.h"
+#include "tools/CommLog.h"
+#include "tools/TrendWindow.h"
+#include "tools/frmAbout.h"
+
+#include <QChart>
+#include <QLabel>
+#include <QLegendMarker>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <cmath>
+
+namespace {
+sim::UnitConfig still(const QString &ext = "DI") {
+    sim::UnitConfig c;
+    c.ext = ext;
+    c.animate = false;
+    return c;
+}
+
+QList<CommLog::Kind> kinds(const QList<CommLog::Entry> &es) {
+    QList<CommLog::Kind> k;
+    for (const auto &e : es)
+        k.append(e.kind);
+    return k;
+}
+
+// The entries' text after the time stamp, blanks collapsed ("RX 12.3 ms COK<CR>").
+QStringList bodies(const QList<CommLog::Entry> &es) {
+    QStringList l;
+    for (const auto &e : es)
+        l.append(CommLog::format(e).mid(14).simplified());
+    return l;
+}
+
+// A log listening to a link as it would when opened from the View menu.
+struct OpenLog {
+    explicit OpenLog(Link &link) {
+        log.setLink(&link);
+        log.setVisible(true);
+    }
+    CommLog log;
+};
+
+// A clock the test moves by hand.
+struct FakeClock {
+    qint64 now = QDateTime(QDate(2024, 5, 6), QTime(8, 0)).toMSecsSinceEpoch();
+    std::function<qint64()> fn() {
+        return [this] { return now; };
+    }
+};
+
+#define NO_SURPRISES(ui) QVERIFY2((ui).problems().isEmpty(), qPrintable((ui).problems()))
+} // namespace
+
+class ToolsTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void init() { InitGlobals(); }
+
+    // ---- communication log
+
+    void uploadLogsEveryLineInOrder() {
+        AppRig r(still());
+        r.connectViaSetting();
+        r.w->mnuViewLog_Click(true);
+        CommLog *log = r.w->commLog();
+        QVERIFY(r.w->mnuViewLog->isChecked());
+        r.clearLines();
+        r.w->btnUpload_Click();
+        log->flush();
+        const QList<CommLog::Entry> es = log->entries();
+        QVERIFY(!r.lines().isEmpty());
+        QCOMPARE(es.size(), 2 * r.lines().size());
+        QStringList sent;
+        for (int i = 0; i < es.size(); ++i) {
+            // Each line out is followed by its reply, with the time it took.
+            QCOMPARE(es[i].kind, i % 2 == 0 ? CommLog::Kind::Sent : CommLog::Kind::Received);
+            QVERIFY(es[i].bytes.endsWith('\r'));
+            if (i % 2 == 0)
+                sent.append(QString::fromLatin1(es[i].bytes.chopped(1)));
+            else
+                QVERIFY(es[i].replyUs >= 0);
+        }
+        QCOMPARE(sent, r.lines());
+        QCOMPARE(bodies(es).value(0), QString("TX G00<CR>"));
+        QVERIFY(QRegularExpression("^RX \\d+\\.\\d ms COK<CR>$").match(bodies(es).value(1)).hasMatch());
+        QVERIFY(QRegularExpression("^RX \\d+\\.\\d ms =MODEL:K5A-QB4<CR>$")
+                    .match(bodies(es).value(7))
+                    .hasMatch());
+        QCOMPARE(CommLog::format(es[0]).indexOf("G00"), CommLog::format(es[1]).indexOf("COK"));
+        // The view shows exactly the entries.
+        QCOMPARE(log->txtLog->toPlainText() + '\n', log->allText());
+        NO_SURPRISES(r.ui);
+    }
+
+    void splitReplyIsOneLine() {
+        SimRig rig(still());
+        OpenLog o(rig.link());
+        rig.unit().addFault({sim::FaultKind::Split, {}, "02", 1, 4});
+        rig.link().SendCommand("G00\r");
+        QCOMPARE(rig.link().SendCommand("I02\r"), QString("=MODEL:K5A-QB4"));
+        QCOMPARE(kinds(o.log.entries()),
+                 QList<CommLog::Kind>({CommLog::Kind::Sent, CommLog::Kind::Received, CommLog::Kind::Sent,
+                                       CommLog::Kind::Received}));
+        QCOMPARE(o.log.entries()[3].bytes, QByteArray("=MODEL:K5A-QB4\r"));
+    }
+
+    void missingRepliesAndPortErrorsAreEntries() {
+        SimRig rig(still(), 0, 60);
+        OpenLog o(rig.link());
+        rig.unit().addFault({sim::FaultKind::Silence, {}, "06", 1, 0});
+        rig.unit().addFault({sim::FaultKind::NoCr, {}, "03", 1, 0});
+        rig.link().SendCommand("G00\r");
+        rig.link().SendCommand("I06\r");
+        rig.link().SendCommand("I03\r");
+        rig.device().setOpenFailure("the device does not exist.");
+        rig.link().CloseComPort();
+        rig.link().OpenComPort(1, Link::DefaultSettings, nullptr);
+        const QList<CommLog::Entry> es = o.log.entries().mid(2);
+        QCOMPARE(kinds(es),
+                 QList<CommLog::Kind>({CommLog::Kind::Sent, CommLog::Kind::NoReply, CommLog::Kind::Sent,
+                                       CommLog::Kind::NoReply, CommLog::Kind::PortError}));
+        QCOMPARE(es[1].why, Link::NoReply::TimeOut);
+        QVERIFY(es[1].replyUs >= 60000);
+        QVERIFY(
+            QRegularExpression("^-- \\d+\\.\\d ms no reply \\(time-out\\)$").match(bodies(es)[1]).hasMatch());
+        QVERIFY(!bodies(es)[1].contains("discarded"));
+        // What came without its carriage return is shown, marked as discarded.
+        QVERIFY2(bodies(es)[3].endsWith(", discarded =CH:4CHs"), qPrintable(bodies(es)[3]));
+        QCOMPARE(bodies(es)[4], QString("!! /dev/ttyS0 cannot be opened: the device does not exist."));
+        // A unit that vanishes is a port error too.
+        rig.device().setOpenFailure(QString());
+        rig.link().OpenComPort(1, Link::DefaultSettings, nullptr);
+        rig.unit().addFault({sim::FaultKind::Vanish, {}, "02", 1, 0});
+        rig.link().SendCommand("I02\r");
+        const QStringList tail = bodies(o.log.entries()).mid(7);
+        QCOMPARE(tail.size(), 3);
+        QCOMPARE(tail[1], QString("!! port lost: The device has been removed."));
+        QVERIFY2(tail[2].endsWith(" ms no reply (port closed)"), qPrintable(tail[2]));
+    }
+
+    void visibleBytes() {
+        QCOMPARE(CommLog::visible(QByteArray("\x07"
+                                             "A b\\\r\n\x7f\xe9",
+                                             9)),
+                 QString("\\x07A b\\\\<CR><LF>\\x7f\\xe9"));
+        CommLog::Entry e;
+        e.kind = CommLog::Kind::Received;
+        e.bytes = QByteArray(CommLog::MaxShownBytes, 'Z');
+        e.bytesTotal = 100001;
+        e.replyUs = 12345;
+        QVERIFY(CommLog::format(e).mid(12).startsWith("  RX     12.3 ms  ZZZ"));
+        QVERIFY(CommLog::format(e).endsWith("Z... (100001 bytes)"));
+    }
+
+    void boundPauseAndClear() {
+        SimRig rig(still());
+        OpenLog o(rig.link());
+        o.log.setMaxEntries(50);
+        rig.link().SendCommand("G00\r");
+        for (int i = 0; i < 40; ++i)
+            rig.link().SendCommand(QStringLiteral("I%1\r").arg(i % 2 ? "02" : "06"));
+        QCOMPARE(o.log.entryCount(), 50);
+        o.log.flush();
+        QCOMPARE(o.log.txtLog->document()->blockCount(), 50);
+        // The newest stay: the last entry is the last reply.
+        QCOMPARE(o.log.entries().last().bytes, QByteArray("=MODEL:K5A-QB4\r"));
+        QCOMPARE(o.log.entries().first().kind, CommLog::Kind::Sent);
+
+        // Paused: the view stands still, the lines are still recorded, and shown on resume.
+        const QString before = o.log.txtLog->toPlainText();
+        o.log.btnPause->click();
+        QVERIFY(o.log.isPaused());
+        QCOMPARE(o.log.btnPause->text(), QString("Resume"));
+        rig.link().SendCommand("I06\r");
+        o.log.flush();
+        QCOMPARE(o.log.txtLog->toPlainText(), before);
+        QVERIFY(o.log.lblCount->text().endsWith(", 2 waiting"));
+        o.log.btnPause->click();
+        QVERIFY(o.log.txtLog->toPlainText().endsWith(CommLog::format(o.log.entries().last())));
+        QCOMPARE(o.log.txtLog->document()->blockCount(), 50);
+
+        o.log.btnClear->click();
+        QCOMPARE(o.log.entryCount(), 0);
+        QVERIFY(o.log.txtLog->toPlainText().isEmpty());
+    }
+
+    void closedLogListensToNothing() {
+        SimRig rig(still());
+        OpenLog o(rig.link());
+        rig.link().SendCommand("G00\r");
+        QCOMPARE(o.log.entryCount(), 2);
+        o.log.close();
+        rig.link().SendCommand("G00\r");
+        QCOMPARE(o.log.entryCount(), 2);
+        o.log.setVisible(true);
+        rig.link().SendCommand("G00\r");
+        QCOMPARE(o.log.entryCount(), 4);
+    }
+
+    void searchCopyAndSave() {
+        SimRig rig(still());
+        ScriptedUi ui;
+        OpenLog o(rig.link());
+        for (const char *c : {"G00\r", "I02\r", "I06\r", "I02\r"})
+            rig.link().SendCommand(c);
+        o.log.flush();
+        o.log.txtFind->setText("I02");
+        QVERIFY(o.log.findNext());
+        QCOMPARE(o.log.txtLog->textCursor().blockNumber(), 2);
+        QVERIFY(o.log.findNext());
+        QCOMPARE(o.log.txtLog->textCursor().blockNumber(), 6);
+        QVERIFY(o.log.findNext()); // wraps around
+        QCOMPARE(o.log.txtLog->textCursor().blockNumber(), 2);
+        o.log.txtFind->setText("nowhere");
+        QVERIFY(!o.log.findNext());
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath("log.txt");
+        ui.onSaveFile(path);
+        o.log.btnSave->click();
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly | QIODevice::Text));
+        const QStringList lines = QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 9);
+        QVERIFY(lines[0].startsWith("VIREO communication log, saved "));
+        QCOMPARE(lines.mid(1), o.log.allText().split('\n', Qt::SkipEmptyParts));
+        // Cancelled: nothing written, nothing said.
+        QVERIFY(!o.log.saveAs());
+        NO_SURPRISES(ui);
+    }
+
+    // ---- trend
+
+    void trendFollowsThePageShown() {
+        AppRig r(still());
+        r.w->mnuViewTrend_Click(true);
+        TrendWindow *t = r.w->trendWindow();
+        QVERIFY(r.w->mnuViewTrend->isChecked());
+        QCOMPARE(t->page(), nullptr);
+        const QStringList sent = {"012.34", "-5.5", "+100", "0"};
+        for (int k = 0; k < 4; ++k)
+            r.unit().setValue("00", QString::number(21 + k), sent[k]);
+        r.connectViaSetting();
+        QCOMPARE(t->page(), r.w->page(0));
+        QCOMPARE(t->channelCount(), 4);
+        QCOMPARE(t->rows().size(), size_t(1));
+        QCOMPARE(t->rows().back().values, QVector<double>({12.34, -5.5, 100, 0}));
+        r.w->page(0)->ReadingData();
+        QCOMPARE(t->rows().size(), size_t(2));
+        t->redraw();
+        QCOMPARE(t->series().size(), 4);
+        for (int k = 0; k < 4; ++k) {
+            QCOMPARE(t->series()[k]->name(), QStringLiteral("CH %1").arg(k));
+            QCOMPARE(t->series()[k]->count(), 2);
+            QCOMPARE(t->series()[k]->at(1).y(), t->rows().back().values[k]);
+        }
+        QCOMPARE(t->chart()->legend()->markers().size(), 4);
+        // Closed, it records nothing.
+        t->close();
+        QVERIFY(!r.w->mnuViewTrend->isChecked());
+        r.w->page(0)->ReadingData();
+        QCOMPARE(t->rows().size(), size_t(2));
+        NO_SURPRISES(r.ui);
+    }
+
+    void csvHasOneRowPerSampleTime() {
+        ScriptedUi ui;
+        FakeClock clock;
+        TrendWindow t;
+        t.setClock(clock.fn());
+        const qint64 t0 = clock.now;
+        // Three passes; the third lacks channel 1 (a reply that did not parse).
+        for (int pass = 0; pass < 3; ++pass) {
+            for (int ch = 0; ch < 3; ++ch) {
+                if (pass == 2 && ch == 1) continue;
+                t.addSample(ch, pass * 10 + ch + 0.5);
+                clock.now += 25;
+            }
+            clock.now += 200;
+        }
+        QTemporaryDir dir;
+        const QString path = dir.filePath("trend.csv");
+        ui.onSaveFile(path);
+        t.btnExport->click();
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(f.readAll());
+        QCOMPARE(text, t.csv());
+        const QStringList lines = text.split("\r\n", Qt::SkipEmptyParts);
+        QCOMPARE(lines,
+                 QStringList(
+                     {"Time,CH 0,CH 1,CH 2",
+                      QDateTime::fromMSecsSinceEpoch(t0).toString("yyyy-MM-dd HH:mm:ss.zzz") + ",0.5,1.5,2.5",
+                      QDateTime::fromMSecsSinceEpoch(t0 + 275).toString("yyyy-MM-dd HH:mm:ss.zzz") +
+                          ",10.5,11.5,12.5",
+                      QDateTime::fromMSecsSinceEpoch(t0 + 550).toString("yyyy-MM-dd HH:mm:ss.zzz") +
+                          ",20.5,,22.5"}));
+        NO_SURPRISES(ui);
+    }
+
+    void boundHoldsAfterAnHour() {
+        FakeClock clock;
+        TrendWindow t;
+        t.setClock(clock.fn());
+        t.setWindowIndex(2);
+        const qint64 t0 = clock.now;
+        // Two hours of a fast unit: 8 passes a second, 4 channels.
+        int passes = 0;
+        for (; clock.now < t0 + 2 * 3600 * 1000; clock.now += 125, ++passes) {
+            for (int ch = 0; ch < 4; ++ch)
+                t.addSample(ch, std::sin(passes / 100.0) * 100 + ch);
+            if (passes % 28800 == 0) QVERIFY(int(t.rows().size()) <= TrendWindow::DefaultMaxRows);
+        }
+        QVERIFY(int(t.rows().size()) <= TrendWindow::DefaultMaxRows);
+        QVERIFY(int(t.rows().size()) > TrendWindow::DefaultMaxRows / 2);
+        // Only the last hour is kept, and the newest rows keep their full resolution.
+        QVERIFY(t.rows().front().atMs >= clock.now - TrendWindow::KeepMs);
+        QVERIFY(t.rows().front().atMs < clock.now - TrendWindow::KeepMs + 60 * 1000);
+        const auto &last = t.rows()[t.rows().size() - 1];
+        QCOMPARE(last.atMs, clock.now - 125);
+        QCOMPARE(last.atMs - t.rows()[t.rows().size() - 2].atMs, qint64(125));
+        QCOMPARE(last.values[3], std::sin((passes - 1) / 100.0) * 100 + 3);
+        t.redraw();
+        for (QLineSeries *s : t.series())
+            QVERIFY(s->count() <= TrendWindow::MaxPlotPoints && s->count() > 100);
+
+        // Paused, the plot stands still while samples are recorded.
+        t.setWindowIndex(0);
+        t.redraw();
+        const QList<QPointF> before = t.series()[0]->points();
+        t.btnPause->click();
+        clock.now += 1000;
+        t.addSample(0, 1e6);
+        t.redraw();
+        QCOMPARE(t.series()[0]->points(), before);
+        QCOMPARE(t.rows().back().values[0], 1e6);
+        t.btnPause->click();
+        QCOMPARE(t.series()[0]->points().last().y(), 1e6);
+    }
+
+    // ---- main window
+
+    void titleStatusAndMenus() {
+        qputenv("VIREO_COM1", "/dev/ttyUSB0");
+        AppRig r(still());
+        QCOMPARE(r.w->windowTitle(), QString("VIREO"));
+        QVERIFY(r.w->lblDevice->text().isEmpty());
+        const QList<QAction *> menus = r.w->menuBar()->actions();
+        QCOMPARE(menus.size(), 3);
+        QCOMPARE(menus[1]->text(), QString("View"));
+        QCOMPARE(r.w->mnuViewLog->text(), QString("Communication log"));
+        QCOMPARE(r.w->mnuViewLog->shortcut(), QKeySequence("Ctrl+L"));
+        QCOMPARE(r.w->mnuViewTrend->shortcut(), QKeySequence("Ctrl+T"));
+        QCOMPARE(r.w->mnuHelp->actions(), QList<QAction *>({r.w->mnuHelpVersion, r.w->mnuHelpAbout}));
+        r.connectViaSetting();
+        QCOMPARE(r.w->windowTitle(), QString("VIREO - K5A-QB4"));
+        QCOMPARE(r.w->lblDevice->text(), QString("(/dev/ttyUSB0)"));
+        r.w->btnDisconnect_Click();
+        QCOMPARE(r.w->windowTitle(), QString("VIREO"));
+        qunsetenv("VIREO_COM1");
+
+        // The log opens beside the page: the window grows instead of squeezing it.
+        const int w0 = r.w->width();
+        r.w->mnuViewLog->trigger();
+        QVERIFY(r.w->commLog()->isVisibleTo(r.w));
+        QCOMPARE(r.w->dockWidgetArea(r.w->commLog()), Qt::RightDockWidgetArea);
+        QVERIFY(r.w->width() > w0);
+        r.w->mnuViewLog->trigger();
+        QVERIFY(!r.w->commLog()->isVisibleTo(r.w));
+        QCOMPARE(r.w->width(), w0);
+
+        r.ui.onDialog("frmAbout", [](QDialog *d) {
+            auto *a = static_cast<frmAbout *>(d);
+            [&] {
+                QCOMPARE(a->lblProgram->text(), QString("Version 0.44"));
+                QCOMPARE(a->lblQt->text(), QStringLiteral("Qt %1").arg(qVersion()));
+            }();
+            return int(QDialog::Accepted);
+        });
+        r.w->mnuHelpAbout->trigger();
+        QCOMPARE(frmAbout::versionLine(), QStringLiteral("VIREO 0.44, Qt %1").arg(qVersion()));
+        NO_SURPRISES(r.ui);
+    }
+};
+
+QTEST_MAIN(ToolsTest)
+#include "tst_tools.moc"

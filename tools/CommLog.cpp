@@ -1,0 +1,309 @@
+#include "tools/CommLog.h"
+#include "app/Ui.h"
+#include "app/Widgets.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDateTime>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QTextBlock>
+#include <QVBoxLayout>
+
+namespace {} // namespace
+
+CommLog::CommLog(QWidget *parent) : QDockWidget("Communication log", parent) {
+    setObjectName("dockCommLog");
+    m_clock = [] { return QDateTime::currentMSecsSinceEpoch(); };
+    auto *body = new QWidget(this);
+    auto *v = new QVBoxLayout(body);
+    v->setContentsMargins(4, 4, 4, 4);
+    v->setSpacing(4);
+
+    auto *row = new QHBoxLayout;
+    btnPause = MakeButton(body, "btnPause", "Pause");
+    btnPause->setToolTip("Freeze the view; lines are still recorded");
+    btnPause->setCheckable(true);
+    btnClear = MakeButton(body, "btnClear", "Clear");
+    btnCopy = MakeButton(body, "btnCopy", "Copy");
+    btnCopy->setToolTip("Copy the selection, or the whole log");
+    btnSave = MakeButton(body, "btnSave", "Save...");
+    for (QPushButton *b : {btnPause, btnClear, btnCopy, btnSave})
+        row->addWidget(b);
+    row->addStretch();
+    v->addLayout(row);
+
+    auto *find = new QHBoxLayout;
+    txtFind = new QLineEdit(body);
+    txtFind->setObjectName("txtFind");
+    txtFind->setPlaceholderText("Search");
+    txtFind->setAccessibleName("Search the log");
+    txtFind->setClearButtonEnabled(true);
+    btnFind = MakeButton(body, "btnFind", "Find next");
+    find->addWidget(txtFind, 1);
+    find->addWidget(btnFind);
+    v->addLayout(find);
+
+    txtLog = new QPlainTextEdit(body);
+    txtLog->setObjectName("txtLog");
+    txtLog->setAccessibleName("Communication log");
+    txtLog->setReadOnly(true);
+    txtLog->setUndoRedoEnabled(false);
+    txtLog->setLineWrapMode(QPlainTextEdit::NoWrap);
+    txtLog->setMaximumBlockCount(m_max);
+    txtLog->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    v->addWidget(txtLog, 1);
+
+    lblCount = new QLabel(body);
+    lblCount->setObjectName("lblCount");
+    // Its text changes with every batch: that must not lay out the dock again.
+    lblCount->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    v->addWidget(lblCount);
+    setWidget(body);
+    updateCount();
+
+    m_flushTimer.setSingleShot(true);
+    m_flushTimer.setInterval(FlushMs);
+    connect(&m_flushTimer, &QTimer::timeout, this, &CommLog::flush);
+    connect(btnPause, &QPushButton::toggled, this, &CommLog::setPaused);
+    connect(btnClear, &QPushButton::clicked, this, &CommLog::clear);
+    connect(btnCopy, &QPushButton::clicked, this, &CommLog::copy);
+    connect(btnSave, &QPushButton::clicked, this, [this] { saveAs(); });
+    connect(btnFind, &QPushButton::clicked, this, [this] { findNext(); });
+    connect(txtFind, &QLineEdit::returnPressed, this, [this] { findNext(); });
+}
+
+void CommLog::setLink(Link *link) {
+    const bool on = !m_connections.isEmpty();
+    listen(false);
+    m_link = link;
+    if (on || !isHidden()) listen(true);
+}
+
+void CommLog::listen(bool on) {
+    if (!on) {
+        for (const auto &c : std::as_const(m_connections))
+            disconnect(c);
+        m_connections.clear();
+        return;
+    }
+    if (!m_link || !m_connections.isEmpty()) return;
+    // Direct connections: the receivers only queue, the flush timer does the showing.
+    m_connections = {
+        connect(m_link, &Link::lineSent, this, &CommLog::onSent),
+        connect(m_link, &Link::lineReceived, this, &CommLog::onReceived),
+        connect(m_link, &Link::replyMissing, this, &CommLog::onMissing),
+        connect(m_link, &Link::portError, this, &CommLog::onPortError),
+        connect(m_link, &Link::portLost, this, &CommLog::onPortLost),
+    };
+}
+
+void CommLog::setVisible(bool visible) {
+    QDockWidget::setVisible(visible);
+    // A minimised main window hides the log without coming here: it keeps listening then.
+    listen(!isHidden());
+}
+
+void CommLog::setMaxEntries(int n) {
+    m_max = qMax(1, n);
+    txtLog->setMaximumBlockCount(m_max);
+    trim(m_entries, m_max);
+    trim(m_queue, m_max);
+    updateCount();
+}
+
+void CommLog::trim(std::deque<Entry> &d, int max) {
+    while (int(d.size()) > max)
+        d.pop_front();
+}
+
+void CommLog::add(Entry e) {
+    e.atMs = m_clock();
+    m_queue.push_back(std::move(e));
+    // The oldest go first: shown entries before queued ones.
+    const int over = entryCount() - m_max;
+    for (int i = 0; i < over && !m_entries.empty(); ++i)
+        m_entries.pop_front();
+    trim(m_queue, m_max);
+    if (!m_paused && !m_flushTimer.isActive()) m_flushTimer.start();
+}
+
+void CommLog::onSent(const QByteArray &line) {
+    Entry e;
+    e.kind = Kind::Sent;
+    e.bytes = line.left(MaxShownBytes);
+    e.bytesTotal = line.size();
+    add(std::move(e));
+}
+
+void CommLog::onReceived(const QByteArray &line, qint64 replyUs) {
+    Entry e;
+    e.kind = Kind::Received;
+    e.bytes = line.left(MaxShownBytes);
+    e.bytesTotal = line.size();
+    e.replyUs = replyUs;
+    add(std::move(e));
+}
+
+void CommLog::onMissing(Link::NoReply why, const QByteArray &discarded, qint64 waitedUs) {
+    Entry e;
+    e.kind = Kind::NoReply;
+    e.why = why;
+    e.bytes = discarded.left(MaxShownBytes);
+    e.bytesTotal = discarded.size();
+    e.replyUs = waitedUs;
+    add(std::move(e));
+}
+
+void CommLog::onPortError(const QString &port, const QString &reason) {
+    Entry e;
+    e.kind = Kind::PortError;
+    e.text = QStringLiteral("%1 cannot be opened: %2").arg(port, reason);
+    add(std::move(e));
+}
+
+void CommLog::onPortLost(const QString &reason) {
+    Entry e;
+    e.kind = Kind::PortError;
+    e.text = QStringLiteral("port lost: %1").arg(reason);
+    add(std::move(e));
+}
+
+QString CommLog::visible(const QByteArray &bytes) {
+    QString s;
+    s.reserve(bytes.size() + 8);
+    for (const char c : bytes) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u == '\r')
+            s += QLatin1String("<CR>");
+        else if (u == '\n')
+            s += QLatin1String("<LF>");
+        else if (u == '\\')
+            s += QLatin1String("\\\\");
+        else if (u < 0x20 || u >= 0x7f)
+            s += QStringLiteral("\\x%1").arg(u, 2, 16, QLatin1Char('0'));
+        else
+            s += QLatin1Char(c);
+    }
+    return s;
+}
+
+QString CommLog::format(const Entry &e) {
+    // Columns: time, direction, reply time (blank for lines sent), text; aligned in a fixed font.
+    const QString at = QDateTime::fromMSecsSinceEpoch(e.atMs).toString("HH:mm:ss.zzz");
+    const QString ms =
+        e.replyUs < 0 ? QString(10, ' ') : QStringLiteral("%1 ms").arg(double(e.replyUs) / 1000.0, 7, 'f', 1);
+    QString text = visible(e.bytes);
+    if (e.bytesTotal > e.bytes.size()) text += QStringLiteral("... (%1 bytes)").arg(e.bytesTotal);
+    switch (e.kind) {
+    case Kind::Sent:
+        return at + "  TX  " + ms + "  " + text;
+    case Kind::Received:
+        return at + "  RX  " + ms + "  " + text;
+    case Kind::NoReply: {
+        static const char *const why[] = {"time-out", "port closed", "over-long reply"};
+        QString s = at + "  --  " + ms + "  no reply (" + why[int(e.why)] + ")";
+        if (e.bytesTotal > 0) s += ", discarded " + text;
+        return s;
+    }
+    case Kind::PortError:
+        return at + "  !!  " + QString(10, ' ') + "  " + e.text;
+    }
+    return at;
+}
+
+QList<CommLog::Entry> CommLog::entries() const {
+    QList<Entry> all;
+    all.reserve(entryCount());
+    all.append(QList<Entry>(m_entries.begin(), m_entries.end()));
+    all.append(QList<Entry>(m_queue.begin(), m_queue.end()));
+    return all;
+}
+
+QString CommLog::allText() const {
+    QString s;
+    for (const Entry &e : m_entries)
+        s += format(e) + '\n';
+    for (const Entry &e : m_queue)
+        s += format(e) + '\n';
+    return s;
+}
+
+void CommLog::flush() {
+    m_flushTimer.stop();
+    if (m_paused || m_queue.empty()) return updateCount();
+    // One edit for the whole batch: appending line by line relayouts the view every time.
+    QString batch;
+    const int from = qMax(0, int(m_queue.size()) - m_max);
+    for (int i = from; i < int(m_queue.size()); ++i) {
+        if (!batch.isEmpty()) batch += '\n';
+        batch += format(m_queue[size_t(i)]);
+    }
+    for (Entry &e : m_queue)
+        m_entries.push_back(std::move(e));
+    m_queue.clear();
+    trim(m_entries, m_max);
+    txtLog->appendPlainText(batch);
+    updateCount();
+}
+
+void CommLog::setPaused(bool paused) {
+    m_paused = paused;
+    if (btnPause->isChecked() != paused) btnPause->setChecked(paused);
+    btnPause->setText(paused ? "Resume" : "Pause");
+    if (!paused) flush();
+}
+
+void CommLog::clear() {
+    m_entries.clear();
+    m_queue.clear();
+    txtLog->clear();
+    updateCount();
+}
+
+void CommLog::updateCount() {
+    QString s = QStringLiteral("%1 entries (at most %2)").arg(entryCount()).arg(m_max);
+    if (m_paused && !m_queue.empty()) s += QStringLiteral(", %1 waiting").arg(m_queue.size());
+    if (lblCount->text() != s) lblCount->setText(s);
+}
+
+bool CommLog::findNext() {
+    const QString needle = txtFind->text();
+    if (needle.isEmpty()) return false;
+    if (txtLog->find(needle)) return true;
+    // Wrap around to the top once.
+    QTextCursor c = txtLog->textCursor();
+    c.movePosition(QTextCursor::Start);
+    txtLog->setTextCursor(c);
+    return txtLog->find(needle);
+}
+
+void CommLog::copy() {
+    QString sel = txtLog->textCursor().selectedText();
+    // A selection holds paragraph separators, not newlines.
+    QApplication::clipboard()->setText(sel.isEmpty() ? allText()
+                                                     : sel.replace(QChar::ParagraphSeparator, '\n'));
+}
+
+bool CommLog::saveAs() {
+    const QString path = ui().saveFileName(this, "Text files (*.txt);;All files (*)", 1, "vireo-log.txt");
+    if (path.isEmpty()) return false;
+    if (saveTo(path)) return true;
+    MsgBox("The log could not be saved to " + path + ".", AppTitle, MsgIcon::Critical);
+    return false;
+}
+
+bool CommLog::saveTo(const QString &path) const {
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Text)) return false;
+    const QString head = "VIREO communication log, saved " +
+                         QDateTime::fromMSecsSinceEpoch(m_clock()).toString("yyyy-MM-dd HH:mm:ss") + "\n";
+    f.write(head.toUtf8());
+    f.write(allText().toUtf8());
+    return f.commit();
+}

@@ -1,0 +1,98 @@
+#pragma once
+// The communication log: every line sent and received, time-outs and port errors, in order.
+// Entries are queued by the link's signals and shown in batches; the store is bounded.
+#include "link/Link.h"
+
+#include <QByteArray>
+#include <QDockWidget>
+#include <QPointer>
+#include <QTimer>
+#include <deque>
+#include <functional>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+class CommLog : public QDockWidget {
+    Q_OBJECT
+  public:
+    enum class Kind { Sent, Received, NoReply, PortError };
+    struct Entry {
+        qint64 atMs = 0; // wall-clock time, ms since the epoch
+        Kind kind = Kind::Sent;
+        QByteArray bytes; // the line as it went over the wire (cut at MaxShownBytes)
+        qint64 bytesTotal = 0;
+        qint64 replyUs = -1; // received lines and missing replies: time since the line went out
+        Link::NoReply why = Link::NoReply::TimeOut;
+        QString text; // port errors: the port and the reason
+    };
+
+    static constexpr int DefaultMaxEntries = 20000;
+    // Longer lines (noise, a runaway unit) are cut for the display; the log says how long they were.
+    static constexpr int MaxShownBytes = 256;
+    static constexpr int FlushMs = 250;
+
+    explicit CommLog(QWidget *parent = nullptr);
+
+    // Listens to this link while the log is shown; nothing is connected while it is closed.
+    void setLink(Link *link);
+    void setMaxEntries(int n);
+    int maxEntries() const { return m_max; }
+    // Milliseconds since the epoch; tests and the bench inject a clock of their own.
+    void setClock(std::function<qint64()> clock) { m_clock = std::move(clock); }
+
+    // Everything recorded so far, shown or still queued, oldest first.
+    QList<Entry> entries() const;
+    int entryCount() const { return int(m_entries.size() + m_queue.size()); }
+    // One entry as a line of the log ("12:00:00.123  TX  G00<CR>").
+    static QString format(const Entry &e);
+    // Bytes with the carriage return and other non-printables made visible: <CR>, <LF>, \x07.
+    static QString visible(const QByteArray &bytes);
+    QString allText() const;
+
+    bool isPaused() const { return m_paused; }
+    void setPaused(bool paused);
+    void clear();
+    // Shows the queued entries now (the timer does this every FlushMs).
+    void flush();
+    // Selects the next match of the search text below the cursor, wrapping around; false when there is none.
+    bool findNext();
+    void copy();
+    // Asks for a file name through the UI seam and writes the log as text; false when cancelled or failed.
+    bool saveAs();
+    bool saveTo(const QString &path) const;
+
+    // Controls, by name.
+    QPlainTextEdit *txtLog;
+    QPushButton *btnPause, *btnClear, *btnCopy, *btnSave, *btnFind;
+    QLineEdit *txtFind;
+    QLabel *lblCount;
+
+    // Wide enough for time, direction, reply time and a typical line.
+    QSize sizeHint() const override { return {440, 400}; }
+    // Open (not merely on screen): it listens to the link exactly while the person has it open.
+    void setVisible(bool visible) override;
+
+  private:
+    void listen(bool on);
+    void add(Entry e);
+    void onSent(const QByteArray &line);
+    void onReceived(const QByteArray &line, qint64 replyUs);
+    void onMissing(Link::NoReply why, const QByteArray &discarded, qint64 waitedUs);
+    void onPortError(const QString &port, const QString &reason);
+    void onPortLost(const QString &reason);
+    void trim(std::deque<Entry> &d, int max);
+    void updateCount();
+
+    QPointer<Link> m_link;
+    QList<QMetaObject::Connection> m_connections;
+    std::deque<Entry> m_entries; // shown
+    std::deque<Entry> m_queue;   // waiting for the next flush (or for the end of a pause)
+    int m_max = DefaultMaxEntries;
+    bool m_paused = false;
+    QTimer m_flushTimer;
+    std::function<qint64()> m_clock;
+};
