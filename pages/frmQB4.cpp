@@ -72,3 +72,14 @@ void frmQB4::txt_able(bool enable) {
     setComboEditable(cmbUserRange, enable);
     setHoldEditable(enable);
 }
+
+// The page's record in configuration files.
+#include "config/Record.h"
+
+const cfg::Record *frmQB4::configRecord() const {
+    using namespace cfg;
+    static const Record r{.lines = RangeLine(4, RangeList) + HoldLine() + ScaleLines6(4),
+                          .view = ViewReset::Full,
+                          .typeCaption = true};
+    return &r;
+}

@@ -16,4 +16,5 @@ public:
     void ReadingData() override;
     bool CheckData() override;
     void txt_able(bool enable) override;
+    const cfg::Record *configRecord() const override;
 };
