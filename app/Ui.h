@@ -12,8 +12,8 @@ class UiSeam {
 public:
     virtual ~UiSeam() = default;
     virtual void message(const QString &text, const QString &title, MsgIcon icon) = 0;
-    // A question with Yes and No, No the default; true for Yes.
-    virtual bool question(const QString &text, const QString &title) = 0;
+    // A question with Yes and No, No the default; true for Yes. A seam that cannot ask says No.
+    virtual bool question(const QString &, const QString &) { return false; }
     // Shows a dialog modally; returns its result code.
     virtual int execDialog(QDialog *dialog) = 0;
     // Returns the chosen path, or an empty text when the person cancels.

@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSaveFile>
+#include <cerrno>
 
 const char *const ConfigFileFilter = "uJx Files (*.uJx);;Text Files (*.txt);;All Files (*)";
 
@@ -354,11 +355,14 @@ bool SaveConfigTo(const QString &path) {
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly)) return fail(QStringLiteral("%1: %2").arg(where, f.errorString()));
     // The explicit flush matters: after a short write (a disk that fills up) commit() alone
-    // would still put the cut file in place of the old one.
+    // would still put the cut file in place of the old one. Its own error text is "Unknown
+    // error" then; the system's says what happened.
+    errno = 0;
     if (f.write(*bytes) != bytes->size() || !f.flush()) {
-        const QString e = f.errorString();
+        const int err = errno;
+        const QString reason = err != 0 ? qt_error_string(err) : f.errorString();
         f.cancelWriting();
-        return fail(QStringLiteral("%1: %2").arg(where, e));
+        return fail(QStringLiteral("%1: %2").arg(where, reason));
     }
     if (!f.commit()) return fail(QStringLiteral("%1: %2").arg(where, f.errorString()));
     return true;

@@ -445,18 +445,18 @@ private slots:
         QVERIFY(QDir().mkdir(locked));
         QVERIFY(writeAll(locked + "/old.uJx", "old\r\n"));
         QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-        const QString target = geteuid() == 0 ? QStringLiteral("/proc/self/unit.uJx") : locked + "/old.uJx";
+        const bool root = geteuid() == 0;
+        const QString target = root ? QStringLiteral("/proc/self/unit.uJx") : locked + "/old.uJx";
+        r.ui.expect(target + (root ? ": Operation not permitted" : ": Permission denied"), "Open Error",
+                    MsgIcon::Critical);
         QVERIFY(!SaveConfigTo(target));
-        QCOMPARE(r.ui.messages.size(), 1);
-        QCOMPARE(r.ui.messages[0].title, QString("Open Error"));
-        QVERIFY(r.ui.messages[0].text.startsWith(target + ": "));
         QCOMPARE(readAll(locked + "/old.uJx"), QByteArray("old\r\n"));
         QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 
         // A disk that fills up half way: the file-size limit fails the write as a full disk would.
         const QString path = dir.filePath("big.uJx");
         QVERIFY(writeAll(path, "old\r\n"));
-        r.ui.reset();
+        r.ui.expect(path + ": File too large", "Open Error", MsgIcon::Critical);
         rlimit old{};
         getrlimit(RLIMIT_FSIZE, &old);
         auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
@@ -467,10 +467,9 @@ private slots:
         setrlimit(RLIMIT_FSIZE, &old);
         std::signal(SIGXFSZ, oldHandler);
         QVERIFY(!saved);
-        QCOMPARE(r.ui.messages.size(), 1);
-        QCOMPARE(r.ui.messages[0].title, QString("Open Error"));
         QCOMPARE(readAll(path), QByteArray("old\r\n"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"big.uJx"});
+        NO_SURPRISES(r);
     }
 
     void failedLoadChangesNothing_data() {
@@ -521,11 +520,10 @@ private slots:
     void missingFileNamesItself() {
         AppRig r(unit("K5A-QB4"));
         r.ui.onOpenFile("/nonexistent/unit.uJx");
+        r.ui.expect("/nonexistent/unit.uJx: No such file or directory", "VIREO", MsgIcon::Critical);
         r.w->mnuFilesOpen_Click();
-        QCOMPARE(r.ui.messages.size(), 1);
-        QVERIFY(r.ui.messages[0].text.startsWith("/nonexistent/unit.uJx: "));
-        QCOMPARE(r.ui.messages[0].title, QString("VIREO"));
         QCOMPARE(g.ActivePage, -1);
+        NO_SURPRISES(r);
     }
 
     void otherModelAsksFirst() {
