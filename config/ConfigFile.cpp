@@ -271,10 +271,11 @@ void apply(const Value &v) {
 
 // Puts a checked record into its page, in the order the read steps have always used: the
 // view, the values read straight in, the refilled lists with their held-back selections, the captions.
-void applyRecord(const RecordValues &rv, Page *page) {
+void applyRecord(const RecordValues &rv) {
     const Record &rec = *rv.record;
     QWidget *w = rv.page;
-    if (page && rec.view == ViewReset::Full) page->cmdSet1_Click();
+    if (rec.view == ViewReset::Full)
+        if (auto *page = qobject_cast<Page *>(w)) page->cmdSet1_Click();
     if (rec.view == ViewReset::Set1)
         if (QWidget *set1 = Control(w, "frmSet1")) set1->setVisible(true);
     for (const auto &[line, present] : rv.lines)
@@ -307,6 +308,24 @@ void applyRecord(const RecordValues &rv, Page *page) {
 }
 
 } // namespace
+
+std::optional<QByteArray> SaveRecord(const Record &rec, const QWidget *page, const Context &ctx, QString *error) {
+    Writer wr;
+    if (wr.record(rec, page, ctx)) return wr.out.bytes();
+    if (error) *error = wr.error;
+    return std::nullopt;
+}
+
+bool LoadRecord(const Record &rec, QWidget *page, const QByteArray &bytes, const Context &ctx, QString *error) {
+    Reader rd(bytes);
+    RecordValues values;
+    if (!rd.record(rec, page, ctx, values)) {
+        if (error) *error = rd.error;
+        return false;
+    }
+    applyRecord(values);
+    return true;
+}
 
 QString &DialogFileName() {
     static QString name;
@@ -456,11 +475,11 @@ bool LoadConfigBytes(const QByteArray &bytes) {
     w->showExtension();
     g.ActivePage = modelnum;
     if (io.record) {
-        applyRecord(io, page);
+        applyRecord(io);
         page->configLoaded();
         w->ShowPage(page);
     }
-    if (net.record) applyRecord(net, nullptr);
+    if (net.record) applyRecord(net);
     return true;
 }
 

@@ -7,6 +7,8 @@
 #include <QString>
 #include <optional>
 
+class QWidget;
+
 // The menu commands: the file dialog, then the work below.
 void SaveConfigFile();
 void LoadConfigFile();
@@ -24,6 +26,13 @@ bool SaveConfigTo(const QString &path);
 // declined to load a file of another model.
 bool LoadConfigFrom(const QString &path);
 bool LoadConfigBytes(const QByteArray &bytes);
+struct Context;
+struct Record;
+// One record alone, on any widget holding its controls: what the file code does per page.
+std::optional<QByteArray> SaveRecord(const Record &rec, const QWidget *page, const Context &ctx, QString *error);
+// Checks the whole record first; sets the controls only when all of it reads.
+bool LoadRecord(const Record &rec, QWidget *page, const QByteArray &bytes, const Context &ctx, QString *error);
+
 // The name the file dialog offers next (the last one chosen in either dialog).
 QString &DialogFileName();
 } // namespace cfg

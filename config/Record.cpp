@@ -78,17 +78,18 @@ Field indexed(Field f, int i) {
     return f;
 }
 
-Lines scaleLines(int n, const QStringList &columns) {
+} // namespace
+
+Lines ChannelLines(int n, const QStringList &arrays) {
     Lines lines;
     for (int i = 0; i < n; ++i) {
         Line l;
-        for (const QString &c : columns) l.fields << indexed(TextBox(IndexedName(c, i)), i);
+        for (const QString &a : arrays) l.fields << indexed(TextBox(IndexedName(a, i)), i);
         l.channel = i;
         lines << l;
     }
     return lines;
 }
-} // namespace
 
 Lines RangeLine(int n, const QStringList &list) {
     Line l;
@@ -121,10 +122,10 @@ Lines UnitLine(const std::array<RangeRec, 3> &table) {
 Lines HoldLine() { return OptionLine("optKeepOn", "optKeepOff"); }
 
 Lines ScaleLines6(int n) {
-    return scaleLines(n, {"txtZScale", "txtFScale", "txtBias", "txtGain", "txtZBase", "txtFBase"});
+    return ChannelLines(n, {"txtZScale", "txtFScale", "txtBias", "txtGain", "txtZBase", "txtFBase"});
 }
-Lines ScaleLines5(int n) { return scaleLines(n, {"txtZScale", "txtFScale", "txtBias", "txtGain", "txtZBase"}); }
-Lines ScaleLines4(int n) { return scaleLines(n, {"txtZScale", "txtFScale", "txtZBase", "txtFBase"}); }
+Lines ScaleLines5(int n) { return ChannelLines(n, {"txtZScale", "txtFScale", "txtBias", "txtGain", "txtZBase"}); }
+Lines ScaleLines4(int n) { return ChannelLines(n, {"txtZScale", "txtFScale", "txtZBase", "txtFBase"}); }
 
 Lines DropoutLine() {
     Line l(NumberBoxes("txtDropout", 0, 3));

@@ -78,6 +78,8 @@ QList<Field> AsText(QList<Field> fields);
 Lines RangeLine(int n, const QStringList &list);
 Lines UnitLine(const std::array<RangeRec, 3> &table);
 Lines HoldLine();
+// Channel lines: line i holds element i of each array, channel 0 first.
+Lines ChannelLines(int n, const QStringList &arrays);
 Lines ScaleLines6(int n);
 Lines ScaleLines5(int n);
 Lines ScaleLines4(int n);

@@ -4,6 +4,7 @@
 #include "app/frmVireo.h"
 #include "config/ConfigFile.h"
 #include "config/FieldStream.h"
+#include "config/Record.h"
 #include "netpages/NetPage.h"
 #include "pages/frmQB4.h"
 #include "tests/TestKit.h"
@@ -115,6 +116,25 @@ void scrambleIdentity() {
     g.ExtType = "XD16";
 }
 
+// A stand-in page: just the named controls a record speaks of.
+struct FakePage : QWidget {
+    QLineEdit *box(const QString &name) { return make<QLineEdit>(name); }
+    QComboBox *list(const QString &name) { return make<QComboBox>(name); }
+    QRadioButton *option(const QString &name) { return make<QRadioButton>(name); }
+    QLabel *label(const QString &name) { return make<QLabel>(name); }
+    QGroupBox *frame(const QString &name) { return make<QGroupBox>(name); }
+    void boxes(const QStringList &arrays, int n) {
+        for (const QString &a : arrays)
+            for (int i = 0; i < n; ++i) box(QStringLiteral("%1(%2)").arg(a).arg(i));
+    }
+    template <class T> T *make(const QString &name) {
+        auto *c = new T(this);
+        c->setObjectName(name);
+        return c;
+    }
+    template <class T = QLineEdit> T *c(const QString &name) const { return findChild<T *>(name); }
+};
+
 #define NO_SURPRISES(rig) QVERIFY2((rig).ui.problems().isEmpty(), qPrintable((rig).ui.problems()))
 } // namespace
 
@@ -181,6 +201,125 @@ private slots:
         for (const char *bad : {"", "abc", "32767.5", "40000"}) QVERIFY2(!WholeNumber(bad), bad);
         QCOMPARE(WholeNumber("50000", 0, 65535), std::optional<int>(50000));
         QVERIFY(!WholeNumber("-1", 0, 65535));
+    }
+
+    // ---- what the declarations can say beyond the kinds built so far
+
+    void temperatureRecordRefillsListsAndUnitCaptions() {
+        const QStringList tc = {"K(CA)", "E(CRC)", "J(IC)", "T(CC)", "B(RH)", "R", "S", "C(WRe 5-26)", "N",
+                                "U", "L", "P", "PR"};
+        const Record qk4{.lines = RangeLine(4, tc) + UnitLine(TcRange) + HoldLine() + ScaleLines6(4),
+                         .view = ViewReset::Full,
+                         .typeCaption = true};
+        FakePage p;
+        for (int k = 0; k < 4; ++k) {
+            p.list(QStringLiteral("cmbUserRange(%1)").arg(k))->addItem("from Init");
+            p.list(QStringLiteral("cmbUserUnit(%1)").arg(k));
+            p.label(QStringLiteral("lblZBase_Unit(%1)").arg(k));
+            p.label(QStringLiteral("lblFBase_Unit(%1)").arg(k));
+        }
+        p.boxes({"txtZScale", "txtFScale", "txtBias", "txtGain", "txtZBase", "txtFBase"}, 4);
+        p.option("optKeepOn");
+        p.option("optKeepOff");
+        p.label("lblV_Unit");
+        g.UnitModel = "K5A-QK4";
+        QStringList lines = {"12,0,-1,5", "0,1,2,0", "#TRUE#,#FALSE#"};
+        for (int k = 0; k < 4; ++k) lines << QStringLiteral(R"("%1","1000","0","1","-200","1372")").arg(k);
+        const Context ctx{"K5A-QK4", " 1.02"};
+        QString error;
+        QVERIFY2(LoadRecord(qk4, &p, file(lines), ctx, &error), qPrintable(error));
+        QCOMPARE(p.c<QComboBox>("cmbUserRange(0)")->count(), 13);
+        QCOMPARE(p.c<QComboBox>("cmbUserRange(0)")->currentText(), QString("PR"));
+        QCOMPARE(p.c<QComboBox>("cmbUserRange(2)")->currentIndex(), -1);
+        QCOMPARE(p.c<QComboBox>("cmbUserUnit(2)")->currentText(), QString("K"));
+        QCOMPARE(p.c<QLabel>("lblZBase_Unit(1)")->text(), QString("deg F"));
+        QCOMPARE(p.c<QLabel>("lblFBase_Unit(2)")->text(), QString("K"));
+        QCOMPARE(p.c<QLabel>("lblFBase_Unit(3)")->text(), QString("deg C"));
+        QCOMPARE(p.c<QLabel>("lblV_Unit")->text(), QString("QK4"));
+        QCOMPARE(p.c("txtZScale(3)")->text(), QString("3"));
+        QCOMPARE(*SaveRecord(qk4, &p, ctx, nullptr), file(lines));
+        // A unit outside the three has no caption: the record is refused as a whole.
+        lines[1] = "0,1,2,3";
+        lines[3] = R"("changed","1000","0","1","-200","1372")";
+        QVERIFY(!LoadRecord(qk4, &p, file(lines), ctx, &error));
+        QCOMPARE(error, QString("Line 2, field 4 (cmbUserUnit(3)): 3 is outside the temperature units (0 to 2)."));
+        QCOMPARE(p.c("txtZScale(0)")->text(), QString("0"));
+    }
+
+    void dropOutStartUpAndConditionalLines() {
+        // The current input's drop-out and start-up lines, with "A" captions and the first view.
+        const QStringList qx = {"0A to 600A", "0A to 400A", "0A to 200A", "0A to 100A", "0A to 50A", "0A to 5A"};
+        const Record qx4m{.lines = RangeLine(4, qx) + DropoutLine() + StartupLine() + ScaleLines6(4),
+                          .view = ViewReset::Set1,
+                          .typeCaption = true,
+                          .baseUnit = "A"};
+        FakePage p;
+        p.boxes({"txtZScale", "txtFScale", "txtBias", "txtGain", "txtZBase", "txtFBase", "txtDropout"}, 4);
+        for (int k = 0; k < 4; ++k) {
+            p.list(QStringLiteral("cmbUserRange(%1)").arg(k))->addItems(qx);
+            p.label(QStringLiteral("lblZBase_Unit(%1)").arg(k));
+            p.label(QStringLiteral("lblFBase_Unit(%1)").arg(k));
+        }
+        p.box("txtStartup")->setText("12.5");
+        p.option("optKeepOn")->setChecked(true);
+        p.option("optKeepOff");
+        p.frame("frmSet1")->hide();
+        p.c("txtDropout(0)")->setText("007");
+        for (const char *b : {"txtDropout(1)", "txtDropout(2)", "txtDropout(3)"}) p.c(b)->setText("1e1");
+        const Context ctx{"K5A-QX4V", " 1.02"};
+        const QByteArray saved = SaveRecord(qx4m, &p, ctx, nullptr).value();
+        QVERIFY(saved.startsWith("0,0,0,0\r\n7,10,10,10\r\n12,#TRUE#,#FALSE#\r\n\"\",\"\","));
+        QVERIFY(LoadRecord(qx4m, &p, saved, ctx, nullptr));
+        QCOMPARE(p.c("txtDropout(0)")->text(), QString("7"));
+        QCOMPARE(p.c("txtStartup")->text(), QString("12"));
+        QCOMPARE(p.c<QLabel>("lblFBase_Unit(3)")->text(), QString("A"));
+        QVERIFY(p.c<QGroupBox>("frmSet1")->isVisibleTo(&p));
+
+        // The discrete output's second line exists for one model only, and its frame follows it.
+        const Record ko16{.lines = HoldLine() + When(ModelIs("K5G-KO16W"), IntegerLine({"Text1"}), "Frame3"),
+                          .typeCaption = true};
+        FakePage o;
+        o.option("optKeepOn");
+        o.option("optKeepOff");
+        o.box("Text1")->setText("55");
+        o.frame("Frame3");
+        const Context w{"K5G-KO16W", " 1.02"}, plain{"K5G-KO16", " 1.02"};
+        QCOMPARE(*SaveRecord(ko16, &o, w, nullptr), file({"#FALSE#,#FALSE#", "55"}));
+        QCOMPARE(*SaveRecord(ko16, &o, plain, nullptr), file({"#FALSE#,#FALSE#"}));
+        QVERIFY(LoadRecord(ko16, &o, file({"#FALSE#,#TRUE#", "150"}), w, nullptr));
+        QCOMPARE(o.c("Text1")->text(), QString("150"));
+        QVERIFY(o.c<QGroupBox>("Frame3")->isVisibleTo(&o));
+        QVERIFY(LoadRecord(ko16, &o, file({"#TRUE#,#FALSE#", "not read"}), plain, nullptr));
+        QVERIFY(!o.c<QGroupBox>("Frame3")->isVisibleTo(&o));
+        QVERIFY(o.c<QRadioButton>("optKeepOn")->isChecked());
+    }
+
+    void positioningRecordIsSevenLines() {
+        auto line = [](const QStringList &arrays, int i) {
+            QStringList l;
+            for (const QString &a : arrays) l << QStringLiteral("%1(%2)").arg(a).arg(i);
+            return TextLine(l);
+        };
+        const QStringList a = {"txtDO", "txtReset", "txtMin", "txtMax", "txtBias", "txtGain", "txtZS", "txtFS", "txtOP"};
+        const QStringList b = {"txtA1Type", "txtA1SM", "txtA1SH", "txtA1PM", "txtA1PH",
+                               "txtA2Type", "txtA2SM", "txtA2SH", "txtA2PM", "txtA2PH"};
+        const QStringList c = {"txtEL", "txtHL", "txtER", "txtHR", "txtZR", "txtHLD", "txtHRD"};
+        Lines lines;
+        for (int i = 0; i < 2; ++i) lines += line(a, i) + line(b, i) + line(c, i);
+        lines += TextLine({"txtTM(0)", "txtTM(1)", "txtTM(2)"});
+        const Record nx2{.lines = lines};
+        FakePage from, to;
+        int n = 0;
+        for (FakePage *p : {&from, &to}) p->boxes(a + b + c + QStringList{"txtTM"}, 3);
+        for (QLineEdit *e : from.findChildren<QLineEdit *>()) e->setText(QString::number(n++));
+        const QByteArray saved = SaveRecord(nx2, &from, {}, nullptr).value();
+        QList<int> fields;
+        for (const QByteArray &l : saved.split('\n'))
+            if (!l.isEmpty()) fields << int(l.count(',')) + 1;
+        QCOMPARE(fields, QList<int>({9, 10, 7, 9, 10, 7, 3}));
+        QVERIFY(LoadRecord(nx2, &to, saved, {}, nullptr));
+        for (const Line &l : nx2.lines)
+            for (const Field &f : l.fields) QCOMPARE(to.c(f.control)->text(), from.c(f.control)->text());
     }
 
     // ---- files of each kind, written by hand
