@@ -693,6 +693,28 @@ private slots:
         NO_SURPRISES(r);
     }
 
+    void openClickedDuringAnUploadRunsAfterIt() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("a.uJx");
+        QStringList lines = qb4Lines() + QStringList{"30"};
+        lines[6] = R"("-250","10000","0.00","1.0000","-10.000","10.000")";
+        QVERIFY(writeAll(path, file(lines)));
+        AppRig r(unit("K5A-QB4"));
+        r.connectViaSetting();
+        r.unit().addFault({sim::FaultKind::Delay, "", "21", 1, 40}); // channel 1's full scale takes a while
+        r.ui.onOpenFile(path);
+        int dialogsAtClick = -1;
+        QTimer::singleShot(10, [&] {
+            r.w->mnuFilesOpen->trigger();
+            dialogsAtClick = r.ui.fileDialogs;
+        });
+        r.w->btnUpload_Click();
+        QCOMPARE(dialogsAtClick, 0);
+        // Had it run inside the wait, the Upload would have read channel 3 over it.
+        QTRY_COMPARE(qb4(r)->txtZScale[3]->text(), QString("-250"));
+        NO_SURPRISES(r);
+    }
+
     void downloadFollowsTheConnection() {
         QTemporaryDir dir;
         const QString path = dir.filePath("a.uJx");
