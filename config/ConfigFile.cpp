@@ -35,7 +35,9 @@ QString pageName(int modelnum) {
     return k ? QString::fromLatin1(k->name) : QString::number(modelnum);
 }
 
-QString nameOf(const Field &f) { return f.target == Field::Target::SubTyp ? QStringLiteral("SubTyp") : f.control; }
+QString nameOf(const Field &f) {
+    return f.target == Field::Target::SubTyp ? QStringLiteral("SubTyp") : f.control;
+}
 
 // "CH 0 Zero scale (txtZScale(0))": what the person sees, and the name the file code uses.
 QString describe(const QWidget *c, const QString &name) {
@@ -48,15 +50,21 @@ QString shown(const QString &s) {
     return s.size() > 40 ? s.left(40) + QStringLiteral("...") : s;
 }
 
-Context currentContext() { return {g.UnitModel, AfterColon(g.VersionText)}; }
+Context currentContext() {
+    return {g.UnitModel, AfterColon(g.VersionText)};
+}
 
 // The control a field is about, of the type the field needs; null when the page lacks it.
 QWidget *controlFor(const QWidget *page, const Field &f) {
     switch (f.target) {
-    case Field::Target::Box: return Control<QLineEdit>(page, f.control);
-    case Field::Target::List: return Control<QComboBox>(page, f.control);
-    case Field::Target::Option: return Control<QAbstractButton>(page, f.control);
-    case Field::Target::SubTyp: return nullptr;
+    case Field::Target::Box:
+        return Control<QLineEdit>(page, f.control);
+    case Field::Target::List:
+        return Control<QComboBox>(page, f.control);
+    case Field::Target::Option:
+        return Control<QAbstractButton>(page, f.control);
+    case Field::Target::SubTyp:
+        return nullptr;
     }
     return nullptr;
 }
@@ -107,9 +115,14 @@ struct Writer {
             out.integer(*v);
             return true;
         }
-        case Field::Target::List: out.integer(static_cast<QComboBox *>(c)->currentIndex()); return true;
-        case Field::Target::Option: out.boolean(static_cast<QAbstractButton *>(c)->isChecked()); return true;
-        case Field::Target::SubTyp: break;
+        case Field::Target::List:
+            out.integer(static_cast<QComboBox *>(c)->currentIndex());
+            return true;
+        case Field::Target::Option:
+            out.boolean(static_cast<QAbstractButton *>(c)->isChecked());
+            return true;
+        case Field::Target::SubTyp:
+            break;
         }
         return true;
     }
@@ -144,32 +157,37 @@ struct RecordValues {
 };
 
 class Reader {
-public:
+  public:
     explicit Reader(const QByteArray &bytes) : m_in(bytes) {}
     QString error;
 
     std::optional<QString> next(const QString &name) {
         std::optional<QString> s = m_in.next();
-        if (!s) error = QStringLiteral("Line %1: the file ends where %2 was due.").arg(m_in.lineAhead()).arg(name);
+        if (!s)
+            error =
+                QStringLiteral("Line %1: the file ends where %2 was due.").arg(m_in.lineAhead()).arg(name);
         return s;
     }
 
     void fail(const QString &name, const QString &what) {
-        error = QStringLiteral("Line %1, field %2 (%3): %4").arg(m_in.line()).arg(m_in.field()).arg(name, what);
+        error =
+            QStringLiteral("Line %1, field %2 (%3): %4").arg(m_in.line()).arg(m_in.field()).arg(name, what);
     }
 
     // An integer field within lo..hi; `range` names what the range is ("a list entry").
-    std::optional<int> integer(const QString &s, const QString &name, int lo, int hi, const QString &range = {}) {
+    std::optional<int> integer(const QString &s, const QString &name, int lo, int hi,
+                               const QString &range = {}) {
         const std::optional<qint64> v = ParseInteger(s);
         if (!v) {
             fail(name, QStringLiteral("\"%1\" is not a whole number.").arg(shown(s)));
             return std::nullopt;
         }
         if (*v < lo || *v > hi) {
-            fail(name, QStringLiteral("%1 is outside %2 (%3 to %4).")
-                           .arg(shown(s.trimmed()), range.isEmpty() ? QStringLiteral("the field's range") : range)
-                           .arg(lo)
-                           .arg(hi));
+            fail(name,
+                 QStringLiteral("%1 is outside %2 (%3 to %4).")
+                     .arg(shown(s.trimmed()), range.isEmpty() ? QStringLiteral("the field's range") : range)
+                     .arg(lo)
+                     .arg(hi));
             return std::nullopt;
         }
         return int(*v);
@@ -185,7 +203,9 @@ public:
         const std::optional<QString> s = next(name);
         if (!s) return false;
         switch (f.kind) {
-        case Field::Kind::Text: v.text = *s; break;
+        case Field::Kind::Text:
+            v.text = *s;
+            break;
         case Field::Kind::Boolean: {
             const std::optional<bool> b = ParseBoolean(*s);
             if (!b) {
@@ -236,7 +256,7 @@ public:
         return true;
     }
 
-private:
+  private:
     FieldReader m_in;
 };
 
@@ -262,10 +282,18 @@ void setLabel(const QWidget *page, const QString &name, const QString &text) {
 
 void apply(const Value &v) {
     switch (v.field->target) {
-    case Field::Target::Box: static_cast<QLineEdit *>(v.control)->setText(v.text); break;
-    case Field::Target::List: static_cast<QComboBox *>(v.control)->setCurrentIndex(v.number); break;
-    case Field::Target::Option: setOption(static_cast<QAbstractButton *>(v.control), v.flag); break;
-    case Field::Target::SubTyp: g.SubTyp = v.number; break;
+    case Field::Target::Box:
+        static_cast<QLineEdit *>(v.control)->setText(v.text);
+        break;
+    case Field::Target::List:
+        static_cast<QComboBox *>(v.control)->setCurrentIndex(v.number);
+        break;
+    case Field::Target::Option:
+        setOption(static_cast<QAbstractButton *>(v.control), v.flag);
+        break;
+    case Field::Target::SubTyp:
+        g.SubTyp = v.number;
+        break;
     }
 }
 
@@ -309,14 +337,16 @@ void applyRecord(const RecordValues &rv) {
 
 } // namespace
 
-std::optional<QByteArray> SaveRecord(const Record &rec, const QWidget *page, const Context &ctx, QString *error) {
+std::optional<QByteArray> SaveRecord(const Record &rec, const QWidget *page, const Context &ctx,
+                                     QString *error) {
     Writer wr;
     if (wr.record(rec, page, ctx)) return wr.out.bytes();
     if (error) *error = wr.error;
     return std::nullopt;
 }
 
-bool LoadRecord(const Record &rec, QWidget *page, const QByteArray &bytes, const Context &ctx, QString *error) {
+bool LoadRecord(const Record &rec, QWidget *page, const QByteArray &bytes, const Context &ctx,
+                QString *error) {
     Reader rd(bytes);
     RecordValues values;
     if (!rd.record(rec, page, ctx, values)) {
@@ -351,7 +381,8 @@ std::optional<QByteArray> BuildConfig(QString *error) {
         Page *p = w->page(g.modelnum);
         const Record *rec = p ? p->configRecord() : nullptr;
         if (!rec)
-            return failed(QStringLiteral("This version cannot save the settings of %1.").arg(pageName(g.modelnum)));
+            return failed(
+                QStringLiteral("This version cannot save the settings of %1.").arg(pageName(g.modelnum)));
         if (!wr.record(*rec, p, ctx)) return failed(wr.error);
     }
     if (const Record *rec = NetRecord(g.NetTyp)) {
@@ -423,8 +454,10 @@ bool LoadConfigBytes(const QByteArray &bytes) {
 
     // The page kind follows the model text; the number in the file stands only where that says nothing.
     int modelnum = numbers[1], subTyp = 0;
-    if (model == "K5VS-GZ2") modelnum = 22;
-    else if (model == "K5N-NX8") modelnum = 23;
+    if (model == "K5VS-GZ2")
+        modelnum = 22;
+    else if (model == "K5N-NX8")
+        modelnum = 23;
     else {
         const int keepModel = g.modelnum, keepSub = g.SubTyp;
         g.modelnum = modelnum;
@@ -490,14 +523,16 @@ void SaveConfigFile() {
         MsgBox("No Config Data", "Save Error", MsgIcon::None);
         return;
     }
-    const QString path = ui().saveFileName(MainForm(), ConfigFileFilter, ConfigFilterIndex, cfg::DialogFileName());
+    const QString path =
+        ui().saveFileName(MainForm(), ConfigFileFilter, ConfigFilterIndex, cfg::DialogFileName());
     if (path.isEmpty()) return;
     cfg::DialogFileName() = path;
     cfg::SaveConfigTo(path);
 }
 
 void LoadConfigFile() {
-    const QString path = ui().openFileName(MainForm(), ConfigFileFilter, ConfigFilterIndex, cfg::DialogFileName());
+    const QString path =
+        ui().openFileName(MainForm(), ConfigFileFilter, ConfigFilterIndex, cfg::DialogFileName());
     if (path.isEmpty()) return;
     cfg::DialogFileName() = path;
     cfg::LoadConfigFrom(path);

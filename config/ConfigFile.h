@@ -29,9 +29,11 @@ bool LoadConfigBytes(const QByteArray &bytes);
 struct Context;
 struct Record;
 // One record alone, on any widget holding its controls: what the file code does per page.
-std::optional<QByteArray> SaveRecord(const Record &rec, const QWidget *page, const Context &ctx, QString *error);
+std::optional<QByteArray> SaveRecord(const Record &rec, const QWidget *page, const Context &ctx,
+                                     QString *error);
 // Checks the whole record first; sets the controls only when all of it reads.
-bool LoadRecord(const Record &rec, QWidget *page, const QByteArray &bytes, const Context &ctx, QString *error);
+bool LoadRecord(const Record &rec, QWidget *page, const QByteArray &bytes, const Context &ctx,
+                QString *error);
 
 // The name the file dialog offers next (the last one chosen in either dialog).
 QString &DialogFileName();

@@ -33,10 +33,12 @@ void FieldWriter::endLine() {
 }
 
 QString TextProblem(const QString &t) {
-    if (t.contains('"')) return QStringLiteral("holds a double quote (\"), which a configuration file cannot carry");
+    if (t.contains('"'))
+        return QStringLiteral("holds a double quote (\"), which a configuration file cannot carry");
     for (QChar c : t)
         if (c.unicode() > 0xFF)
-            return QStringLiteral("holds the character %1, which a configuration file (8-bit text) cannot carry")
+            return QStringLiteral(
+                       "holds the character %1, which a configuration file (8-bit text) cannot carry")
                 .arg(c);
     return {};
 }
@@ -47,7 +49,8 @@ bool FieldReader::endOfLine() const {
 }
 
 void FieldReader::skipBlanks() {
-    while (m_pos < m_bytes.size() && (peek() == ' ' || peek() == '\t')) ++m_pos;
+    while (m_pos < m_bytes.size() && (peek() == ' ' || peek() == '\t'))
+        ++m_pos;
 }
 
 void FieldReader::takeSeparator() {
@@ -85,12 +88,15 @@ std::optional<QString> FieldReader::next() {
         }
         m_pos = close < 0 ? m_bytes.size() : close + 1;
         // Anything between the closing quote and the separator does not belong to a field.
-        while (m_pos < m_bytes.size() && peek() != ',' && !endOfLine()) ++m_pos;
+        while (m_pos < m_bytes.size() && peek() != ',' && !endOfLine())
+            ++m_pos;
     } else {
         const qsizetype start = m_pos;
-        while (m_pos < m_bytes.size() && peek() != ',' && !endOfLine()) ++m_pos;
+        while (m_pos < m_bytes.size() && peek() != ',' && !endOfLine())
+            ++m_pos;
         raw = m_bytes.mid(start, m_pos - start);
-        while (!raw.isEmpty() && (raw.endsWith(' ') || raw.endsWith('\t'))) raw.chop(1);
+        while (!raw.isEmpty() && (raw.endsWith(' ') || raw.endsWith('\t')))
+            raw.chop(1);
     }
     takeSeparator();
     return QString::fromLatin1(raw);

@@ -11,7 +11,7 @@ namespace cfg {
 
 // Builds a file in memory; nothing reaches the disk until the whole file is there.
 class FieldWriter {
-public:
+  public:
     // A text goes out as it is, between quotes. The caller makes sure it can be written
     // (CanWriteText): a quote inside would end the field early on reading.
     void text(const QString &t);
@@ -20,7 +20,7 @@ public:
     void endLine();
     const QByteArray &bytes() const { return m_bytes; }
 
-private:
+  private:
     void separate();
     QByteArray m_bytes;
     bool m_lineStarted = false;
@@ -31,7 +31,7 @@ private:
 QString TextProblem(const QString &t);
 
 class FieldReader {
-public:
+  public:
     explicit FieldReader(const QByteArray &bytes) : m_bytes(bytes) {}
 
     // The next field as text (quoted or not); nullopt at the end of the file.
@@ -45,7 +45,7 @@ public:
     // The last field was quoted.
     bool quoted() const { return m_quoted; }
 
-private:
+  private:
     char peek() const { return m_pos < m_bytes.size() ? m_bytes.at(m_pos) : '\0'; }
     bool endOfLine() const;
     void skipBlanks();
@@ -54,8 +54,8 @@ private:
 
     QByteArray m_bytes;
     qsizetype m_pos = 0;
-    int m_line = 1;         // line of the read position
-    int m_fieldOfLine = 0;  // fields already begun on that line
+    int m_line = 1;        // line of the read position
+    int m_fieldOfLine = 0; // fields already begun on that line
     int m_fieldLine = 0;
     int m_fieldNo = 0;
     bool m_quoted = false;

@@ -53,7 +53,8 @@ Field AsText(Field f) {
 }
 
 QList<Field> AsText(QList<Field> fields) {
-    for (Field &f : fields) f.readAsText = true;
+    for (Field &f : fields)
+        f.readAsText = true;
     return fields;
 }
 
@@ -68,7 +69,8 @@ QList<Field> NumberBoxes(const QString &base, int first, int last, int lo, int h
 
 QList<Field> TextBoxes(const QStringList &controls) {
     QList<Field> l;
-    for (const QString &c : controls) l << TextBox(c);
+    for (const QString &c : controls)
+        l << TextBox(c);
     return l;
 }
 
@@ -84,7 +86,8 @@ Lines ChannelLines(int n, const QStringList &arrays) {
     Lines lines;
     for (int i = 0; i < n; ++i) {
         Line l;
-        for (const QString &a : arrays) l.fields << indexed(TextBox(IndexedName(a, i)), i);
+        for (const QString &a : arrays)
+            l.fields << indexed(TextBox(IndexedName(a, i)), i);
         l.channel = i;
         lines << l;
     }
@@ -119,29 +122,43 @@ Lines UnitLine(const std::array<RangeRec, 3> &table) {
     return {l};
 }
 
-Lines HoldLine() { return OptionLine("optKeepOn", "optKeepOff"); }
+Lines HoldLine() {
+    return OptionLine("optKeepOn", "optKeepOff");
+}
 
 Lines ScaleLines6(int n) {
     return ChannelLines(n, {"txtZScale", "txtFScale", "txtBias", "txtGain", "txtZBase", "txtFBase"});
 }
-Lines ScaleLines5(int n) { return ChannelLines(n, {"txtZScale", "txtFScale", "txtBias", "txtGain", "txtZBase"}); }
-Lines ScaleLines4(int n) { return ChannelLines(n, {"txtZScale", "txtFScale", "txtZBase", "txtFBase"}); }
+Lines ScaleLines5(int n) {
+    return ChannelLines(n, {"txtZScale", "txtFScale", "txtBias", "txtGain", "txtZBase"});
+}
+Lines ScaleLines4(int n) {
+    return ChannelLines(n, {"txtZScale", "txtFScale", "txtZBase", "txtFBase"});
+}
 
 Lines DropoutLine() {
     Line l(NumberBoxes("txtDropout", 0, 3));
-    for (Field &f : l.fields) f.heldBack = true;
+    for (Field &f : l.fields)
+        f.heldBack = true;
     return {l};
 }
 
-Lines StartupLine() { return {Line{NumberBox("txtStartup"), Option("optKeepOn"), Option("optKeepOff")}}; }
+Lines StartupLine() {
+    return {Line{NumberBox("txtStartup"), Option("optKeepOn"), Option("optKeepOff")}};
+}
 
-Lines OptionLine(const QString &first, const QString &second) { return {Line{Option(first), Option(second)}}; }
+Lines OptionLine(const QString &first, const QString &second) {
+    return {Line{Option(first), Option(second)}};
+}
 
-Lines TextLine(const QStringList &controls) { return {Line(TextBoxes(controls))}; }
+Lines TextLine(const QStringList &controls) {
+    return {Line(TextBoxes(controls))};
+}
 
 Lines IntegerLine(const QStringList &controls) {
     Line l;
-    for (const QString &c : controls) l.fields << NumberBox(c);
+    for (const QString &c : controls)
+        l.fields << NumberBox(c);
     return {l};
 }
 
@@ -157,6 +174,8 @@ std::function<bool(const Context &)> ModelIs(const QString &model) {
     return [model](const Context &c) { return c.model == model; };
 }
 
-bool VersionSeries1(const Context &c) { return c.suffix.startsWith(" 1."); }
+bool VersionSeries1(const Context &c) {
+    return c.suffix.startsWith(" 1.");
+}
 
 } // namespace cfg

@@ -22,21 +22,21 @@ struct Context {
 };
 
 struct Field {
-    enum class Kind { Text, Integer, Boolean };         // how the field stands in the file
-    enum class Target { Box, List, Option, SubTyp };     // a text box, a list, an option button, the global
+    enum class Kind { Text, Integer, Boolean };      // how the field stands in the file
+    enum class Target { Box, List, Option, SubTyp }; // a text box, a list, an option button, the global
     Kind kind = Kind::Text;
     Target target = Target::Box;
-    QString control;           // object name; empty for SubTyp
-    int index = -1;            // element of the control array, for the captions that follow it
+    QString control; // object name; empty for SubTyp
+    int index = -1;  // element of the control array, for the captions that follow it
     // Integer from a box: the whole numbers it may hold. List: the selections a file may carry
     // (-1 for none); both 0 means "as many as the list holds".
     int lo = -32768, hi = 32767;
-    bool emptyIsZero = false;  // an empty box saves as 0
-    bool readAsText = false;   // the loader puts the field into the box as it stands
-    QStringList list;          // the loader's own entries, put into the list before the selection
+    bool emptyIsZero = false; // an empty box saves as 0
+    bool readAsText = false;  // the loader puts the field into the box as it stands
+    QStringList list;         // the loader's own entries, put into the list before the selection
     // A temperature unit: the row's base unit captions show UnitName of this entry.
     const std::array<RangeRec, 3> *unitTable = nullptr;
-    bool heldBack = false;     // set after the record's other fields (selections of refilled lists)
+    bool heldBack = false; // set after the record's other fields (selections of refilled lists)
 };
 
 struct Line {

@@ -11,7 +11,7 @@
 
 namespace {
 class SilentUi : public UiSeam {
-public:
+  public:
     void message(const QString &, const QString &, MsgIcon) override {}
     bool question(const QString &, const QString &) override { return false; }
     int execDialog(QDialog *) override { return 0; }
@@ -22,7 +22,9 @@ public:
 } // namespace
 
 // Font lookups keep caches for the life of the process; they are the system's, not ours.
-extern "C" const char *__lsan_default_suppressions() { return "leak:libfontconfig\n"; }
+extern "C" const char *__lsan_default_suppressions() {
+    return "leak:libfontconfig\n";
+}
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
     qputenv("QT_QPA_PLATFORM", "offscreen");

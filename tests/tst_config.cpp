@@ -28,15 +28,18 @@ namespace {
 // A file as written by hand: its lines, each ended by CR LF.
 QByteArray file(const QStringList &lines) {
     QByteArray b;
-    for (const QString &l : lines) b += l.toLatin1() + "\r\n";
+    for (const QString &l : lines)
+        b += l.toLatin1() + "\r\n";
     return b;
 }
 
 // The file of a K5A-QB4 unit as the simulated unit reports it after an Upload, on CC-Link.
-QStringList qb4Lines(const QString &model = "K5A-QB4", const QString &version = "Version : 1.02", int netTyp = 0) {
+QStringList qb4Lines(const QString &model = "K5A-QB4", const QString &version = "Version : 1.02",
+                     int netTyp = 0) {
     QStringList l = {QStringLiteral("\"%1\",0,\"%2\",4,%3").arg(model, version).arg(netTyp), "0,0,0,0",
                      "#FALSE#,#TRUE#"};
-    for (int i = 0; i < 4; ++i) l << R"("0","10000","0.00","1.0000","-10.000","10.000")";
+    for (int i = 0; i < 4; ++i)
+        l << R"("0","10000","0.00","1.0000","-10.000","10.000")";
     return l;
 }
 
@@ -59,7 +62,9 @@ sim::UnitConfig unit(const QString &model, const QString &version = "1.02", cons
     return c;
 }
 
-frmQB4 *qb4(AppRig &r) { return qobject_cast<frmQB4 *>(r.w->page(0)); }
+frmQB4 *qb4(AppRig &r) {
+    return qobject_cast<frmQB4 *>(r.w->page(0));
+}
 template <class T = QWidget> T *net(AppRig &r, const QString &name) {
     return r.w->netPage(g.NetTyp)->findChild<T *>(name);
 }
@@ -67,14 +72,17 @@ template <class T = QWidget> T *net(AppRig &r, const QString &name) {
 // Every value a person can see on a page, by control name.
 QMap<QString, QString> snapshot(const QWidget *w) {
     QMap<QString, QString> m;
-    for (const QLineEdit *e : w->findChildren<QLineEdit *>()) m[e->objectName()] = e->text();
+    for (const QLineEdit *e : w->findChildren<QLineEdit *>())
+        m[e->objectName()] = e->text();
     for (const QComboBox *c : w->findChildren<QComboBox *>())
         m[c->objectName()] = QStringLiteral("%1 of %2").arg(c->currentIndex()).arg(c->count());
-    for (const QRadioButton *b : w->findChildren<QRadioButton *>()) m[b->objectName()] = b->isChecked() ? "on" : "off";
+    for (const QRadioButton *b : w->findChildren<QRadioButton *>())
+        m[b->objectName()] = b->isChecked() ? "on" : "off";
     for (const QLabel *l : w->findChildren<QLabel *>())
         if (!l->objectName().isEmpty()) m["label " + l->objectName()] = l->text();
     for (const QGroupBox *f : w->findChildren<QGroupBox *>())
-        if (!f->objectName().isEmpty()) m["frame " + f->objectName()] = f->isVisibleTo(w) ? "shown" : "hidden";
+        if (!f->objectName().isEmpty())
+            m["frame " + f->objectName()] = f->isVisibleTo(w) ? "shown" : "hidden";
     return m;
 }
 
@@ -99,8 +107,9 @@ void changeEverything(QWidget *w, const QStringList &keep = {}) {
     for (QComboBox *c : w->findChildren<QComboBox *>())
         if (c->count() > 0) c->setCurrentIndex((c->currentIndex() + 1) % c->count());
     for (QRadioButton *b : w->findChildren<QRadioButton *>())
-        if (b->objectName() == "optKeepOff") b->isChecked() ? w->findChild<QRadioButton *>("optKeepOn")->setChecked(true)
-                                                            : b->setChecked(true);
+        if (b->objectName() == "optKeepOff")
+            b->isChecked() ? w->findChild<QRadioButton *>("optKeepOn")->setChecked(true)
+                           : b->setChecked(true);
 }
 
 void scrambleIdentity() {
@@ -125,7 +134,8 @@ struct FakePage : QWidget {
     QGroupBox *frame(const QString &name) { return make<QGroupBox>(name); }
     void boxes(const QStringList &arrays, int n) {
         for (const QString &a : arrays)
-            for (int i = 0; i < n; ++i) box(QStringLiteral("%1(%2)").arg(a).arg(i));
+            for (int i = 0; i < n; ++i)
+                box(QStringLiteral("%1(%2)").arg(a).arg(i));
     }
     template <class T> T *make(const QString &name) {
         auto *c = new T(this);
@@ -140,7 +150,7 @@ struct FakePage : QWidget {
 
 class ConfigTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     // ---- the field stream
 
     void writerFollowsTheFileConventions() {
@@ -167,10 +177,18 @@ private slots:
                       "12 ,#TRUE#,,\"a,b\"junk,last\n"
                       "\"two\r\nlines\",end\r"
                       "x");
-        const QList<std::tuple<QString, int, int>> expected = {
-            {"K5A-QB4", 1, 1}, {"0", 1, 2}, {"Version : 1.02", 1, 3}, {"4", 1, 4},   {"12", 2, 1},
-            {"#TRUE#", 2, 2},  {"", 2, 3},  {"a,b", 2, 4},            {"last", 2, 5}, {"two\r\nlines", 3, 1},
-            {"end", 4, 2},     {"x", 5, 1}};
+        const QList<std::tuple<QString, int, int>> expected = {{"K5A-QB4", 1, 1},
+                                                               {"0", 1, 2},
+                                                               {"Version : 1.02", 1, 3},
+                                                               {"4", 1, 4},
+                                                               {"12", 2, 1},
+                                                               {"#TRUE#", 2, 2},
+                                                               {"", 2, 3},
+                                                               {"a,b", 2, 4},
+                                                               {"last", 2, 5},
+                                                               {"two\r\nlines", 3, 1},
+                                                               {"end", 4, 2},
+                                                               {"x", 5, 1}};
         for (const auto &[text, line, field] : expected) {
             const std::optional<QString> f = r.next();
             QVERIFY(f);
@@ -189,7 +207,8 @@ private slots:
         QCOMPARE(ParseInteger("-32768"), std::optional<qint64>(-32768));
         QCOMPARE(ParseInteger(" +12 "), std::optional<qint64>(12));
         QVERIFY(ParseInteger("99999999999999999999").value() > 65535);
-        for (const char *bad : {"", "-", "1.5", "0x10", "1e3", "12a"}) QVERIFY2(!ParseInteger(bad), bad);
+        for (const char *bad : {"", "-", "1.5", "0x10", "1e3", "12a"})
+            QVERIFY2(!ParseInteger(bad), bad);
         QCOMPARE(ParseBoolean("#TRUE#"), std::optional<bool>(true));
         QCOMPARE(ParseBoolean("#FALSE#"), std::optional<bool>(false));
         QVERIFY(!ParseBoolean("TRUE") && !ParseBoolean("-1"));
@@ -198,7 +217,8 @@ private slots:
         QCOMPARE(WholeNumber("13.5"), std::optional<int>(14));
         QCOMPARE(WholeNumber("007"), std::optional<int>(7));
         QCOMPARE(WholeNumber("-32768.4"), std::optional<int>(-32768));
-        for (const char *bad : {"", "abc", "32767.5", "40000"}) QVERIFY2(!WholeNumber(bad), bad);
+        for (const char *bad : {"", "abc", "32767.5", "40000"})
+            QVERIFY2(!WholeNumber(bad), bad);
         QCOMPARE(WholeNumber("50000", 0, 65535), std::optional<int>(50000));
         QVERIFY(!WholeNumber("-1", 0, 65535));
     }
@@ -206,8 +226,8 @@ private slots:
     // ---- what the declarations can say beyond the kinds built so far
 
     void temperatureRecordRefillsListsAndUnitCaptions() {
-        const QStringList tc = {"K(CA)", "E(CRC)", "J(IC)", "T(CC)", "B(RH)", "R", "S", "C(WRe 5-26)", "N",
-                                "U", "L", "P", "PR"};
+        const QStringList tc = {"K(CA)",       "E(CRC)", "J(IC)", "T(CC)", "B(RH)", "R", "S",
+                                "C(WRe 5-26)", "N",      "U",     "L",     "P",     "PR"};
         const Record qk4{.lines = RangeLine(4, tc) + UnitLine(TcRange) + HoldLine() + ScaleLines6(4),
                          .view = ViewReset::Full,
                          .typeCaption = true};
@@ -224,7 +244,8 @@ private slots:
         p.label("lblV_Unit");
         g.UnitModel = "K5A-QK4";
         QStringList lines = {"12,0,-1,5", "0,1,2,0", "#TRUE#,#FALSE#"};
-        for (int k = 0; k < 4; ++k) lines << QStringLiteral(R"("%1","1000","0","1","-200","1372")").arg(k);
+        for (int k = 0; k < 4; ++k)
+            lines << QStringLiteral(R"("%1","1000","0","1","-200","1372")").arg(k);
         const Context ctx{"K5A-QK4", " 1.02"};
         QString error;
         QVERIFY2(LoadRecord(qk4, &p, file(lines), ctx, &error), qPrintable(error));
@@ -242,13 +263,15 @@ private slots:
         lines[1] = "0,1,2,3";
         lines[3] = R"("changed","1000","0","1","-200","1372")";
         QVERIFY(!LoadRecord(qk4, &p, file(lines), ctx, &error));
-        QCOMPARE(error, QString("Line 2, field 4 (cmbUserUnit(3)): 3 is outside the temperature units (0 to 2)."));
+        QCOMPARE(error,
+                 QString("Line 2, field 4 (cmbUserUnit(3)): 3 is outside the temperature units (0 to 2)."));
         QCOMPARE(p.c("txtZScale(0)")->text(), QString("0"));
     }
 
     void dropOutStartUpAndConditionalLines() {
         // The current input's drop-out and start-up lines, with "A" captions and the first view.
-        const QStringList qx = {"0A to 600A", "0A to 400A", "0A to 200A", "0A to 100A", "0A to 50A", "0A to 5A"};
+        const QStringList qx = {"0A to 600A", "0A to 400A", "0A to 200A",
+                                "0A to 100A", "0A to 50A",  "0A to 5A"};
         const Record qx4m{.lines = RangeLine(4, qx) + DropoutLine() + StartupLine() + ScaleLines6(4),
                           .view = ViewReset::Set1,
                           .typeCaption = true,
@@ -265,7 +288,8 @@ private slots:
         p.option("optKeepOff");
         p.frame("frmSet1")->hide();
         p.c("txtDropout(0)")->setText("007");
-        for (const char *b : {"txtDropout(1)", "txtDropout(2)", "txtDropout(3)"}) p.c(b)->setText("1e1");
+        for (const char *b : {"txtDropout(1)", "txtDropout(2)", "txtDropout(3)"})
+            p.c(b)->setText("1e1");
         const Context ctx{"K5A-QX4V", " 1.02"};
         const QByteArray saved = SaveRecord(qx4m, &p, ctx, nullptr).value();
         QVERIFY(saved.startsWith("0,0,0,0\r\n7,10,10,10\r\n12,#TRUE#,#FALSE#\r\n\"\",\"\","));
@@ -297,21 +321,26 @@ private slots:
     void positioningRecordIsSevenLines() {
         auto line = [](const QStringList &arrays, int i) {
             QStringList l;
-            for (const QString &a : arrays) l << QStringLiteral("%1(%2)").arg(a).arg(i);
+            for (const QString &a : arrays)
+                l << QStringLiteral("%1(%2)").arg(a).arg(i);
             return TextLine(l);
         };
-        const QStringList a = {"txtDO", "txtReset", "txtMin", "txtMax", "txtBias", "txtGain", "txtZS", "txtFS", "txtOP"};
+        const QStringList a = {"txtDO",   "txtReset", "txtMin", "txtMax", "txtBias",
+                               "txtGain", "txtZS",    "txtFS",  "txtOP"};
         const QStringList b = {"txtA1Type", "txtA1SM", "txtA1SH", "txtA1PM", "txtA1PH",
                                "txtA2Type", "txtA2SM", "txtA2SH", "txtA2PM", "txtA2PH"};
         const QStringList c = {"txtEL", "txtHL", "txtER", "txtHR", "txtZR", "txtHLD", "txtHRD"};
         Lines lines;
-        for (int i = 0; i < 2; ++i) lines += line(a, i) + line(b, i) + line(c, i);
+        for (int i = 0; i < 2; ++i)
+            lines += line(a, i) + line(b, i) + line(c, i);
         lines += TextLine({"txtTM(0)", "txtTM(1)", "txtTM(2)"});
         const Record nx2{.lines = lines};
         FakePage from, to;
         int n = 0;
-        for (FakePage *p : {&from, &to}) p->boxes(a + b + c + QStringList{"txtTM"}, 3);
-        for (QLineEdit *e : from.findChildren<QLineEdit *>()) e->setText(QString::number(n++));
+        for (FakePage *p : {&from, &to})
+            p->boxes(a + b + c + QStringList{"txtTM"}, 3);
+        for (QLineEdit *e : from.findChildren<QLineEdit *>())
+            e->setText(QString::number(n++));
         const QByteArray saved = SaveRecord(nx2, &from, {}, nullptr).value();
         QList<int> fields;
         for (const QByteArray &l : saved.split('\n'))
@@ -319,7 +348,8 @@ private slots:
         QCOMPARE(fields, QList<int>({9, 10, 7, 9, 10, 7, 3}));
         QVERIFY(LoadRecord(nx2, &to, saved, {}, nullptr));
         for (const Line &l : nx2.lines)
-            for (const Field &f : l.fields) QCOMPARE(to.c(f.control)->text(), from.c(f.control)->text());
+            for (const Field &f : l.fields)
+                QCOMPARE(to.c(f.control)->text(), from.c(f.control)->text());
     }
 
     // ---- files of each kind, written by hand
@@ -329,20 +359,28 @@ private slots:
         QTest::addColumn<QString>("version");
         QTest::addColumn<QStringList>("edits"); // control=value on the network page
         QTest::addColumn<QStringList>("netLines");
-        QTest::newRow("CC-Link, empty time-out") << "K5A-QB4" << "1.02" << QStringList{"txtTimeout="} << QStringList{"0"};
-        QTest::newRow("DeviceNet, status list empty") << "K5B-QB4" << "1.02" << QStringList{"cmbStatus=2"}
-                                                      << QStringList{R"("00012345",2,30)"};
-        QTest::newRow("Modbus ASCII EVEN 30") << "K5G-QB4" << "1.02" << QStringList{"cmbMode=1", "cmbParity=2"}
-                                              << QStringList{"1,2,30"};
-        QTest::newRow("MECHATROLINK") << "K5GT-QB4" << "1.02" << QStringList{"txtTimeout=126.5"} << QStringList{"126"};
+        QTest::newRow("CC-Link, empty time-out") << "K5A-QB4"
+                                                 << "1.02" << QStringList{"txtTimeout="} << QStringList{"0"};
+        QTest::newRow("DeviceNet, status list empty")
+            << "K5B-QB4"
+            << "1.02" << QStringList{"cmbStatus=2"} << QStringList{R"("00012345",2,30)"};
+        QTest::newRow("Modbus ASCII EVEN 30")
+            << "K5G-QB4"
+            << "1.02" << QStringList{"cmbMode=1", "cmbParity=2"} << QStringList{"1,2,30"};
+        QTest::newRow("MECHATROLINK") << "K5GT-QB4"
+                                      << "1.02" << QStringList{"txtTimeout=126.5"} << QStringList{"126"};
         QTest::newRow("Ethernet 1.02 with gateway")
-            << "K5N-QB4" << "1.02" << QStringList{}
-            << QStringList{"30", "10,0,168,192", "0,255,255,255", "1,0,168,192", "501,502,503,504", "50,50,50,50"};
+            << "K5N-QB4"
+            << "1.02" << QStringList{} << QStringList{"30",          "10,0,168,192",    "0,255,255,255",
+                                                      "1,0,168,192", "501,502,503,504", "50,50,50,50"};
         QTest::newRow("Ethernet 2.00, port above 32767")
-            << "K5N-QB4" << "2.00" << QStringList{"txtPort(2)=50000"}
+            << "K5N-QB4"
+            << "2.00" << QStringList{"txtPort(2)=50000"}
             << QStringList{"30", "10,0,168,192", "0,255,255,255", "501,50000,503,504", "50,50,50,50"};
-        QTest::newRow("FL-Remote") << "K5PW-QB4" << "1.02" << QStringList{} << QStringList{"50,2"};
-        QTest::newRow("FLEX NETWORK") << "K5PX-QB4" << "1.02" << QStringList{} << QStringList{"1", "1"};
+        QTest::newRow("FL-Remote") << "K5PW-QB4"
+                                   << "1.02" << QStringList{} << QStringList{"50,2"};
+        QTest::newRow("FLEX NETWORK") << "K5PX-QB4"
+                                      << "1.02" << QStringList{} << QStringList{"1", "1"};
     }
     void savedFilesAreByteExact() {
         QFETCH(QString, model);
@@ -360,19 +398,21 @@ private slots:
         p->txtBias[3]->setText("a, b");
         for (const QString &e : edits) {
             const QString name = e.section('=', 0, 0), value = e.section('=', 1);
-            if (auto *list = net<QComboBox>(r, name)) list->setCurrentIndex(value.toInt());
-            else net<QLineEdit>(r, name)->setText(value);
+            if (auto *list = net<QComboBox>(r, name))
+                list->setCurrentIndex(value.toInt());
+            else
+                net<QLineEdit>(r, name)->setText(value);
         }
         const int netTyp = g.NetTyp;
         // HLS and FLEX NETWORK units have no output hold: its buttons stay as designed.
         const QString hold = netTyp >= 6 ? "#FALSE#,#FALSE#" : "#FALSE#,#TRUE#";
-        const QByteArray expected = file(QStringList{QStringLiteral("\"%1\",0,\"Version : %2\",4,%3").arg(model, version).arg(netTyp),
-                                                     "0,3,-1,11", hold,
-                                                     R"("0","10000","0.00","1.0000","-10.000","10.000")",
-                                                     R"("0","10000","0.00","1.0000","-10.000","10.000")",
-                                                     R"("-100","10000","0.00","1.0000","-10.000","10.000")",
-                                                     R"("0","10000","a, b","1.0000","-10.000","10.000")"} +
-                                         netLines);
+        const QByteArray expected =
+            file(QStringList{QStringLiteral("\"%1\",0,\"Version : %2\",4,%3").arg(model, version).arg(netTyp),
+                             "0,3,-1,11", hold, R"("0","10000","0.00","1.0000","-10.000","10.000")",
+                             R"("0","10000","0.00","1.0000","-10.000","10.000")",
+                             R"("-100","10000","0.00","1.0000","-10.000","10.000")",
+                             R"("0","10000","a, b","1.0000","-10.000","10.000")"} +
+                 netLines);
         const QString path = dir.filePath("unit.uJx");
         r.ui.onSaveFile(path);
         r.w->mnuFilesSave_Click();
@@ -396,7 +436,8 @@ private slots:
         frmQB4 *p = qb4(r);
         QCOMPARE(r.w->shownPage(), p);
         QVERIFY(g.PageShown);
-        QCOMPARE(identity(), QStringList({"K5G-QB4", "0", "Version : 1.02", "2", "2", "1", "0", "0", "0", ""}));
+        QCOMPARE(identity(),
+                 QStringList({"K5G-QB4", "0", "Version : 1.02", "2", "2", "1", "0", "0", "0", ""}));
         QCOMPARE(r.w->lblMastertype->text(), QString("K5G-QB4"));
         QCOMPARE(r.w->lblVersionNo->text(), QString("Version : 1.02"));
         QCOMPARE(r.w->btnComNet->text(), QString("Modbus"));
@@ -483,7 +524,8 @@ private slots:
 
     void roundTripOnEveryNetwork_data() {
         QTest::addColumn<QString>("model");
-        for (const char *m : {"K5A-QB4", "K5B-QB4", "K5G-QB4", "K5GT-QB4", "K5N-QB4", "K5PW-QB4", "K5VS-QB4", "K5PX-QB4"})
+        for (const char *m :
+             {"K5A-QB4", "K5B-QB4", "K5G-QB4", "K5GT-QB4", "K5N-QB4", "K5PW-QB4", "K5VS-QB4", "K5PX-QB4"})
             QTest::newRow(m) << QString(m);
     }
     void roundTripOnEveryNetwork() {
@@ -543,15 +585,21 @@ private slots:
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("message");
-        QTest::newRow("quote") << "txtGain(1)" << "1\"5"
-                               << "The text of CH 1 Gain (txtGain(1)) holds a double quote (\"), which a configuration "
-                                  "file cannot carry. Change it and save again.";
-        QTest::newRow("not a number") << "txtTimeout(0)" << "abc"
-                                      << "The text of Network time-out (x 0.1 Sec) (txtTimeout(0)), \"abc\", is not a "
-                                         "whole number from -32768 to 32767.";
-        QTest::newRow("port out of range") << "txtPort(3)" << "65536"
-                                           << "The text of Port 3 number (txtPort(3)), \"65536\", is not a whole "
-                                              "number from 0 to 65535.";
+        QTest::newRow("quote")
+            << "txtGain(1)"
+            << "1\"5"
+            << "The text of CH 1 Gain (txtGain(1)) holds a double quote (\"), which a configuration "
+               "file cannot carry. Change it and save again.";
+        QTest::newRow("not a number")
+            << "txtTimeout(0)"
+            << "abc"
+            << "The text of Network time-out (x 0.1 Sec) (txtTimeout(0)), \"abc\", is not a "
+               "whole number from -32768 to 32767.";
+        QTest::newRow("port out of range")
+            << "txtPort(3)"
+            << "65536"
+            << "The text of Port 3 number (txtPort(3)), \"65536\", is not a whole "
+               "number from 0 to 65535.";
     }
     void refusedSaveLeavesTheOldFile() {
         QFETCH(QString, control);
@@ -590,7 +638,8 @@ private slots:
                     MsgIcon::Critical);
         QVERIFY(!SaveConfigTo(target));
         QCOMPARE(readAll(locked + "/old.uJx"), QByteArray("old\r\n"));
-        QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QFile::setPermissions(locked,
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 
         // A disk that fills up half way: the file-size limit fails the write as a full disk would.
         const QString path = dir.filePath("big.uJx");
@@ -620,23 +669,25 @@ private slots:
             l[line] = text;
             return file(l);
         };
-        QTest::newRow("cut inside the I/O record") << file(ok.mid(0, 5))
-                                                   << "Line 6: the file ends where txtZScale(2) was due.";
-        QTest::newRow("cut inside the network record") << file(ok.mid(0, 7)) << "Line 8: the file ends where txtTimeout was due.";
+        QTest::newRow("cut inside the I/O record")
+            << file(ok.mid(0, 5)) << "Line 6: the file ends where txtZScale(2) was due.";
+        QTest::newRow("cut inside the network record")
+            << file(ok.mid(0, 7)) << "Line 8: the file ends where txtTimeout was due.";
         QTest::newRow("empty file") << QByteArray() << "Line 1: the file ends where model text was due.";
         QTest::newRow("header not a number") << with(0, R"("K5A-QB4",zero,"Version : 1.02",4,0)")
                                              << "Line 1, field 2 (modelnum): \"zero\" is not a whole number.";
-        QTest::newRow("range not a number") << with(1, "0,x,0,0")
-                                            << "Line 2, field 2 (cmbUserRange(1)): \"x\" is not a whole number.";
+        QTest::newRow("range not a number")
+            << with(1, "0,x,0,0") << "Line 2, field 2 (cmbUserRange(1)): \"x\" is not a whole number.";
         QTest::newRow("range 12") << with(1, "0,0,0,12")
                                   << "Line 2, field 4 (cmbUserRange(3)): 12 is outside the list (-1 to 11).";
         QTest::newRow("range -2") << with(1, "-2,0,0,0")
                                   << "Line 2, field 1 (cmbUserRange(0)): -2 is outside the list (-1 to 11).";
-        QTest::newRow("not a Boolean") << with(2, "#FALSE#,-1")
-                                       << "Line 3, field 2 (optKeepOff): \"-1\" is neither #TRUE# nor #FALSE#.";
-        QTest::newRow("time-out beyond 16 bits") << with(7, "32768")
-                                                 << "Line 8, field 1 (txtTimeout): 32768 is outside the field's "
-                                                    "range (-32768 to 32767).";
+        QTest::newRow("not a Boolean")
+            << with(2, "#FALSE#,-1") << "Line 3, field 2 (optKeepOff): \"-1\" is neither #TRUE# nor #FALSE#.";
+        QTest::newRow("time-out beyond 16 bits")
+            << with(7, "32768")
+            << "Line 8, field 1 (txtTimeout): 32768 is outside the field's "
+               "range (-32768 to 32767).";
     }
     void failedLoadChangesNothing() {
         QFETCH(QByteArray, bytes);
