@@ -21,6 +21,8 @@ struct ChParamRec {
 
 struct Globals {
     QString UnitModel = "NONE";
+    // The model text the unit on the line gave at its last identification; files leave it alone.
+    QString IdentifiedModel;
     int modelnum = -1;
     int ActivePage = -1;
     int NetTyp = -1;

@@ -64,29 +64,41 @@ void ClassifyModel(const QString &code) {
     else g.modelnum = 99;
 }
 
-void SetNetType(const QString &model) {
-    struct Row {
-        const char *prefix;
-        int netTyp;
-        const char *caption;
-        int points;
-        bool needsSubTyp; // shown only for the sub-typed analog inputs
-    };
-    static const Row rows[] = {
+namespace {
+struct NetRow {
+    const char *prefix;
+    int netTyp;
+    const char *caption;
+    int points;
+    bool needsSubTyp; // shown only for the sub-typed analog inputs
+};
+
+const NetRow *netRow(const QString &model) {
+    static const NetRow rows[] = {
         {"K5A-", 0, "CC-Link", 10, false},     {"K5B-", 1, "DeviceNet", 10, false},
         {"K5G-", 2, "Modbus", 10, false},      {"K5GT", 3, "MECHATROLINK", 9, false},
         {"K5N-", 4, "Ethernet", 9, false},     {"K5PW", 5, "FL-Remote", 9, false},
         {"K5VS", 6, "HLS", 10, true},          {"K5PX", 7, "FLEX NETWORK", 9, true},
     };
     const QString prefix = model.left(4);
-    for (const Row &r : rows) {
-        if (prefix != QLatin1String(r.prefix)) continue;
-        g.NetTyp = r.netTyp;
-        if (frmVireo *w = MainForm()) w->setNetButton(r.caption, r.points, !r.needsSubTyp || g.SubTyp != 0);
-        return;
+    for (const NetRow &r : rows)
+        if (prefix == QLatin1String(r.prefix)) return &r;
+    return nullptr;
+}
+} // namespace
+
+int NetTypeOf(const QString &model) {
+    const NetRow *r = netRow(model);
+    return r ? r->netTyp : 99;
+}
+
+void SetNetType(const QString &model) {
+    const NetRow *r = netRow(model);
+    g.NetTyp = r ? r->netTyp : 99;
+    if (frmVireo *w = MainForm()) {
+        if (r) w->setNetButton(r->caption, r->points, !r->needsSubTyp || g.SubTyp != 0);
+        else w->setNetButton(QString(), 0, false);
     }
-    g.NetTyp = 99;
-    if (frmVireo *w = MainForm()) w->setNetButton(QString(), 0, false);
 }
 
 IdentifyResult IdentifyUnit(frmVireo &w) {
@@ -101,6 +113,7 @@ IdentifyResult IdentifyUnit(frmVireo &w) {
     // "CNG", "NEEDLESS" or nothing after the colon is the unit not answering, not a model.
     if (IsProtocolAnswer(r) || AfterColon(r).isEmpty()) return fail();
     g.UnitModel = AfterColon(r);
+    g.IdentifiedModel = g.UnitModel;
     w.lblMastertype->setText(g.UnitModel);
     if (g.UnitModel == "K5VS-GZ2") {
         g.modelnum = 22;

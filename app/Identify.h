@@ -15,3 +15,5 @@ IdentifyResult IdentifyUnit(frmVireo &w);
 void ClassifyModel(const QString &code);
 // Sets NetTyp from the model's first four characters, and the network button when there is a main window.
 void SetNetType(const QString &model);
+// The network kind of a model text (99 for a prefix no network has), touching nothing.
+int NetTypeOf(const QString &model);

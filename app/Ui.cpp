@@ -20,6 +20,16 @@ public:
         box.setStandardButtons(QMessageBox::Ok);
         box.exec();
     }
+    bool question(const QString &text, const QString &title) override {
+        QMessageBox box(QApplication::activeWindow());
+        box.setWindowTitle(title);
+        box.setText(text);
+        box.setIcon(QMessageBox::Question);
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+        return box.exec() == QMessageBox::Yes;
+    }
     int execDialog(QDialog *dialog) override { return dialog->exec(); }
     QString openFileName(QWidget *parent, const QString &filter, int filterIndex, const QString &lastName) override {
         return run(parent, QFileDialog::AcceptOpen, filter, filterIndex, lastName);
@@ -58,6 +68,11 @@ void setUi(UiSeam *seam) { current = seam ? seam : &productionUi; }
 void MsgBox(const QString &text, const QString &title, MsgIcon icon) {
     if (g.ProgramEnding) return;
     ui().message(text, title, icon);
+}
+
+bool AskYesNo(const QString &text, const QString &title) {
+    if (g.ProgramEnding) return false;
+    return ui().question(text, title);
 }
 
 int ShowModal(QDialog *dialog) {

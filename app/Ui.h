@@ -12,6 +12,8 @@ class UiSeam {
 public:
     virtual ~UiSeam() = default;
     virtual void message(const QString &text, const QString &title, MsgIcon icon) = 0;
+    // A question with Yes and No, No the default; true for Yes. A seam that cannot ask says No.
+    virtual bool question(const QString &, const QString &) { return false; }
     // Shows a dialog modally; returns its result code.
     virtual int execDialog(QDialog *dialog) = 0;
     // Returns the chosen path, or an empty text when the person cancels.
@@ -29,5 +31,7 @@ inline const char *AppTitle = "VIREO";
 
 // Message box through the seam; silent once the program is ending.
 void MsgBox(const QString &text, const QString &title, MsgIcon icon);
+// Question through the seam; No once the program is ending.
+bool AskYesNo(const QString &text, const QString &title);
 // Modal dialog through the seam; rejected at once once the program is ending.
 int ShowModal(QDialog *dialog);

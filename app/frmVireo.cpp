@@ -6,6 +6,7 @@
 #include "app/Identify.h"
 #include "app/Ui.h"
 #include "app/Widgets.h"
+#include "config/ConfigFile.h"
 #include "link/Link.h"
 #include "link/Protocol.h"
 #include "pages/Page.h"
@@ -152,8 +153,9 @@ frmVireo::frmVireo(QWidget *parent) : QMainWindow(parent), m_link(new Link(this)
     ConnectCommand(btnDownload, [this] { btnDownload_Click(); });
     ConnectCommand(btnStart, [this] { btnStart_Click(); });
     connect(btnStop, &QPushButton::clicked, this, &frmVireo::btnStop_Click);
-    connect(mnuFilesOpen, &QAction::triggered, this, &frmVireo::mnuFilesOpen_Click);
-    connect(mnuFilesSave, &QAction::triggered, this, &frmVireo::mnuFilesSave_Click);
+    // A file opened while a transaction waits would change the page under it: run it after.
+    connect(mnuFilesOpen, &QAction::triggered, this, [this] { RunCommand([this] { mnuFilesOpen_Click(); }); });
+    connect(mnuFilesSave, &QAction::triggered, this, [this] { RunCommand([this] { mnuFilesSave_Click(); }); });
     connect(mnuFilesEnd, &QAction::triggered, this, &frmVireo::mnuFilesEnd_Click);
     connect(mnuHelpVersion, &QAction::triggered, this, &frmVireo::mnuHelpVersion_Click);
     connect(m_link, &Link::comPortSelected, this,
@@ -482,13 +484,12 @@ void frmVireo::btnComNet_Click() {
 }
 
 void frmVireo::mnuFilesOpen_Click() {
-    MsgBox("Configuration files are not available in this version.", AppTitle, MsgIcon::Information);
-    if (g.Connected) btnDownload->setEnabled(true);
+    LoadConfigFile();
+    // While monitoring, Download stays off with the rest of the command row.
+    if (g.Connected && !g.Monitoring) btnDownload->setEnabled(true);
 }
 
-void frmVireo::mnuFilesSave_Click() {
-    MsgBox("Configuration files are not available in this version.", AppTitle, MsgIcon::Information);
-}
+void frmVireo::mnuFilesSave_Click() { SaveConfigFile(); }
 
 void frmVireo::mnuFilesEnd_Click() {
     if (g.ProgramEnding) return;

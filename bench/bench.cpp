@@ -6,12 +6,14 @@
 //   vireo_bench events    delay of events posted to the main window while monitoring an instant unit
 //   vireo_bench tools     the same with the communication log and the trend open
 //   vireo_bench hour      resident memory over a simulated hour of monitoring with log and trend open
+//   vireo_bench config    File Save and Open of the largest record (QB4 on an Ethernet unit with gateway)
 //   vireo_bench all       everything (or a comma-separated list, and the monitoring seconds)
 #include "app/Globals.h"
 #include "link/Link.h"
 #include "link/PortMap.h"
 #include "link/Protocol.h"
 #include "app/frmVireo.h"
+#include "config/ConfigFile.h"
 #include "link/QtSerialDevice.h"
 #include "sim/SimDevice.h"
 #include "tests/TestKit.h"
@@ -27,10 +29,12 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QApplication>
+#include <QTemporaryDir>
 #include <QTextStream>
 #include <atomic>
 #include <chrono>
 #include <ctime>
+#include <numeric>
 #include <thread>
 
 namespace {
@@ -386,6 +390,41 @@ bool benchEventDelay(int seconds) {
     out << QStringLiteral("    %1 events over %2 s").arg(d.size()).arg(seconds) << Qt::endl;
     return ok;
 }
+bool benchConfig() {
+    sim::UnitConfig c;
+    c.model = "K5N-QB4"; // the Ethernet record with its gateway line: the largest there is
+    c.ext = "NONE";
+    c.animate = false;
+    AppRig rig(c);
+    rig.connectViaSetting();
+    QTemporaryDir dir;
+    const QString path = dir.filePath("bench.uJx");
+    const int n = 200;
+    // Judged by the mean: one run can meet a busy disk (Save waits for the data to reach it).
+    auto measure = [&](const char *name, const std::function<bool()> &op) {
+        QList<double> ms;
+        bool allOk = true;
+        for (int i = 0; i < n; ++i) {
+            QElapsedTimer t;
+            t.start();
+            allOk &= op();
+            ms << double(t.nsecsElapsed()) / 1e6;
+        }
+        std::sort(ms.begin(), ms.end());
+        const double mean = std::accumulate(ms.begin(), ms.end(), 0.0) / n;
+        const bool ok = allOk && mean < 50 && rig.ui.problems().isEmpty();
+        report(name, mean, "50 ms", ok);
+        out << QStringLiteral("    median %1 ms, slowest %2 ms, %3 runs")
+                   .arg(ms[n / 2], 0, 'f', 3)
+                   .arg(ms.last(), 0, 'f', 3)
+                   .arg(n)
+            << Qt::endl;
+        return ok;
+    };
+    bool ok = measure("(f) File Save, mean ms", [&] { return cfg::SaveConfigTo(path); });
+    ok &= measure("(g) File Open, mean ms", [&] { return cfg::LoadConfigFrom(path); });
+    return ok;
+}
 } // namespace
 
 int main(int argc, char **argv) {
@@ -393,7 +432,7 @@ int main(int argc, char **argv) {
     QApplication app(argc, argv);
     InitGlobals();
     const QString arg = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("all");
-    const QStringList what = arg == "all" ? QStringList{"link", "upload", "temperature", "monitor", "tools", "events", "hour"} : arg.split(',');
+    const QStringList what = arg == "all" ? QStringList{"link", "upload", "temperature", "monitor", "tools", "events", "hour", "config"} : arg.split(',');
     const int seconds = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 30;
     bool ok = true;
     if (what.contains("link")) ok &= benchLink();
@@ -403,5 +442,6 @@ int main(int argc, char **argv) {
     if (what.contains("tools")) ok &= benchMonitor(seconds > 0 ? seconds : 30, true);
     if (what.contains("events")) ok &= benchEventDelay(10);
     if (what.contains("hour")) ok &= benchHour();
+    if (what.contains("config")) ok &= benchConfig();
     return ok ? 0 : 1;
 }

@@ -2,6 +2,7 @@
 #include "app/InputChecks.h"
 #include "app/Ui.h"
 #include "app/Widgets.h"
+#include "config/FieldStream.h"
 #include "link/Protocol.h"
 #include "link/TextRoutines.h"
 
@@ -217,7 +218,13 @@ void frmEthernet::txtDGW_Change(int index) {
     octetChange(txtDGW.at(index));
 }
 void frmEthernet::txtPort_Change(int index) {
-    plainChange(txtPort.at(index));
+    // Port numbers are unsigned 16-bit numbers: 0 to 65535 all count as numbers here.
+    QLineEdit *box = txtPort.at(index);
+    if (!box) return;
+    const int caret = box->cursorPosition();
+    if (!box->text().isEmpty() && !cfg::WholeNumber(box->text(), 0, 65535))
+        MsgBox("Please enter number.", AppTitle, MsgIcon::Information);
+    box->setCursorPosition(caret);
 }
 
 void frmEthernet::txtTimeout_Change(int index) {

@@ -3,6 +3,10 @@
 #include <QString>
 #include <QWidget>
 
+namespace cfg {
+struct Record;
+}
+
 class Page : public QWidget {
     Q_OBJECT
 public:
@@ -29,6 +33,11 @@ public:
     virtual void onStart() { txt_able(false); }
     virtual void onStop() { txt_able(true); }
     virtual void onDisconnect() { txt_able(true); }
+
+    // Configuration files: the page's record, declared with the page (null: none in this
+    // version), and the read step's own calls once the record's controls are set.
+    virtual const cfg::Record *configRecord() const { return nullptr; }
+    virtual void configLoaded() {}
 
 signals:
     // A live channel value as the number the unit sent, for whoever plots it (the trend window).

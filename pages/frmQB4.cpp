@@ -14,3 +14,14 @@ frmQB4::frmQB4(QWidget *parent) : ScalingPage("frmQB4", 0, parent) {
     d.channelItems = {rangeItem(false, EndSilently)};
     build(d);
 }
+
+// The page's record in configuration files.
+#include "config/Record.h"
+
+const cfg::Record *frmQB4::configRecord() const {
+    using namespace cfg;
+    static const Record r{.lines = RangeLine(4, RangeList) + HoldLine() + ScaleLines6(4),
+                          .view = ViewReset::Full,
+                          .typeCaption = true};
+    return &r;
+}

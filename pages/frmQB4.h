@@ -8,4 +8,5 @@ public:
     static const QStringList RangeList;
     explicit frmQB4(QWidget *parent = nullptr);
     VIREO_DECLARED_STEPS(frmQB4)
+    const cfg::Record *configRecord() const override;
 };

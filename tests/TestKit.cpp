@@ -52,6 +52,13 @@ void ScriptedUi::message(const QString &text, const QString &title, MsgIcon icon
     if (!m_recordOnly) failNow(what);
 }
 
+bool ScriptedUi::question(const QString &text, const QString &title) {
+    questions.append(title + ": " + text);
+    if (!m_answers.isEmpty() && m_answers.first().first == text) return m_answers.takeFirst().second;
+    unexpected.append(QStringLiteral("question \"%1\" / \"%2\"").arg(text, title));
+    return false;
+}
+
 int ScriptedUi::execDialog(QDialog *dialog) {
     const QString name = dialog->objectName();
     dialogsShown.append(name);
@@ -65,15 +72,19 @@ int ScriptedUi::execDialog(QDialog *dialog) {
     return step(dialog);
 }
 
-QString ScriptedUi::openFileName(QWidget *, const QString &filter, int filterIndex, const QString &) {
+QString ScriptedUi::openFileName(QWidget *, const QString &filter, int filterIndex, const QString &lastName) {
     lastFilter = filter;
     lastFilterIndex = filterIndex;
+    lastFileName = lastName;
+    ++fileDialogs;
     return m_files.isEmpty() ? QString() : m_files.takeFirst();
 }
 
-QString ScriptedUi::saveFileName(QWidget *, const QString &filter, int filterIndex, const QString &) {
+QString ScriptedUi::saveFileName(QWidget *, const QString &filter, int filterIndex, const QString &lastName) {
     lastFilter = filter;
     lastFilterIndex = filterIndex;
+    lastFileName = lastName;
+    ++fileDialogs;
     return m_files.isEmpty() ? QString() : m_files.takeFirst();
 }
 
@@ -83,6 +94,8 @@ QString ScriptedUi::problems() const {
     QStringList p = unexpected;
     for (const Msg &m : m_expected)
         p.append(QStringLiteral("expected message never shown: \"%1\" / \"%2\"").arg(m.text, m.title));
+    for (const auto &a : m_answers) p.append("scripted question never asked: \"" + a.first + "\"");
+    for (const QString &f : m_files) p.append("scripted file never asked for: " + f);
     for (auto it = m_dialogs.begin(); it != m_dialogs.end(); ++it)
         if (!it->isEmpty()) p.append("scripted dialog never shown: " + it.key());
     return p.join("; ");
@@ -95,6 +108,9 @@ void ScriptedUi::reset() {
     m_expected.clear();
     m_dialogs.clear();
     m_files.clear();
+    m_answers.clear();
+    questions.clear();
+    fileDialogs = 0;
     programEnds = 0;
 }
 

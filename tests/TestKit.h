@@ -26,12 +26,15 @@ public:
     void expect(const QString &text, const QString &title, MsgIcon icon) { m_expected.append({text, title, icon}); }
     // The next modal showing of the dialog with this object name runs the step (which returns the result).
     void onDialog(const QString &objectName, DialogStep step) { m_dialogs[objectName].append(std::move(step)); }
+    // The next question with this text gets the answer; a question nobody scripted is unexpected (and No).
+    void onQuestion(const QString &text, bool yes) { m_answers.append({text, yes}); }
     void onOpenFile(const QString &path) { m_files.append(path); }
     // For tests that count messages themselves: an unscripted one is recorded, not a failure.
     void recordOnly() { m_recordOnly = true; }
     void onSaveFile(const QString &path) { m_files.append(path); }
 
     void message(const QString &text, const QString &title, MsgIcon icon) override;
+    bool question(const QString &text, const QString &title) override;
     int execDialog(QDialog *dialog) override;
     QString openFileName(QWidget *, const QString &filter, int filterIndex, const QString &lastName) override;
     QString saveFileName(QWidget *, const QString &filter, int filterIndex, const QString &lastName) override;
@@ -40,8 +43,11 @@ public:
     QList<Msg> messages;       // every message shown
     QStringList unexpected;    // messages and dialogs nobody scripted
     QStringList dialogsShown;  // object names, in order
+    QStringList questions;     // every question asked, "title: text"
     QString lastFilter;
     int lastFilterIndex = 0;
+    QString lastFileName;      // the name the last file dialog offered
+    int fileDialogs = 0;       // file dialogs shown
     int programEnds = 0;
 
     // Empty when every expectation was met and nothing unexpected happened.
@@ -54,6 +60,7 @@ private:
     QList<Msg> m_expected;
     QMap<QString, QList<DialogStep>> m_dialogs;
     QStringList m_files;
+    QList<std::pair<QString, bool>> m_answers;
 };
 
 // The simulated unit on an in-process device, installed as the current link.

@@ -1,0 +1,539 @@
+#include "config/ConfigFile.h"
+#include "app/Globals.h"
+#include "app/Identify.h"
+#include "app/Ui.h"
+#include "app/Widgets.h"
+#include "app/frmVireo.h"
+#include "config/FieldStream.h"
+#include "config/Record.h"
+#include "link/TextRoutines.h"
+#include "netpages/NetPage.h"
+#include "netpages/NetRecords.h"
+#include "pages/Page.h"
+#include "pages/PageRegistry.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSaveFile>
+#include <cerrno>
+
+const char *const ConfigFileFilter = "uJx Files (*.uJx);;Text Files (*.txt);;All Files (*)";
+
+namespace cfg {
+namespace {
+
+// A record never comes near this; the rest of a bigger file is not read anyway.
+constexpr qint64 MaxFileBytes = 1 << 20;
+
+QString pageName(int modelnum) {
+    const PageKind *k = FindPageKind(modelnum);
+    return k ? QString::fromLatin1(k->name) : QString::number(modelnum);
+}
+
+QString nameOf(const Field &f) {
+    return f.target == Field::Target::SubTyp ? QStringLiteral("SubTyp") : f.control;
+}
+
+// "CH 0 Zero scale (txtZScale(0))": what the person sees, and the name the file code uses.
+QString describe(const QWidget *c, const QString &name) {
+    const QString a = c ? c->accessibleName() : QString();
+    return a.isEmpty() ? name : QStringLiteral("%1 (%2)").arg(a, name);
+}
+
+// A field's contents in a message, cut short: a damaged file can hold anything.
+QString shown(const QString &s) {
+    return s.size() > 40 ? s.left(40) + QStringLiteral("...") : s;
+}
+
+Context currentContext() {
+    return {g.UnitModel, AfterColon(g.VersionText)};
+}
+
+// The control a field is about, of the type the field needs; null when the page lacks it.
+QWidget *controlFor(const QWidget *page, const Field &f) {
+    switch (f.target) {
+    case Field::Target::Box:
+        return Control<QLineEdit>(page, f.control);
+    case Field::Target::List:
+        return Control<QComboBox>(page, f.control);
+    case Field::Target::Option:
+        return Control<QAbstractButton>(page, f.control);
+    case Field::Target::SubTyp:
+        return nullptr;
+    }
+    return nullptr;
+}
+
+// ---- saving
+
+struct Writer {
+    FieldWriter out;
+    QString error;
+
+    bool text(const QString &t, const QString &what) {
+        const QString problem = TextProblem(t);
+        if (!problem.isEmpty()) {
+            error = QStringLiteral("The text of %1 %2. Change it and save again.").arg(what, problem);
+            return false;
+        }
+        out.text(t);
+        return true;
+    }
+
+    bool field(const QWidget *page, const Field &f) {
+        if (f.target == Field::Target::SubTyp) {
+            out.integer(g.SubTyp);
+            return true;
+        }
+        QWidget *c = controlFor(page, f);
+        if (!c) {
+            error = QStringLiteral("%1 has no control %2 to save.").arg(page->objectName(), f.control);
+            return false;
+        }
+        const QString what = describe(c, f.control);
+        switch (f.target) {
+        case Field::Target::Box: {
+            const QString t = static_cast<QLineEdit *>(c)->text();
+            if (f.kind == Field::Kind::Text) return text(t, what);
+            if (f.emptyIsZero && t.isEmpty()) {
+                out.integer(0);
+                return true;
+            }
+            const std::optional<int> v = WholeNumber(t, f.lo, f.hi);
+            if (!v) {
+                error = QStringLiteral("The text of %1, \"%2\", is not a whole number from %3 to %4.")
+                            .arg(what, shown(t))
+                            .arg(f.lo)
+                            .arg(f.hi);
+                return false;
+            }
+            out.integer(*v);
+            return true;
+        }
+        case Field::Target::List:
+            out.integer(static_cast<QComboBox *>(c)->currentIndex());
+            return true;
+        case Field::Target::Option:
+            out.boolean(static_cast<QAbstractButton *>(c)->isChecked());
+            return true;
+        case Field::Target::SubTyp:
+            break;
+        }
+        return true;
+    }
+
+    bool record(const Record &rec, const QWidget *page, const Context &ctx) {
+        for (const Line &line : rec.lines) {
+            if (line.when && !line.when(ctx)) continue;
+            for (const Field &f : line.fields)
+                if (!field(page, f)) return false;
+            out.endLine();
+        }
+        return true;
+    }
+};
+
+// ---- loading
+
+// A field read and checked, waiting to be put into its control.
+struct Value {
+    const Field *field;
+    QWidget *control;
+    QString text;
+    int number = 0;
+    bool flag = false;
+};
+
+struct RecordValues {
+    const Record *record = nullptr;
+    QWidget *page = nullptr;
+    QList<Value> values;
+    QList<std::pair<const Line *, bool>> lines; // each line and whether the file has it
+};
+
+class Reader {
+  public:
+    explicit Reader(const QByteArray &bytes) : m_in(bytes) {}
+    QString error;
+
+    std::optional<QString> next(const QString &name) {
+        std::optional<QString> s = m_in.next();
+        if (!s)
+            error =
+                QStringLiteral("Line %1: the file ends where %2 was due.").arg(m_in.lineAhead()).arg(name);
+        return s;
+    }
+
+    void fail(const QString &name, const QString &what) {
+        error =
+            QStringLiteral("Line %1, field %2 (%3): %4").arg(m_in.line()).arg(m_in.field()).arg(name, what);
+    }
+
+    // An integer field within lo..hi; `range` names what the range is ("a list entry").
+    std::optional<int> integer(const QString &s, const QString &name, int lo, int hi,
+                               const QString &range = {}) {
+        const std::optional<qint64> v = ParseInteger(s);
+        if (!v) {
+            fail(name, QStringLiteral("\"%1\" is not a whole number.").arg(shown(s)));
+            return std::nullopt;
+        }
+        if (*v < lo || *v > hi) {
+            fail(name,
+                 QStringLiteral("%1 is outside %2 (%3 to %4).")
+                     .arg(shown(s.trimmed()), range.isEmpty() ? QStringLiteral("the field's range") : range)
+                     .arg(lo)
+                     .arg(hi));
+            return std::nullopt;
+        }
+        return int(*v);
+    }
+
+    bool field(QWidget *page, const Field &f, RecordValues &out) {
+        const QString name = nameOf(f);
+        Value v{&f, controlFor(page, f), {}};
+        if (f.target != Field::Target::SubTyp && !v.control) {
+            error = QStringLiteral("%1 has no control %2 to load.").arg(page->objectName(), f.control);
+            return false;
+        }
+        const std::optional<QString> s = next(name);
+        if (!s) return false;
+        switch (f.kind) {
+        case Field::Kind::Text:
+            v.text = *s;
+            break;
+        case Field::Kind::Boolean: {
+            const std::optional<bool> b = ParseBoolean(*s);
+            if (!b) {
+                fail(name, QStringLiteral("\"%1\" is neither #TRUE# nor #FALSE#.").arg(shown(*s)));
+                return false;
+            }
+            v.flag = *b;
+            break;
+        }
+        case Field::Kind::Integer: {
+            if (f.target == Field::Target::Box && f.readAsText) {
+                v.text = *s;
+                break;
+            }
+            int lo = f.lo, hi = f.hi;
+            QString range;
+            if (f.target == Field::Target::List) {
+                if (lo == 0 && hi == 0) {
+                    lo = -1;
+                    hi = static_cast<QComboBox *>(v.control)->count() - 1;
+                }
+                range = f.unitTable ? QStringLiteral("the temperature units") : QStringLiteral("the list");
+            } else if (f.target == Field::Target::SubTyp) {
+                lo = -32768;
+                hi = 32767;
+            }
+            const std::optional<int> n = integer(*s, name, lo, hi, range);
+            if (!n) return false;
+            v.number = *n;
+            v.text = QString::number(*n);
+            break;
+        }
+        }
+        out.values << v;
+        return true;
+    }
+
+    bool record(const Record &rec, QWidget *page, const Context &ctx, RecordValues &out) {
+        out.record = &rec;
+        out.page = page;
+        for (const Line &line : rec.lines) {
+            const bool present = !line.when || line.when(ctx);
+            out.lines.append({&line, present});
+            if (!present) continue;
+            for (const Field &f : line.fields)
+                if (!field(page, f, out)) return false;
+        }
+        return true;
+    }
+
+  private:
+    FieldReader m_in;
+};
+
+void setOption(QAbstractButton *b, bool on) {
+    if (on || !b->isChecked()) {
+        b->setChecked(on);
+        return;
+    }
+    // An exclusive option button does not clear itself; a file may leave both buttons clear.
+    QButtonGroup *group = b->group();
+    const bool groupExclusive = group && group->exclusive();
+    const bool autoExclusive = b->autoExclusive();
+    if (group) group->setExclusive(false);
+    b->setAutoExclusive(false);
+    b->setChecked(false);
+    b->setAutoExclusive(autoExclusive);
+    if (group) group->setExclusive(groupExclusive);
+}
+
+void setLabel(const QWidget *page, const QString &name, const QString &text) {
+    if (QLabel *l = Control<QLabel>(page, name)) l->setText(text);
+}
+
+void apply(const Value &v) {
+    switch (v.field->target) {
+    case Field::Target::Box:
+        static_cast<QLineEdit *>(v.control)->setText(v.text);
+        break;
+    case Field::Target::List:
+        static_cast<QComboBox *>(v.control)->setCurrentIndex(v.number);
+        break;
+    case Field::Target::Option:
+        setOption(static_cast<QAbstractButton *>(v.control), v.flag);
+        break;
+    case Field::Target::SubTyp:
+        g.SubTyp = v.number;
+        break;
+    }
+}
+
+// Puts a checked record into its page, in the order the read steps have always used: the
+// view, the values read straight in, the refilled lists with their held-back selections, the captions.
+void applyRecord(const RecordValues &rv) {
+    const Record &rec = *rv.record;
+    QWidget *w = rv.page;
+    if (rec.view == ViewReset::Full)
+        if (auto *page = qobject_cast<Page *>(w)) page->cmdSet1_Click();
+    if (rec.view == ViewReset::Set1)
+        if (QWidget *set1 = Control(w, "frmSet1")) set1->setVisible(true);
+    for (const auto &[line, present] : rv.lines)
+        if (!line->frame.isEmpty())
+            if (QWidget *frame = Control(w, line->frame)) frame->setVisible(present);
+    for (const Value &v : rv.values)
+        if (!v.field->heldBack) apply(v);
+    for (const Value &v : rv.values) {
+        if (v.field->list.isEmpty()) continue;
+        auto *list = static_cast<QComboBox *>(v.control);
+        list->clear();
+        list->addItems(v.field->list);
+    }
+    if (!rec.baseUnit.isEmpty())
+        for (const auto &[line, present] : rv.lines)
+            if (present && line->channel >= 0) {
+                setLabel(w, IndexedName("lblZBase_Unit", line->channel), rec.baseUnit);
+                setLabel(w, IndexedName("lblFBase_Unit", line->channel), rec.baseUnit);
+            }
+    for (const Value &v : rv.values) {
+        if (!v.field->heldBack) continue;
+        apply(v);
+        if (const auto *table = v.field->unitTable) {
+            const QString unit = (*table)[size_t(v.number)].UnitName;
+            setLabel(w, IndexedName("lblZBase_Unit", v.field->index), unit);
+            setLabel(w, IndexedName("lblFBase_Unit", v.field->index), unit);
+        }
+    }
+    if (rec.typeCaption) setLabel(w, "lblV_Unit", AfterDash(g.UnitModel));
+}
+
+} // namespace
+
+std::optional<QByteArray> SaveRecord(const Record &rec, const QWidget *page, const Context &ctx,
+                                     QString *error) {
+    Writer wr;
+    if (wr.record(rec, page, ctx)) return wr.out.bytes();
+    if (error) *error = wr.error;
+    return std::nullopt;
+}
+
+bool LoadRecord(const Record &rec, QWidget *page, const QByteArray &bytes, const Context &ctx,
+                QString *error) {
+    Reader rd(bytes);
+    RecordValues values;
+    if (!rd.record(rec, page, ctx, values)) {
+        if (error) *error = rd.error;
+        return false;
+    }
+    applyRecord(values);
+    return true;
+}
+
+QString &DialogFileName() {
+    static QString name;
+    return name;
+}
+
+std::optional<QByteArray> BuildConfig(QString *error) {
+    auto failed = [&](const QString &e) -> std::optional<QByteArray> {
+        if (error) *error = e;
+        return std::nullopt;
+    };
+    frmVireo *w = MainForm();
+    if (!w) return failed(QStringLiteral("There is no main window to save from."));
+    Writer wr;
+    if (!wr.text(g.UnitModel, QStringLiteral("the model"))) return failed(wr.error);
+    wr.out.integer(g.modelnum);
+    if (!wr.text(g.VersionText, QStringLiteral("the version"))) return failed(wr.error);
+    wr.out.integer(g.ChCount);
+    wr.out.integer(g.NetTyp);
+    wr.out.endLine();
+    const Context ctx = currentContext();
+    if (g.modelnum >= 0 && g.modelnum <= 25) {
+        Page *p = w->page(g.modelnum);
+        const Record *rec = p ? p->configRecord() : nullptr;
+        if (!rec)
+            return failed(
+                QStringLiteral("This version cannot save the settings of %1.").arg(pageName(g.modelnum)));
+        if (!wr.record(*rec, p, ctx)) return failed(wr.error);
+    }
+    if (const Record *rec = NetRecord(g.NetTyp)) {
+        NetPage *n = w->netPage(g.NetTyp);
+        if (!n || !wr.record(*rec, n, ctx)) return failed(wr.error);
+    }
+    return wr.out.bytes();
+}
+
+bool SaveConfigTo(const QString &path) {
+    auto fail = [](const QString &description) {
+        MsgBox(description, "Open Error", MsgIcon::Critical);
+        return false;
+    };
+    QString error;
+    const std::optional<QByteArray> bytes = BuildConfig(&error);
+    if (!bytes) return fail(error);
+    const QString where = QDir::toNativeSeparators(path);
+    // The old file is replaced only once every byte of the new one is on the disk.
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly)) return fail(QStringLiteral("%1: %2").arg(where, f.errorString()));
+    // The explicit flush matters: after a short write (a disk that fills up) commit() alone
+    // would still put the cut file in place of the old one. Its own error text is "Unknown
+    // error" then; the system's says what happened.
+    errno = 0;
+    if (f.write(*bytes) != bytes->size() || !f.flush()) {
+        const int err = errno;
+        const QString reason = err != 0 ? qt_error_string(err) : f.errorString();
+        f.cancelWriting();
+        return fail(QStringLiteral("%1: %2").arg(where, reason));
+    }
+    if (!f.commit()) return fail(QStringLiteral("%1: %2").arg(where, f.errorString()));
+    return true;
+}
+
+bool LoadConfigFrom(const QString &path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        MsgBox(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), f.errorString()), AppTitle,
+               MsgIcon::Critical);
+        return false;
+    }
+    return LoadConfigBytes(f.read(MaxFileBytes));
+}
+
+bool LoadConfigBytes(const QByteArray &bytes) {
+    frmVireo *w = MainForm();
+    if (!w) return false;
+    Reader rd(bytes);
+    auto fail = [&] {
+        MsgBox(rd.error, AppTitle, MsgIcon::Critical);
+        return false;
+    };
+
+    // The header, all five fields read as text.
+    std::optional<QString> h[5];
+    const char *names[5] = {"model text", "modelnum", "version text", "ChCount", "NetTyp"};
+    int numbers[5] = {};
+    for (int i = 0; i < 5; ++i) {
+        h[i] = rd.next(QString::fromLatin1(names[i]));
+        if (!h[i]) return fail();
+        if (i == 1 || i == 3 || i == 4) {
+            const std::optional<int> n = rd.integer(*h[i], QString::fromLatin1(names[i]), -32768, 32767);
+            if (!n) return fail();
+            numbers[i] = *n;
+        }
+    }
+    const QString model = *h[0], version = *h[2];
+
+    // The page kind follows the model text; the number in the file stands only where that says nothing.
+    int modelnum = numbers[1], subTyp = 0;
+    if (model == "K5VS-GZ2")
+        modelnum = 22;
+    else if (model == "K5N-NX8")
+        modelnum = 23;
+    else {
+        const int keepModel = g.modelnum, keepSub = g.SubTyp;
+        g.modelnum = modelnum;
+        ClassifyModel(AfterDash(model));
+        modelnum = g.modelnum;
+        subTyp = g.SubTyp;
+        g.modelnum = keepModel;
+        g.SubTyp = keepSub;
+    }
+    const int netTyp = NetTypeOf(model);
+    const Context ctx{model, AfterColon(version)};
+
+    // Both records are read and checked before anything changes.
+    RecordValues io, net;
+    Page *page = nullptr;
+    if (modelnum >= 0 && modelnum <= 25) {
+        page = w->page(modelnum);
+        const Record *rec = page ? page->configRecord() : nullptr;
+        if (!rec) {
+            rd.error = QStringLiteral("This version cannot open the settings of %1 (the file is for %2).")
+                           .arg(pageName(modelnum), model);
+            return fail();
+        }
+        if (!rd.record(*rec, page, ctx, io)) return fail();
+    }
+    if (const Record *rec = NetRecord(netTyp)) {
+        NetPage *n = w->netPage(netTyp);
+        if (!n || !rd.record(*rec, n, ctx, net)) return fail();
+    }
+
+    if (g.Connected && !g.IdentifiedModel.isEmpty() && model != g.IdentifiedModel &&
+        !AskYesNo(QStringLiteral("The file is for %1; the connected unit is %2. Load anyway?")
+                      .arg(model, g.IdentifiedModel),
+                  AppTitle))
+        return false;
+
+    g.UnitModel = model;
+    g.VersionText = version;
+    g.ChCount = numbers[3];
+    w->lblMastertype->setText(model);
+    g.modelnum = modelnum;
+    g.SubTyp = subTyp;
+    SetNetType(model);
+    w->lblVersionNo->setText(version);
+    g.NewFirmware = !IsKnownVersion(ctx.suffix);
+    g.ExtChCount = 0;
+    g.ExtType.clear();
+    w->showExtension();
+    g.ActivePage = modelnum;
+    if (io.record) {
+        applyRecord(io);
+        page->configLoaded();
+        w->ShowPage(page);
+    }
+    if (net.record) applyRecord(net);
+    return true;
+}
+
+} // namespace cfg
+
+void SaveConfigFile() {
+    if (!g.PageShown) {
+        MsgBox("No Config Data", "Save Error", MsgIcon::None);
+        return;
+    }
+    const QString path =
+        ui().saveFileName(MainForm(), ConfigFileFilter, ConfigFilterIndex, cfg::DialogFileName());
+    if (path.isEmpty()) return;
+    cfg::DialogFileName() = path;
+    cfg::SaveConfigTo(path);
+}
+
+void LoadConfigFile() {
+    const QString path =
+        ui().openFileName(MainForm(), ConfigFileFilter, ConfigFilterIndex, cfg::DialogFileName());
+    if (path.isEmpty()) return;
+    cfg::DialogFileName() = path;
+    cfg::LoadConfigFrom(path);
+}
