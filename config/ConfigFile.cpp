@@ -10,6 +10,7 @@
 #include "netpages/NetPage.h"
 #include "netpages/NetRecords.h"
 #include "pages/Page.h"
+#include "pages/PageParts.h"
 #include "pages/PageRegistry.h"
 
 #include <QAbstractButton>
@@ -115,9 +116,22 @@ struct Writer {
             out.integer(*v);
             return true;
         }
-        case Field::Target::List:
-            out.integer(static_cast<QComboBox *>(c)->currentIndex());
+        case Field::Target::List: {
+            // A selection the loader would refuse is not saved: the file must open again.
+            const int index = static_cast<QComboBox *>(c)->currentIndex();
+            if ((f.lo != 0 || f.hi != 0) && (index < f.lo || index > f.hi)) {
+                error = index < 0 ? QStringLiteral("%1 has nothing selected. Choose an entry and save again.").arg(what)
+                                  : QStringLiteral("The selection of %1, entry %2, is outside what a configuration "
+                                                   "file carries (%3 to %4).")
+                                        .arg(what)
+                                        .arg(index)
+                                        .arg(f.lo)
+                                        .arg(f.hi);
+                return false;
+            }
+            out.integer(index);
             return true;
+        }
         case Field::Target::Option:
             out.boolean(static_cast<QAbstractButton *>(c)->isChecked());
             return true;
@@ -286,7 +300,7 @@ void apply(const Value &v) {
         static_cast<QLineEdit *>(v.control)->setText(v.text);
         break;
     case Field::Target::List:
-        static_cast<QComboBox *>(v.control)->setCurrentIndex(v.number);
+        SelectFromFile(static_cast<QComboBox *>(v.control), v.number);
         break;
     case Field::Target::Option:
         setOption(static_cast<QAbstractButton *>(v.control), v.flag);

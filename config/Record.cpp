@@ -82,15 +82,18 @@ Field indexed(Field f, int i) {
 
 } // namespace
 
+Lines ChannelLine(int k, const QStringList &arrays) {
+    Line l;
+    for (const QString &a : arrays)
+        l.fields << indexed(TextBox(IndexedName(a, k)), k);
+    l.channel = k;
+    return {l};
+}
+
 Lines ChannelLines(int n, const QStringList &arrays) {
     Lines lines;
-    for (int i = 0; i < n; ++i) {
-        Line l;
-        for (const QString &a : arrays)
-            l.fields << indexed(TextBox(IndexedName(a, i)), i);
-        l.channel = i;
-        lines << l;
-    }
+    for (int i = 0; i < n; ++i)
+        lines += ChannelLine(i, arrays);
     return lines;
 }
 

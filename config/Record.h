@@ -80,6 +80,8 @@ Lines UnitLine(const std::array<RangeRec, 3> &table);
 Lines HoldLine();
 // Channel lines: line i holds element i of each array, channel 0 first.
 Lines ChannelLines(int n, const QStringList &arrays);
+// The one line of channel k: element k of each array.
+Lines ChannelLine(int k, const QStringList &arrays);
 Lines ScaleLines6(int n);
 Lines ScaleLines5(int n);
 Lines ScaleLines4(int n);

@@ -80,6 +80,12 @@ void SelectFromUnit(QComboBox *list, int index) {
     list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
 }
 
+void SelectFromFile(QComboBox *list, int index) {
+    if (!list) return;
+    list->setProperty(UnitIndexProperty, QVariant());
+    list->setCurrentIndex(index);
+}
+
 QString IndexForUnit(const QComboBox *list) {
     if (!list) return {};
     if (list->currentIndex() >= 0) return QString::number(list->currentIndex());

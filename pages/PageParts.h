@@ -62,6 +62,9 @@ QString ChannelGroup(int ch, bool twoDigits = false);
 void SelectFromUnit(QComboBox *list, int index);
 // The index to write for a list: the selection, else the index last read; empty when neither.
 QString IndexForUnit(const QComboBox *list);
+// Selects an entry that did not come from the unit (a loaded file): the index last read no
+// longer stands, so a list left without selection writes nothing.
+void SelectFromFile(QComboBox *list, int index);
 
 // ---- the output hold frame (item "14" of group "00")
 

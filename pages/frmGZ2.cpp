@@ -1,4 +1,5 @@
 #include "pages/frmGZ2.h"
+#include "config/Record.h"
 #include "app/Globals.h"
 
 #include <QLabel>
@@ -28,4 +29,16 @@ void frmGZ2::frmGZ2_Init() {
         endInit();
         txt_able2(true);
     });
+}
+
+// The page's record in configuration files.
+const cfg::Record *frmGZ2::configRecord() const {
+    using namespace cfg;
+    static const Record r{.lines = HoldLine() + ScaleLines5(2), .view = ViewReset::Full, .typeCaption = true};
+    return &r;
+}
+
+// A file says nothing of the new-firmware group's values but its version decides whether it shows.
+void frmGZ2::configLoaded() {
+    txt_visible2(g.NewFirmware);
 }

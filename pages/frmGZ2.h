@@ -10,4 +10,6 @@ public:
     void frmGZ2_Download() { loadCellDownload(); }
     void Init() override { frmGZ2_Init(); }
     void Download() override { frmGZ2_Download(); }
+    const cfg::Record *configRecord() const override;
+    void configLoaded() override;
 };

@@ -1,4 +1,5 @@
 #include "pages/frmHLSGZ2.h"
+#include "config/Record.h"
 
 frmHLSGZ2::frmHLSGZ2(QWidget *parent) : LoadCellPage("frmHLSGZ2", 22, parent) {
     Decl d = LoadCellDecl();
@@ -15,4 +16,11 @@ void frmHLSGZ2::frmHLSGZ2_Init() {
         // The view buttons stay as they are, and so does the new-firmware group.
         txt_able(true);
     });
+}
+
+// The page's record in configuration files.
+const cfg::Record *frmHLSGZ2::configRecord() const {
+    using namespace cfg;
+    static const Record r{.lines = ScaleLines5(2), .view = ViewReset::Full, .typeCaption = true};
+    return &r;
 }

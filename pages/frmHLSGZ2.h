@@ -10,4 +10,5 @@ public:
     void frmHLSGZ2_Download() { loadCellDownload(); }
     void Init() override { frmHLSGZ2_Init(); }
     void Download() override { frmHLSGZ2_Download(); }
+    const cfg::Record *configRecord() const override;
 };

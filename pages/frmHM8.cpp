@@ -1,4 +1,5 @@
 #include "pages/frmHM8.h"
+#include "config/Record.h"
 #include "app/Colors.h"
 #include "app/Globals.h"
 #include "link/Protocol.h"
@@ -31,4 +32,11 @@ void frmHM8::ReadingData() {
     readExtension();
     // All eight channels, whatever the unit's channel count.
     for (int i = 1; i <= StateRows; ++i) readState(i);
+}
+
+// The page's record in configuration files.
+const cfg::Record *frmHM8::configRecord() const {
+    using namespace cfg;
+    static const Record r{.lines = HoldLine(), .typeCaption = true};
+    return &r;
 }

@@ -10,6 +10,7 @@ public:
     void frmHM8_Download() { discreteDownload(); }
     void Init() override { frmHM8_Init(); }
     void Download() override { frmHM8_Download(); }
+    const cfg::Record *configRecord() const override;
     void ReadingData() override;
 
 private:

@@ -1,4 +1,5 @@
 #include "pages/frmK5NNX8.h"
+#include "pages/frmNX8.h"
 
 frmK5NNX8::frmK5NNX8(QWidget *parent) : PulsePage("frmK5NNX8", 23, parent) {
     Decl d = EightChannels();
@@ -17,4 +18,9 @@ frmK5NNX8::frmK5NNX8(QWidget *parent) : PulsePage("frmK5NNX8", 23, parent) {
     d.pauseAfterExtension = 50;
     d.pauseAfterCount = 10;
     build(d);
+}
+
+// The page's record in configuration files: the one of frmNX8.
+const cfg::Record *frmK5NNX8::configRecord() const {
+    return frmNX8::EightChannelRecord();
 }

@@ -7,4 +7,5 @@ class frmK5NNX8 : public PulsePage {
 public:
     explicit frmK5NNX8(QWidget *parent = nullptr);
     VIREO_PULSE_STEPS(frmK5NNX8)
+    const cfg::Record *configRecord() const override;
 };

@@ -9,4 +9,5 @@ public:
     static const Decl Points;
     explicit frmKI16(QWidget *parent = nullptr);
     VIREO_DISCRETE_STEPS(frmKI16)
+    const cfg::Record *configRecord() const override;
 };

@@ -7,4 +7,5 @@ class frmKI4H : public DiscretePage {
 public:
     explicit frmKI4H(QWidget *parent = nullptr);
     VIREO_DISCRETE_STEPS(frmKI4H)
+    const cfg::Record *configRecord() const override;
 };

@@ -7,4 +7,5 @@ class frmKI8R : public DiscretePage {
 public:
     explicit frmKI8R(QWidget *parent = nullptr);
     VIREO_DISCRETE_STEPS(frmKI8R)
+    const cfg::Record *configRecord() const override;
 };

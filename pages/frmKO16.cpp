@@ -1,4 +1,5 @@
 #include "pages/frmKO16.h"
+#include "config/Record.h"
 #include "pages/frmKI16.h"
 #include "app/Globals.h"
 #include "app/InputChecks.h"
@@ -51,4 +52,13 @@ void frmKO16::Text1_Change() {
     // CheckInteger has its own message for what is not a whole number; 0 is never questioned.
     const int v = CheckInteger(Text1->text());
     if (v != 0 && (v > 100 || v < 0)) MsgBox("Please enter 0 to 100.", AppTitle, MsgIcon::Information);
+}
+
+// The page's record in configuration files: the delay only for the model that has one, and its
+// frame shown exactly then. Loading the delay runs Text1's own check on it.
+const cfg::Record *frmKO16::configRecord() const {
+    using namespace cfg;
+    static const Record r{.lines = HoldLine() + When(ModelIs(DelayModel), IntegerLine({"Text1"}), "Frame3"),
+                          .typeCaption = true};
+    return &r;
 }

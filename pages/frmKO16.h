@@ -13,6 +13,7 @@ public:
     void frmKO16_Download();
     void Init() override { frmKO16_Init(); }
     void Download() override { frmKO16_Download(); }
+    const cfg::Record *configRecord() const override;
     // Checks the typed delay on every change; the text stays as typed whatever the verdict.
     void Text1_Change();
 

@@ -1,4 +1,5 @@
 #include "pages/frmKOR16.h"
+#include "config/Record.h"
 #include "app/Colors.h"
 #include "app/Globals.h"
 #include "app/Widgets.h"
@@ -75,4 +76,13 @@ void frmKOR16::ReadingData() {
         // Here "ON" is red and "OFF" green.
         showState(i, parts[0] == "1", parts[1] == "1", Colors::TextRed, Colors::TextGreen, true);
     }
+}
+
+// The page's record in configuration files: the hold pair, then each channel pair's mode pair.
+const cfg::Record *frmKOR16::configRecord() const {
+    using namespace cfg;
+    static const Record r{.lines = HoldLine() + OptionLine("optOut1", "optOut2") + OptionLine("optOut3", "optOut4") +
+                                   OptionLine("optOut5", "optOut6") + OptionLine("optOut7", "optOut8"),
+                          .typeCaption = true};
+    return &r;
 }

@@ -10,6 +10,7 @@ public:
     void frmKOR16_Download();
     void Init() override { frmKOR16_Init(); }
     void Download() override { frmKOR16_Download(); }
+    const cfg::Record *configRecord() const override;
     void ReadingData() override;
 
     // optOut1 .. optOut8 as named: element 2p is pair p's "Mainteined", 2p + 1 its "Momentary".

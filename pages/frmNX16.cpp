@@ -1,4 +1,5 @@
 #include "pages/frmNX16.h"
+#include "config/Record.h"
 
 frmNX16::frmNX16(QWidget *parent) : PulsePage("frmNX16", 10, parent) {
     Decl d;
@@ -20,4 +21,13 @@ frmNX16::frmNX16(QWidget *parent) : PulsePage("frmNX16", 10, parent) {
     d.pointDigits = 4;
     d.firstCountItem = 21;
     build(d);
+}
+
+// The page's record in configuration files: the Max of all sixteen channels, whatever ChCount says.
+const cfg::Record *frmNX16::configRecord() const {
+    using namespace cfg;
+    static const Record r{.lines = HoldLine() + ChannelLines(16, {"txtFScale"}),
+                          .view = ViewReset::Full,
+                          .typeCaption = true};
+    return &r;
 }

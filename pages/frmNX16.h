@@ -7,4 +7,5 @@ class frmNX16 : public PulsePage {
 public:
     explicit frmNX16(QWidget *parent = nullptr);
     VIREO_PULSE_STEPS(frmNX16)
+    const cfg::Record *configRecord() const override;
 };

@@ -3,6 +3,7 @@
 #include "app/Dialogs.h"
 #include "app/Globals.h"
 #include "app/Widgets.h"
+#include "config/Record.h"
 #include "link/Numbers.h"
 #include "link/TextRoutines.h"
 
@@ -513,4 +514,27 @@ void frmNX2::Command_Click(int n) {
     PausePage(500);
     for (QPushButton *b : Commands)
         b->setEnabled(true);
+}
+
+// ---- configuration files
+
+// Per channel its settings, alarms and latch/reset switches, channel 0 first; then the alarm timers.
+const cfg::Record *frmNX2::configRecord() const {
+    static const cfg::Record r = [] {
+        cfg::Lines lines;
+        for (int k = 0; k < Rows; ++k)
+            lines += cfg::ChannelLine(k, {"txtDO", "txtReset", "txtMin", "txtMax", "txtBias", "txtGain", "txtZS",
+                                          "txtFS", "txtOP"}) +
+                     cfg::ChannelLine(k, {"txtA1Type", "txtA1SM", "txtA1SH", "txtA1PM", "txtA1PH", "txtA2Type",
+                                          "txtA2SM", "txtA2SH", "txtA2PM", "txtA2PH"}) +
+                     cfg::ChannelLine(k, {"txtEL", "txtHL", "txtER", "txtHR", "txtZR", "txtHLD", "txtHRD"});
+        lines += cfg::TextLine({"txtTM(0)", "txtTM(1)", "txtTM(2)"});
+        return cfg::Record{.lines = lines};
+    }();
+    return &r;
+}
+
+// The loaded settings show in the display mode the program is in.
+void frmNX2::configLoaded() {
+    dtype_change();
 }

@@ -22,6 +22,8 @@ class frmNX2 : public Page {
     void frmNX2_Download();
     void Init() override { frmNX2_Init(); }
     void Download() override { frmNX2_Download(); }
+    const cfg::Record *configRecord() const override;
+    void configLoaded() override;
     void ReadingData() override;
     bool CheckData() override;
     void txt_able(bool enable) override;

@@ -1,4 +1,5 @@
 #include "pages/frmNX8.h"
+#include "config/Record.h"
 
 frmNX8::frmNX8(QWidget *parent) : PulsePage("frmNX8", 14, parent) {
     Decl d = EightChannels();
@@ -13,4 +14,18 @@ frmNX8::frmNX8(QWidget *parent) : PulsePage("frmNX8", 14, parent) {
     d.pointsItem = "20";
     d.firstCountItem = 21;
     build(d);
+}
+
+// The page's record in configuration files: Carry and Max of all eight channels. The Ethernet
+// unit's page has the same.
+const cfg::Record *frmNX8::EightChannelRecord() {
+    using namespace cfg;
+    static const Record r{.lines = HoldLine() + ChannelLines(8, {"txtOver", "txtFScale"}),
+                          .view = ViewReset::Full,
+                          .typeCaption = true};
+    return &r;
+}
+
+const cfg::Record *frmNX8::configRecord() const {
+    return EightChannelRecord();
 }

@@ -7,4 +7,6 @@ class frmNX8 : public PulsePage {
 public:
     explicit frmNX8(QWidget *parent = nullptr);
     VIREO_PULSE_STEPS(frmNX8)
+    const cfg::Record *configRecord() const override;
+    static const cfg::Record *EightChannelRecord();
 };

@@ -1,4 +1,5 @@
 #include "pages/frmQB8.h"
+#include "config/Record.h"
 #include "app/Globals.h"
 
 const QStringList frmQB8::RangeList = {"-10V to 10V", "-5V to 5V", "-------------", "0V to 10V", "0V to 5V", "1V to 5V"};
@@ -31,4 +32,11 @@ frmQB8::frmQB8(QWidget *parent) : ScalingPage("frmQB8", 18, parent) {
     d.unitTable = &UnitTblQB8;
     d.channelItems = {rangeItem(false, EndSilently)};
     build(d);
+}
+
+// The page's record in configuration files.
+const cfg::Record *frmQB8::configRecord() const {
+    using namespace cfg;
+    static const Record r{.lines = RangeLine(8, RangeList) + ScaleLines6(8), .view = ViewReset::Full, .typeCaption = true};
+    return &r;
 }

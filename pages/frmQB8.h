@@ -8,4 +8,5 @@ public:
     static const QStringList RangeList;
     explicit frmQB8(QWidget *parent = nullptr);
     VIREO_DECLARED_STEPS(frmQB8)
+    const cfg::Record *configRecord() const override;
 };

@@ -1,4 +1,5 @@
 #include "pages/frmQH4.h"
+#include "config/Record.h"
 
 const QStringList frmQH4::TypeList = {"TH_502AT"};
 
@@ -8,3 +9,12 @@ frmQH4::frmQH4(QWidget *parent)
                       {TypeList, &RtRange, "lblRtdType", "Rtd type", "RTD Type", /*selectChannelReads*/ false,
                        /*typeAndUnitFirst*/ true, /*viewsOpenInInit*/ true},
                       parent) {}
+
+// The page's record in configuration files.
+const cfg::Record *frmQH4::configRecord() const {
+    using namespace cfg;
+    static const Record r{.lines = RangeLine(4, TypeList) + UnitLine(RtRange) + HoldLine() + ScaleLines6(4),
+                          .view = ViewReset::Full,
+                          .typeCaption = true};
+    return &r;
+}

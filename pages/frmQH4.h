@@ -8,4 +8,5 @@ public:
     static const QStringList TypeList;
     explicit frmQH4(QWidget *parent = nullptr);
     VIREO_DECLARED_STEPS(frmQH4)
+    const cfg::Record *configRecord() const override;
 };

@@ -1,4 +1,5 @@
 #include "pages/frmQJ4.h"
+#include "config/Record.h"
 #include "link/Protocol.h"
 
 frmQJ4::frmQJ4(QWidget *parent) : ScalingPage("frmQJ4", 7, parent) {
@@ -29,4 +30,11 @@ void frmQJ4::ReadingData() {
     ScalingPage::ReadingData();
     // The percent groups carry a leading zero.
     for (int k = 0; k < 4; ++k) ShowLive(this, txtBias.value(k), -1, ReadItemRetry(3, ChannelGroup(k + 1, true), "34"));
+}
+
+// The page's record in configuration files.
+const cfg::Record *frmQJ4::configRecord() const {
+    using namespace cfg;
+    static const Record r{.lines = HoldLine() + ScaleLines4(4), .view = ViewReset::Full, .typeCaption = true};
+    return &r;
 }

@@ -7,5 +7,6 @@ class frmQJ4 : public ScalingPage {
 public:
     explicit frmQJ4(QWidget *parent = nullptr);
     VIREO_DECLARED_STEPS(frmQJ4)
+    const cfg::Record *configRecord() const override;
     void ReadingData() override;
 };

@@ -8,4 +8,5 @@ public:
     static const QStringList TypeList;
     explicit frmQK4(QWidget *parent = nullptr);
     VIREO_DECLARED_STEPS(frmQK4)
+    const cfg::Record *configRecord() const override;
 };

@@ -8,4 +8,5 @@ public:
     static const QStringList TypeList;
     explicit frmQW4(QWidget *parent = nullptr);
     VIREO_DECLARED_STEPS(frmQW4)
+    const cfg::Record *configRecord() const override;
 };

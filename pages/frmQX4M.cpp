@@ -1,6 +1,7 @@
 #include "pages/frmQX4M.h"
 #include "app/Globals.h"
 #include "app/Widgets.h"
+#include "config/Record.h"
 
 #include <QGridLayout>
 #include <QLineEdit>
@@ -49,4 +50,17 @@ frmQX4M::frmQX4M(QWidget *parent) : ScalingPage("frmQX4M", 8, parent) {
     grid->addWidget(MakeLabel(Frame3, "Label10", "x 0.1sec"), 0, 1);
     grid->addWidget(MakeHint(Frame3, "Label11", "0 to 600"), 1, 0);
     addModuleControl(txtStartup, Access::Edit, {true, Bound{0, 600}, std::nullopt});
+}
+
+// The page's record in configuration files. A loaded file shows the ranges in texts of its
+// own, not those of the page's list.
+const cfg::Record *frmQX4M::configRecord() const {
+    using namespace cfg;
+    static const QStringList ranges = {"0A to 600A", "0A to 400A", "0A to 200A",
+                                       "0A to 100A", "0A to 50A",  "0A to 5A"};
+    static const Record r{.lines = RangeLine(4, ranges) + DropoutLine() + StartupLine() + ScaleLines6(4),
+                          .view = ViewReset::Full,
+                          .typeCaption = true,
+                          .baseUnit = "A"};
+    return &r;
 }

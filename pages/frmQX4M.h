@@ -8,6 +8,7 @@ public:
     static const QStringList RangeList;
     explicit frmQX4M(QWidget *parent = nullptr);
     VIREO_DECLARED_STEPS(frmQX4M)
+    const cfg::Record *configRecord() const override;
 
     QVector<QLineEdit *> txtDropout;
     QGroupBox *Frame3 = nullptr;

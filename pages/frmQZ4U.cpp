@@ -1,4 +1,5 @@
 #include "pages/frmQZ4U.h"
+#include "config/Record.h"
 #include "app/Globals.h"
 
 frmQZ4U::frmQZ4U(QWidget *parent) : ScalingPage("frmQZ4U", 24, parent) {
@@ -13,4 +14,11 @@ frmQZ4U::frmQZ4U(QWidget *parent) : ScalingPage("frmQZ4U", 24, parent) {
     range.show = [](int, const QString &) {};
     d.channelItems = {range};
     build(d);
+}
+
+// The page's record in configuration files.
+const cfg::Record *frmQZ4U::configRecord() const {
+    using namespace cfg;
+    static const Record r{.lines = HoldLine() + ScaleLines6(4), .view = ViewReset::Full, .typeCaption = true};
+    return &r;
 }

@@ -7,4 +7,5 @@ class frmQZ4U : public ScalingPage {
 public:
     explicit frmQZ4U(QWidget *parent = nullptr);
     VIREO_DECLARED_STEPS(frmQZ4U)
+    const cfg::Record *configRecord() const override;
 };

@@ -8,4 +8,5 @@ public:
     static const QStringList RangeList;
     explicit frmWB2(QWidget *parent = nullptr);
     VIREO_DECLARED_STEPS(frmWB2)
+    const cfg::Record *configRecord() const override;
 };

@@ -8,4 +8,5 @@ public:
     static const QStringList RangeList;
     explicit frmWB4(QWidget *parent = nullptr);
     VIREO_DECLARED_STEPS(frmWB4)
+    const cfg::Record *configRecord() const override;
 };

@@ -1,4 +1,5 @@
 #include "pages/frmWB4M.h"
+#include "config/Record.h"
 #include "app/Globals.h"
 
 const QStringList frmWB4M::RangeList = {"-10V to 10V", "-5V to 5V", "-----------", "0V to 10V", "0V to 5V", "1V to 5V"};
@@ -22,3 +23,10 @@ frmWB4M::frmWB4M(QWidget *parent)
                            d.readExtension = false; // the points stay as Init read them
                        },
                        parent) {}
+
+// The page's record in configuration files.
+const cfg::Record *frmWB4M::configRecord() const {
+    using namespace cfg;
+    static const Record r{.lines = RangeLine(4, RangeList) + ScaleLines6(4), .typeCaption = true};
+    return &r;
+}

@@ -9,4 +9,5 @@ public:
     static const QStringList RangeList;
     explicit frmWB4M(QWidget *parent = nullptr);
     VIREO_DECLARED_STEPS(frmWB4M)
+    const cfg::Record *configRecord() const override;
 };

@@ -7,4 +7,5 @@ class frmWC2 : public AnalogOutputPage {
 public:
     explicit frmWC2(QWidget *parent = nullptr);
     VIREO_DECLARED_STEPS(frmWC2)
+    const cfg::Record *configRecord() const override;
 };

@@ -7,4 +7,5 @@ class frmWC4 : public AnalogOutputPage {
 public:
     explicit frmWC4(QWidget *parent = nullptr);
     VIREO_DECLARED_STEPS(frmWC4)
+    const cfg::Record *configRecord() const override;
 };

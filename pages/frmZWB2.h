@@ -11,4 +11,5 @@ public:
     void frmZWBW2_Download() { scalingDownload(); }
     void Init() override { frmZWBW2_Init(); }
     void Download() override { frmZWBW2_Download(); }
+    const cfg::Record *configRecord() const override;
 };
