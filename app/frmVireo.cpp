@@ -419,8 +419,12 @@ void frmVireo::MonitorLoop() {
         p->ReadingData();
     }
     --m_monitorDepth;
+    if (m_monitorDepth > 0 || g.ProgramEnding) return;
     // Stopped during the pass in which the line died: nothing in the loop saw it.
-    if (m_monitorDepth == 0 && g.Connected && !m_link->isOpen() && !g.ProgramEnding) connectionLost();
+    if (g.Connected && !m_link->isOpen()) connectionLost();
+    // A page's own failure routine disconnected during a pass: the buttons and the page follow
+    // as after Disconnect, not as during monitoring (or after a Stop that came first).
+    else if (!g.Connected) btnDisconnect_Click();
 }
 
 void frmVireo::onPortLost(const QString &reason) {

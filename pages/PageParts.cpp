@@ -188,9 +188,9 @@ ExtensionRow MakeExtensionRow(QWidget *parent) {
 
 void ShowLive(Page *page, QLineEdit *cell, int channel, const QString &reply, LiveText text) {
     if (!cell || reply.isEmpty()) return;
-    const QString v = text == LiveText::Rule ? RemoveFirstDot(AfterColon(reply)) : AfterColon(reply);
-    if (text == LiveText::Rule && !IsNumeric(v)) return;
-    if (cell->text() != v) cell->setText(v);
+    const std::optional<QString> v = text == LiveText::Rule ? LiveValueText(reply) : AfterColon(reply);
+    if (!v) return;
+    if (cell->text() != *v) cell->setText(*v);
     if (page && channel >= 0)
         if (const auto number = ToDouble(AfterColon(reply))) emit page->liveValue(channel, *number);
 }

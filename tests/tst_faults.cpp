@@ -183,6 +183,35 @@ private slots:
         QCOMPARE(r.ui.messages[1], (ScriptedUi::Msg{"Upload Error", "Upload", MsgIcon::Critical}));
         QCOMPARE(r.buttons(), QString("TFTFTFFF"));
     }
+
+    // A page that reports a failure and disconnects during monitoring leaves the buttons of a
+    // disconnected unit and its settings editable, whether or not Stop came first.
+    void pageFailureDuringMonitoringEndsDisconnected() {
+        for (const bool stopFirst : {false, true}) {
+            sim::UnitConfig c;
+            c.model = "K5A-KOR16";
+            c.ext = "NONE";
+            c.animate = false;
+            AppRig r(c);
+            r.connectViaSetting();
+            r.unit().addFault({sim::FaultKind::Silence, "00", "23", -1, 0});
+            r.ui.expect("Uploading incomplete", "Uploading", MsgIcon::Critical);
+            // Stop pressed while the pass's first line waits: the pass goes on and fails.
+            QMetaObject::Connection stop;
+            if (stopFirst)
+                stop = connect(&r.w->link(), &Link::waitEnded, r.w, [&] {
+                    disconnect(stop);
+                    r.w->btnStop_Click();
+                });
+            r.w->btnStart_Click();
+            disconnect(stop);
+            QVERIFY(!g.Connected);
+            QCOMPARE(r.buttons(), QString("FFTFTFFF"));
+            QCOMPARE(r.w->shpLamp->fillColor(), Colors::LampDisconnected);
+            QVERIFY(r.w->findChild<QWidget *>("optKeepOn")->isEnabled());
+            QVERIFY2(r.ui.problems().isEmpty(), qPrintable(r.ui.problems()));
+        }
+    }
 };
 
 QTEST_MAIN(FaultsTest)
