@@ -511,9 +511,9 @@ class ConfigTest : public QObject {
         QVERIFY(LoadConfigFrom(path));
         QCOMPARE(g.ActivePage, 99);
         QCOMPARE(net<QLineEdit>(r, "txtTimeout")->text(), QString("33"));
-        // A kind whose page this version does not have is refused as a whole.
-        r.ui.expect("This version cannot open the settings of frmHLSGZ2 (the file is for K5VS-GZ2).", "VIREO",
-                    MsgIcon::Critical);
+        // The model text says kind 22 (field 2 says 0): its record is read, and a file that
+        // ends inside it is refused as a whole.
+        r.ui.expect("Line 3: the file ends where txtBias(0) was due.", "VIREO", MsgIcon::Critical);
         QVERIFY(writeAll(path, file({R"("K5VS-GZ2",0,"Version : 1.02",2,6)", "#TRUE#,#FALSE#"})));
         QVERIFY(!LoadConfigFrom(path));
         QCOMPARE(g.UnitModel, QString("K5A-ABC"));
