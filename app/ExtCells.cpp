@@ -48,29 +48,32 @@ void ReadExtPoints(QWidget *page) {
     if (!r.isEmpty()) PaintHexBits(page, AfterX(r));
 }
 
-void InitExtCells(QWidget *page) {
-    const QList<QLineEdit *> cells = extCells(page);
-    for (QLineEdit *c : cells)
+void HideExtCells(QWidget *page) {
+    for (QLineEdit *c : extCells(page))
         if (c) c->setVisible(false);
-    auto *ext = Control<QLabel>(page, "lblV_Ext");
-    auto *index = Control<QLabel>(page, IndexedName("lblExtIndex", 0));
-    if (g.ExtName != "NONE") {
-        if (ext) {
-            ext->setText(g.ExtType);
-            ext->setVisible(true);
-        }
-        if (index) index->setVisible(true);
-        const int shown = g.ExtChCount == 16 ? 16 : g.ExtChCount == 8 ? 8 : 0;
-        if (index && shown) index->setText(shown == 16 ? ExtIndex16 : ExtIndex8);
-        for (int i = 0; i < shown; ++i)
-            if (cells[i]) cells[i]->setVisible(true);
-        ReadExtPoints(page);
-    } else {
-        if (ext) {
-            ext->setVisible(false);
-            ext->setText(QString());
-        }
-        if (index) index->setVisible(false);
-        PaintHexBits(page, "0000");
+    if (auto *ext = Control<QLabel>(page, "lblV_Ext")) {
+        ext->setVisible(false);
+        ext->setText(QString());
     }
+    if (auto *index = Control<QLabel>(page, IndexedName("lblExtIndex", 0))) index->setVisible(false);
+}
+
+void InitExtCells(QWidget *page) {
+    HideExtCells(page);
+    if (g.ExtName == "NONE") {
+        PaintHexBits(page, "0000");
+        return;
+    }
+    if (auto *ext = Control<QLabel>(page, "lblV_Ext")) {
+        ext->setText(g.ExtType);
+        ext->setVisible(true);
+    }
+    auto *index = Control<QLabel>(page, IndexedName("lblExtIndex", 0));
+    if (index) index->setVisible(true);
+    const int shown = g.ExtChCount == 16 ? 16 : g.ExtChCount == 8 ? 8 : 0;
+    if (index && shown) index->setText(shown == 16 ? ExtIndex16 : ExtIndex8);
+    const QList<QLineEdit *> cells = extCells(page);
+    for (int i = 0; i < shown; ++i)
+        if (cells[i]) cells[i]->setVisible(true);
+    ReadExtPoints(page);
 }

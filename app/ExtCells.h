@@ -16,6 +16,8 @@ void PaintHexCells(const QList<QLineEdit *> &cells, const QString &hex, int digi
                    const QColor &off);
 
 void InitExtCells(QWidget *page);
+// No extension module: its name, numbers and cells hidden, nothing asked of the unit.
+void HideExtCells(QWidget *page);
 void PaintHexBits(QWidget *page, const QString &hex);
 // The extension points of group "00": read, and painted when the unit answers.
 void ReadExtPoints(QWidget *page);

@@ -6,7 +6,7 @@
 //   vireo_bench events    delay of events posted to the main window while monitoring an instant unit
 //   vireo_bench tools     the same with the communication log and the trend open
 //   vireo_bench hour      resident memory over a simulated hour of monitoring with log and trend open
-//   vireo_bench config    File Save and Open of the largest record (QB4 on an Ethernet unit with gateway)
+//   vireo_bench config    File Save and Open of the largest file (eight-channel input on an Ethernet unit with gateway)
 //   vireo_bench all       everything (or a comma-separated list, and the monitoring seconds)
 #include "app/Globals.h"
 #include "link/Link.h"
@@ -392,7 +392,9 @@ bool benchEventDelay(int seconds) {
 }
 bool benchConfig() {
     sim::UnitConfig c;
-    c.model = "K5N-QB4"; // the Ethernet record with its gateway line: the largest there is
+    // The largest file there is: eight channels of scaling with eight range lists to refill,
+    // and the Ethernet record with its gateway line.
+    c.model = "K5N-QBW8";
     c.ext = "NONE";
     c.animate = false;
     AppRig rig(c);

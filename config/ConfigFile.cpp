@@ -1,4 +1,5 @@
 #include "config/ConfigFile.h"
+#include "app/ExtCells.h"
 #include "app/Globals.h"
 #include "app/Identify.h"
 #include "app/Ui.h"
@@ -523,6 +524,8 @@ bool LoadConfigBytes(const QByteArray &bytes) {
     g.ActivePage = modelnum;
     if (io.record) {
         applyRecord(io);
+        // The extension module is forgotten: the page shows none either.
+        HideExtCells(page);
         page->configLoaded();
         w->ShowPage(page);
     }

@@ -1,7 +1,9 @@
 // Screenshots of the main window after an Upload from the simulated unit, one per view of
-// the page: pageshots <model> <output prefix> [channels] [ext] [version]. Not a test: a
-// tool for looking at pages (QT_QPA_PLATFORM=offscreen renders them without a display).
+// the page: pageshots <model> <output prefix> [channels] [ext] [version]; or of the page a
+// configuration file places with no unit connected: pageshots --file <path> <output prefix>.
+// Not a test: a tool for looking at pages (QT_QPA_PLATFORM=offscreen renders them without a display).
 #include "app/frmVireo.h"
+#include "config/ConfigFile.h"
 #include "tests/TestKit.h"
 
 #include <QApplication>
@@ -14,16 +16,24 @@ int main(int argc, char **argv) {
         QTextStream(stderr) << "usage: pageshots <model> <prefix> [channels] [ext] [version]\n";
         return 2;
     }
+    const bool fromFile = QString(argv[1]) == "--file";
+    if (fromFile && argc < 4) {
+        QTextStream(stderr) << "usage: pageshots --file <path> <prefix>\n";
+        return 2;
+    }
     sim::UnitConfig cfg;
-    cfg.model = argv[1];
+    cfg.model = fromFile ? "K5A-QB4" : argv[1];
     cfg.channels = argc > 3 ? QString(argv[3]).toInt() : 0;
     cfg.ext = argc > 4 ? QString(argv[4]) : QStringLiteral("DI");
     if (argc > 5) cfg.version = argv[5];
     cfg.animate = false;
     AppRig rig(cfg);
     rig.w->show();
-    rig.connectViaSetting();
-    const QString prefix = argv[2];
+    if (fromFile)
+        cfg::LoadConfigFrom(QString::fromLocal8Bit(argv[2]));
+    else
+        rig.connectViaSetting();
+    const QString prefix = argv[fromFile ? 3 : 2];
     QStringList saved;
     auto shot = [&](const QString &suffix) {
         QApplication::processEvents();

@@ -536,6 +536,7 @@ class ConfigTest : public QObject {
         r.connectViaSetting();
         QCOMPARE(g.ExtChCount, 16);
         QWidget *io = qb4(r);
+        QVERIFY(io->findChild<QWidget *>("txtChData(15)")->isVisibleTo(io));
         QWidget *netPage = r.w->netPage(g.NetTyp);
         const auto ioBefore = snapshot(io), netBefore = snapshot(netPage);
         const QStringList idBefore = identity();
@@ -551,15 +552,20 @@ class ConfigTest : public QObject {
 
         r.ui.onOpenFile(path);
         r.w->mnuFilesOpen_Click();
-        QCOMPARE(snapshot(io), ioBefore);
+        // The extension module is forgotten, on the page too; everything else is as uploaded.
+        auto ioAfter = ioBefore;
+        ioAfter["label lblV_Ext"] = "";
+        QCOMPARE(snapshot(io), ioAfter);
         QCOMPARE(snapshot(netPage), netBefore);
-        // The extension module is forgotten; everything else is as uploaded.
         QStringList idAfter = idBefore;
         idAfter[8] = "0";
         idAfter[9] = "";
         QCOMPARE(identity(), idAfter);
         QVERIFY(!r.w->Frame6->isVisibleTo(r.w));
         QVERIFY(r.w->lblExtName->text().isEmpty());
+        // ... and the page shows no extension points any more.
+        QVERIFY(!io->findChild<QWidget *>("txtChData(0)")->isVisibleTo(io));
+        QVERIFY(!io->findChild<QWidget *>("lblV_Ext")->isVisibleTo(io));
         QCOMPARE(r.ui.lastFileName, path); // the dialog offers the name chosen last
         QVERIFY(r.w->btnDownload->isEnabled());
         NO_SURPRISES(r);
