@@ -119,6 +119,19 @@ void TemperaturePage::showRangeHints(int k) {
     lblFTemp[k]->setText(hint);
 }
 
+// A file carries types and units but not the unit's switch range: with a unit connected the
+// hints follow the loaded units; without one they would be a guess, so they go.
+void TemperaturePage::configLoaded() {
+    for (int k = 0; k < lblZTemp.size(); ++k) {
+        if (g.Connected) {
+            showRangeHints(k);
+        } else {
+            lblZTemp[k]->clear();
+            lblFTemp[k]->clear();
+        }
+    }
+}
+
 void TemperaturePage::paintBurnout() {
     const QString r = ReadItemRetry(3, "00", "04");
     // A refusal is no status: its text must not be read as burnout bits ("NEEDLESS" has an E).

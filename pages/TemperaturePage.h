@@ -24,6 +24,7 @@ public:
     TemperaturePage(const QString &name, int modelnum, const Sensor &sensor, QWidget *parent = nullptr);
 
     void ReadingData() override;
+    void configLoaded() override;
 
     QVector<QLineEdit *> Text1;
     QVector<QLabel *> lblTcType, lblRtdType;

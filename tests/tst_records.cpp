@@ -332,6 +332,38 @@ class RecordsTest : public QObject {
         NO_SURPRISES(r);
     }
 
+    // The range hints of a temperature page follow the units a file brings; with no unit
+    // connected the switch range they depend on is unknown, and they show nothing.
+    void temperatureHintsFollowTheLoadedUnit() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("qk.uJx");
+        AppRig r(unit("K5A-QK4"));
+        r.connectViaSetting();
+        Page *p = r.w->page(1);
+        auto *hint = Control<QLabel>(p, "lblZTemp(1)");
+        int type = -1;
+        auto hintOf = [](int unit, int t) {
+            return QStringLiteral("%1 to %2").arg(TcRange[unit].MinList[t]).arg(TcRange[unit].MaxList[t]);
+        };
+        for (int t = 0; t < TcRange[0].MinList.size() && type < 0; ++t)
+            if (hintOf(0, t) == hint->text()) type = t;
+        QVERIFY2(type >= 0, qPrintable(hint->text()));
+        Control<QComboBox>(p, "cmbUserUnit(1)")->setCurrentIndex(1);
+        r.ui.onSaveFile(path);
+        r.w->mnuFilesSave_Click();
+        Control<QComboBox>(p, "cmbUserUnit(1)")->setCurrentIndex(0);
+        r.ui.onOpenFile(path);
+        r.w->mnuFilesOpen_Click();
+        QCOMPARE(Control<QLabel>(p, "lblZBase_Unit(1)")->text(), QString(TcRange[1].UnitName));
+        QCOMPARE(hint->text(), hintOf(1, type));
+        QCOMPARE(Control<QLabel>(p, "lblFTemp(1)")->text(), hintOf(1, type));
+        r.w->btnDisconnect_Click();
+        r.ui.onOpenFile(path);
+        r.w->mnuFilesOpen_Click();
+        QCOMPARE(hint->text(), QString());
+        NO_SURPRISES(r);
+    }
+
     // The loader's own lists replace what the page built, on every channel of the record.
     void loaderListsReplaceThePagesOwn() {
         QTemporaryDir dir;
