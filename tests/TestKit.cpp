@@ -2,6 +2,7 @@
 #include "app/Globals.h"
 
 #include <QDialog>
+#include <QFile>
 #include <QtTest>
 
 static QString iconName(MsgIcon i) {
@@ -188,6 +189,23 @@ QStringList MonitorOnePass(AppRig &rig) {
     rig.w->btnStart_Click();
     QObject::disconnect(*once);
     return rig.lines();
+}
+
+QByteArray CrLfFile(const QStringList &lines) {
+    QByteArray b;
+    for (const QString &l : lines)
+        b += l.toLatin1() + "\r\n";
+    return b;
+}
+
+QByteArray ReadBytes(const QString &path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+bool WriteBytes(const QString &path, const QByteArray &bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 sim::UnitConfig StillUnit(const QString &model, const QString &ext) {

@@ -109,6 +109,12 @@ int ClickExtCommand1(QDialog *d);
 int ClickExtCommand2(QDialog *d);
 
 class QLineEdit;
+// Files as tests write and read them: lines each ended by CR LF; a whole file's bytes
+// ("<missing>" when it cannot be read); bytes written over a file.
+QByteArray CrLfFile(const QStringList &lines);
+QByteArray ReadBytes(const QString &path);
+bool WriteBytes(const QString &path, const QByteArray &bytes);
+
 // A unit of this model whose live values and points keep still, so tests can assert them.
 sim::UnitConfig StillUnit(const QString &model, const QString &ext = "NONE");
 // Starts monitoring through the main window and stops it as the first transaction ends, so

@@ -25,14 +25,6 @@
 using namespace cfg;
 
 namespace {
-// A file as written by hand: its lines, each ended by CR LF.
-QByteArray file(const QStringList &lines) {
-    QByteArray b;
-    for (const QString &l : lines)
-        b += l.toLatin1() + "\r\n";
-    return b;
-}
-
 // The file of a K5A-QB4 unit as the simulated unit reports it after an Upload, on CC-Link.
 QStringList qb4Lines(const QString &model = "K5A-QB4", const QString &version = "Version : 1.02",
                      int netTyp = 0) {
@@ -41,16 +33,6 @@ QStringList qb4Lines(const QString &model = "K5A-QB4", const QString &version = 
     for (int i = 0; i < 4; ++i)
         l << R"("0","10000","0.00","1.0000","-10.000","10.000")";
     return l;
-}
-
-QByteArray readAll(const QString &path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-bool writeAll(const QString &path, const QByteArray &bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 sim::UnitConfig unit(const QString &model, const QString &version = "1.02", const QString &ext = "NONE") {
@@ -248,7 +230,7 @@ class ConfigTest : public QObject {
             lines << QStringLiteral(R"("%1","1000","0","1","-200","1372")").arg(k);
         const Context ctx{"K5A-QK4", " 1.02"};
         QString error;
-        QVERIFY2(LoadRecord(qk4, &p, file(lines), ctx, &error), qPrintable(error));
+        QVERIFY2(LoadRecord(qk4, &p, CrLfFile(lines), ctx, &error), qPrintable(error));
         QCOMPARE(p.c<QComboBox>("cmbUserRange(0)")->count(), 13);
         QCOMPARE(p.c<QComboBox>("cmbUserRange(0)")->currentText(), QString("PR"));
         QCOMPARE(p.c<QComboBox>("cmbUserRange(2)")->currentIndex(), -1);
@@ -258,11 +240,11 @@ class ConfigTest : public QObject {
         QCOMPARE(p.c<QLabel>("lblFBase_Unit(3)")->text(), QString("deg C"));
         QCOMPARE(p.c<QLabel>("lblV_Unit")->text(), QString("QK4"));
         QCOMPARE(p.c("txtZScale(3)")->text(), QString("3"));
-        QCOMPARE(*SaveRecord(qk4, &p, ctx, nullptr), file(lines));
+        QCOMPARE(*SaveRecord(qk4, &p, ctx, nullptr), CrLfFile(lines));
         // A unit outside the three has no caption: the record is refused as a whole.
         lines[1] = "0,1,2,3";
         lines[3] = R"("changed","1000","0","1","-200","1372")";
-        QVERIFY(!LoadRecord(qk4, &p, file(lines), ctx, &error));
+        QVERIFY(!LoadRecord(qk4, &p, CrLfFile(lines), ctx, &error));
         QCOMPARE(error,
                  QString("Line 2, field 4 (cmbUserUnit(3)): 3 is outside the temperature units (0 to 2)."));
         QCOMPARE(p.c("txtZScale(0)")->text(), QString("0"));
@@ -308,12 +290,12 @@ class ConfigTest : public QObject {
         o.box("Text1")->setText("55");
         o.frame("Frame3");
         const Context w{"K5G-KO16W", " 1.02"}, plain{"K5G-KO16", " 1.02"};
-        QCOMPARE(*SaveRecord(ko16, &o, w, nullptr), file({"#FALSE#,#FALSE#", "55"}));
-        QCOMPARE(*SaveRecord(ko16, &o, plain, nullptr), file({"#FALSE#,#FALSE#"}));
-        QVERIFY(LoadRecord(ko16, &o, file({"#FALSE#,#TRUE#", "150"}), w, nullptr));
+        QCOMPARE(*SaveRecord(ko16, &o, w, nullptr), CrLfFile({"#FALSE#,#FALSE#", "55"}));
+        QCOMPARE(*SaveRecord(ko16, &o, plain, nullptr), CrLfFile({"#FALSE#,#FALSE#"}));
+        QVERIFY(LoadRecord(ko16, &o, CrLfFile({"#FALSE#,#TRUE#", "150"}), w, nullptr));
         QCOMPARE(o.c("Text1")->text(), QString("150"));
         QVERIFY(o.c<QGroupBox>("Frame3")->isVisibleTo(&o));
-        QVERIFY(LoadRecord(ko16, &o, file({"#TRUE#,#FALSE#", "not read"}), plain, nullptr));
+        QVERIFY(LoadRecord(ko16, &o, CrLfFile({"#TRUE#,#FALSE#", "not read"}), plain, nullptr));
         QVERIFY(!o.c<QGroupBox>("Frame3")->isVisibleTo(&o));
         QVERIFY(o.c<QRadioButton>("optKeepOn")->isChecked());
     }
@@ -407,7 +389,7 @@ class ConfigTest : public QObject {
         // HLS and FLEX NETWORK units have no output hold: its buttons stay as designed.
         const QString hold = netTyp >= 6 ? "#FALSE#,#FALSE#" : "#FALSE#,#TRUE#";
         const QByteArray expected =
-            file(QStringList{QStringLiteral("\"%1\",0,\"Version : %2\",4,%3").arg(model, version).arg(netTyp),
+            CrLfFile(QStringList{QStringLiteral("\"%1\",0,\"Version : %2\",4,%3").arg(model, version).arg(netTyp),
                              "0,3,-1,11", hold, R"("0","10000","0.00","1.0000","-10.000","10.000")",
                              R"("0","10000","0.00","1.0000","-10.000","10.000")",
                              R"("-100","10000","0.00","1.0000","-10.000","10.000")",
@@ -416,7 +398,7 @@ class ConfigTest : public QObject {
         const QString path = dir.filePath("unit.uJx");
         r.ui.onSaveFile(path);
         r.w->mnuFilesSave_Click();
-        QCOMPARE(readAll(path), expected);
+        QCOMPARE(ReadBytes(path), expected);
         QCOMPARE(r.ui.lastFilter, QString("uJx Files (*.uJx);;Text Files (*.txt);;All Files (*)"));
         QCOMPARE(r.ui.lastFilterIndex, 1);
         NO_SURPRISES(r);
@@ -427,7 +409,7 @@ class ConfigTest : public QObject {
         AppRig r(unit("K5A-QB4"));
         QTemporaryDir dir;
         const QString path = dir.filePath("modbus.txt");
-        QVERIFY(writeAll(path, file({R"("K5G-QB4",0,"Version : 1.02",2,0)", "8,-1,11,0", "#FALSE#,#FALSE#",
+        QVERIFY(WriteBytes(path, CrLfFile({R"("K5G-QB4",0,"Version : 1.02",2,0)", "8,-1,11,0", "#FALSE#,#FALSE#",
                                      R"("1","2","3","4","5","6")", R"("-7","8.5","","a b","x","")",
                                      R"(" 9","10","11","12","13","14")", R"("15","16","17","18","19","20")",
                                      "1,2,30", "trailing lines are not read"})));
@@ -480,7 +462,7 @@ class ConfigTest : public QObject {
                               Case{"Version : 1.05", true, true}, Case{"Version : 2.00", true, false}}) {
             QStringList lines = qb4Lines("K5N-QB4", c.version, 4) + eth;
             if (!c.gateway) lines.removeAt(lines.size() - 3);
-            QVERIFY(writeAll(path, file(lines)));
+            QVERIFY(WriteBytes(path, CrLfFile(lines)));
             if (g.NetTyp == 4) net<QLineEdit>(r, "txtDGW(3)")->clear();
             QVERIFY(LoadConfigFrom(path));
             QCOMPARE(g.NewFirmware, c.newFirmware);
@@ -491,7 +473,7 @@ class ConfigTest : public QObject {
             QCOMPARE(net<QLineEdit>(r, "txtTimeout(4)")->text(), QString("4"));
             // Saved again, the file is the same.
             QVERIFY(SaveConfigTo(path));
-            QCOMPARE(readAll(path), file(lines));
+            QCOMPARE(ReadBytes(path), CrLfFile(lines));
         }
         NO_SURPRISES(r);
     }
@@ -501,20 +483,20 @@ class ConfigTest : public QObject {
         QTemporaryDir dir;
         const QString path = dir.filePath("x.uJx");
         // No known network prefix: the file ends after the I/O record, whatever field 5 says.
-        QVERIFY(writeAll(path, file(qb4Lines("K5Z-QB4", "Version : 1.02", 4) + QStringList{"not a record"})));
+        QVERIFY(WriteBytes(path, CrLfFile(qb4Lines("K5Z-QB4", "Version : 1.02", 4) + QStringList{"not a record"})));
         QVERIFY(LoadConfigFrom(path));
         QCOMPARE(g.NetTyp, 99);
         QCOMPARE(g.modelnum, 0);
         QVERIFY(!r.w->btnComNet->isVisibleTo(r.w));
         // A model text the pages do not know: no I/O record, no page placed, ActivePage 99.
-        QVERIFY(writeAll(path, file({R"("K5A-ABC",0,"Version : 1.02",4,0)", "33"})));
+        QVERIFY(WriteBytes(path, CrLfFile({R"("K5A-ABC",0,"Version : 1.02",4,0)", "33"})));
         QVERIFY(LoadConfigFrom(path));
         QCOMPARE(g.ActivePage, 99);
         QCOMPARE(net<QLineEdit>(r, "txtTimeout")->text(), QString("33"));
         // The model text says kind 22 (field 2 says 0): its record is read, and a file that
         // ends inside it is refused as a whole.
         r.ui.expect("Line 3: the file ends where txtBias(0) was due.", "VIREO", MsgIcon::Critical);
-        QVERIFY(writeAll(path, file({R"("K5VS-GZ2",0,"Version : 1.02",2,6)", "#TRUE#,#FALSE#"})));
+        QVERIFY(WriteBytes(path, CrLfFile({R"("K5VS-GZ2",0,"Version : 1.02",2,6)", "#TRUE#,#FALSE#"})));
         QVERIFY(!LoadConfigFrom(path));
         QCOMPARE(g.UnitModel, QString("K5A-ABC"));
         NO_SURPRISES(r);
@@ -613,7 +595,7 @@ class ConfigTest : public QObject {
         QFETCH(QString, message);
         QTemporaryDir dir;
         const QString path = dir.filePath("old.uJx");
-        QVERIFY(writeAll(path, "old contents\r\n"));
+        QVERIFY(WriteBytes(path, "old contents\r\n"));
         AppRig r(unit("K5N-QB4"));
         r.connectViaSetting();
         QLineEdit *box = r.w->findChild<QLineEdit *>(control);
@@ -624,7 +606,7 @@ class ConfigTest : public QObject {
         r.ui.onSaveFile(path);
         r.ui.expect(message, "Open Error", MsgIcon::Critical);
         r.w->mnuFilesSave_Click();
-        QCOMPARE(readAll(path), QByteArray("old contents\r\n"));
+        QCOMPARE(ReadBytes(path), QByteArray("old contents\r\n"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"old.uJx"});
         NO_SURPRISES(r);
     }
@@ -636,20 +618,20 @@ class ConfigTest : public QObject {
         // A folder nobody may write into (root may write anywhere but into /proc).
         const QString locked = dir.filePath("locked");
         QVERIFY(QDir().mkdir(locked));
-        QVERIFY(writeAll(locked + "/old.uJx", "old\r\n"));
+        QVERIFY(WriteBytes(locked + "/old.uJx", "old\r\n"));
         QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
         const bool root = geteuid() == 0;
         const QString target = root ? QStringLiteral("/proc/self/unit.uJx") : locked + "/old.uJx";
         r.ui.expect(target + (root ? ": Operation not permitted" : ": Permission denied"), "Open Error",
                     MsgIcon::Critical);
         QVERIFY(!SaveConfigTo(target));
-        QCOMPARE(readAll(locked + "/old.uJx"), QByteArray("old\r\n"));
+        QCOMPARE(ReadBytes(locked + "/old.uJx"), QByteArray("old\r\n"));
         QFile::setPermissions(locked,
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 
         // A disk that fills up half way: the file-size limit fails the write as a full disk would.
         const QString path = dir.filePath("big.uJx");
-        QVERIFY(writeAll(path, "old\r\n"));
+        QVERIFY(WriteBytes(path, "old\r\n"));
         r.ui.expect(path + ": File too large", "Open Error", MsgIcon::Critical);
         rlimit old{};
         getrlimit(RLIMIT_FSIZE, &old);
@@ -661,7 +643,7 @@ class ConfigTest : public QObject {
         setrlimit(RLIMIT_FSIZE, &old);
         std::signal(SIGXFSZ, oldHandler);
         QVERIFY(!saved);
-        QCOMPARE(readAll(path), QByteArray("old\r\n"));
+        QCOMPARE(ReadBytes(path), QByteArray("old\r\n"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"big.uJx"});
         NO_SURPRISES(r);
     }
@@ -673,12 +655,12 @@ class ConfigTest : public QObject {
         auto with = [&](int line, const QString &text) {
             QStringList l = ok;
             l[line] = text;
-            return file(l);
+            return CrLfFile(l);
         };
         QTest::newRow("cut inside the I/O record")
-            << file(ok.mid(0, 5)) << "Line 6: the file ends where txtZScale(2) was due.";
+            << CrLfFile(ok.mid(0, 5)) << "Line 6: the file ends where txtZScale(2) was due.";
         QTest::newRow("cut inside the network record")
-            << file(ok.mid(0, 7)) << "Line 8: the file ends where txtTimeout was due.";
+            << CrLfFile(ok.mid(0, 7)) << "Line 8: the file ends where txtTimeout was due.";
         QTest::newRow("empty file") << QByteArray() << "Line 1: the file ends where model text was due.";
         QTest::newRow("header not a number") << with(0, R"("K5A-QB4",zero,"Version : 1.02",4,0)")
                                              << "Line 1, field 2 (modelnum): \"zero\" is not a whole number.";
@@ -725,7 +707,7 @@ class ConfigTest : public QObject {
     void otherModelAsksFirst() {
         QTemporaryDir dir;
         const QString path = dir.filePath("devicenet.uJx");
-        QVERIFY(writeAll(path, file(qb4Lines("K5B-QB4", "Version : 1.02", 1) + QStringList{R"("77",1,40)"})));
+        QVERIFY(WriteBytes(path, CrLfFile(qb4Lines("K5B-QB4", "Version : 1.02", 1) + QStringList{R"("77",1,40)"})));
         AppRig r(unit("K5A-QB4"));
         r.connectViaSetting();
         const QString question = "The file is for K5B-QB4; the connected unit is K5A-QB4. Load anyway?";
@@ -741,10 +723,10 @@ class ConfigTest : public QObject {
         r.ui.onQuestion(question, true);
         QVERIFY(LoadConfigFrom(path));
         // The file of the unit on the line, or any file without a unit, asks nothing.
-        QVERIFY(writeAll(path, file(qb4Lines() + QStringList{"30"})));
+        QVERIFY(WriteBytes(path, CrLfFile(qb4Lines() + QStringList{"30"})));
         QVERIFY(LoadConfigFrom(path));
         r.w->btnDisconnect_Click();
-        QVERIFY(writeAll(path, file(qb4Lines("K5B-QB4", "Version : 1.02", 1) + QStringList{R"("77",1,40)"})));
+        QVERIFY(WriteBytes(path, CrLfFile(qb4Lines("K5B-QB4", "Version : 1.02", 1) + QStringList{R"("77",1,40)"})));
         QVERIFY(LoadConfigFrom(path));
         QCOMPARE(r.ui.questions.size(), 3);
         NO_SURPRISES(r);
@@ -755,7 +737,7 @@ class ConfigTest : public QObject {
         const QString path = dir.filePath("a.uJx");
         QStringList lines = qb4Lines() + QStringList{"30"};
         lines[6] = R"("-250","10000","0.00","1.0000","-10.000","10.000")";
-        QVERIFY(writeAll(path, file(lines)));
+        QVERIFY(WriteBytes(path, CrLfFile(lines)));
         AppRig r(unit("K5A-QB4"));
         r.connectViaSetting();
         r.unit().addFault({sim::FaultKind::Delay, "", "21", 1, 40}); // channel 1's full scale takes a while
@@ -777,7 +759,7 @@ class ConfigTest : public QObject {
         const QString path = dir.filePath("a.uJx");
         QStringList lines = qb4Lines() + QStringList{"30"};
         lines[3] = R"("-250","10000","0.00","1.0000","-10.000","10.000")";
-        QVERIFY(writeAll(path, file(lines)));
+        QVERIFY(WriteBytes(path, CrLfFile(lines)));
         AppRig r(unit("K5A-QB4"));
         r.ui.onOpenFile(path);
         r.w->mnuFilesOpen_Click();

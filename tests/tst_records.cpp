@@ -21,23 +21,6 @@
 #include <QtTest>
 
 namespace {
-QByteArray file(const QStringList &lines) {
-    QByteArray b;
-    for (const QString &l : lines)
-        b += l.toLatin1() + "\r\n";
-    return b;
-}
-
-QByteArray readAll(const QString &path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-bool writeAll(const QString &path, const QByteArray &bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
 // "I4 B2 T6*4" → one entry per line, one letter per field: IIII, BB, then TTTTTT four times.
 // A token may mix kinds: "IB2" is an integer and two Booleans.
 QStringList shape(const QString &s) {
@@ -124,15 +107,6 @@ void changeRecorded(Page *p) {
     }
 }
 
-sim::UnitConfig unit(const QString &model, const QString &version = "1.02") {
-    sim::UnitConfig c;
-    c.model = model;
-    c.version = version;
-    c.ext = "NONE";
-    c.animate = false;
-    return c;
-}
-
 QStringList items(const QComboBox *list) {
     QStringList l;
     for (int i = 0; i < list->count(); ++i)
@@ -182,7 +156,7 @@ class RecordsTest : public QObject {
         QFETCH(QString, fields);
         QTemporaryDir dir;
         const QString path = dir.filePath("unit.uJx");
-        AppRig r(unit(model));
+        AppRig r(StillUnit(model));
         r.connectViaSetting();
         QCOMPARE(g.modelnum, modelnum);
         Page *p = r.w->page(modelnum);
@@ -190,7 +164,7 @@ class RecordsTest : public QObject {
         const auto before = recorded(p);
         r.ui.onSaveFile(path);
         r.w->mnuFilesSave_Click();
-        const QByteArray saved = readAll(path);
+        const QByteArray saved = ReadBytes(path);
         QCOMPARE(shapeOf(saved), shape(fields));
         if (const QString corpus = qEnvironmentVariable("VIREO_CONFIG_CORPUS"); !corpus.isEmpty())
             QFile::copy(path, QDir(corpus).filePath(model + ".uJx"));
@@ -211,7 +185,7 @@ class RecordsTest : public QObject {
         if (type) QCOMPARE(type->text(), modelnum == 17 ? QString("before") : AfterDash(model));
         // Saving again gives the same file: nothing was lost or reordered on the way.
         r.w->mnuFilesSave_Click();
-        QCOMPARE(readAll(path), saved);
+        QCOMPARE(ReadBytes(path), saved);
         QVERIFY(r.w->btnDownload->isEnabled());
         NO_SURPRISES(r);
     }
@@ -283,8 +257,8 @@ class RecordsTest : public QObject {
         QFETCH(QStringList, expect);
         QTemporaryDir dir;
         const QString path = dir.filePath("by-hand.uJx");
-        QVERIFY(writeAll(path, file(lines)));
-        AppRig r(unit("K5A-QB4"));
+        QVERIFY(WriteBytes(path, CrLfFile(lines)));
+        AppRig r(StillUnit("K5A-QB4"));
         r.ui.onOpenFile(path);
         r.w->mnuFilesOpen_Click();
         QWidget *p = r.w->shownPage();
@@ -311,7 +285,7 @@ class RecordsTest : public QObject {
         const QString again = dir.filePath("again.uJx");
         r.ui.onSaveFile(again);
         r.w->mnuFilesSave_Click();
-        QCOMPARE(QString::fromLatin1(readAll(again)), QString::fromLatin1(file(lines)));
+        QCOMPARE(QString::fromLatin1(ReadBytes(again)), QString::fromLatin1(CrLfFile(lines)));
         NO_SURPRISES(r);
     }
 
@@ -320,15 +294,15 @@ class RecordsTest : public QObject {
     void unitWithoutSelectionIsNotSaved() {
         QTemporaryDir dir;
         const QString path = dir.filePath("qk.uJx");
-        QVERIFY(writeAll(path, "old"));
-        AppRig r(unit("K5A-QK4"));
+        QVERIFY(WriteBytes(path, "old"));
+        AppRig r(StillUnit("K5A-QK4"));
         r.connectViaSetting();
         Control<QComboBox>(r.w->page(1), "cmbUserUnit(2)")->setCurrentIndex(-1);
         r.ui.expect("CH 2 Temp Unit (cmbUserUnit(2)) has nothing selected. Choose an entry and save again.",
                     "Open Error", MsgIcon::Critical);
         r.ui.onSaveFile(path);
         r.w->mnuFilesSave_Click();
-        QCOMPARE(readAll(path), QByteArray("old"));
+        QCOMPARE(ReadBytes(path), QByteArray("old"));
         NO_SURPRISES(r);
     }
 
@@ -337,7 +311,7 @@ class RecordsTest : public QObject {
     void temperatureHintsFollowTheLoadedUnit() {
         QTemporaryDir dir;
         const QString path = dir.filePath("qk.uJx");
-        AppRig r(unit("K5A-QK4"));
+        AppRig r(StillUnit("K5A-QK4"));
         r.connectViaSetting();
         Page *p = r.w->page(1);
         auto *hint = Control<QLabel>(p, "lblZTemp(1)");
@@ -368,7 +342,7 @@ class RecordsTest : public QObject {
     void loaderListsReplaceThePagesOwn() {
         QTemporaryDir dir;
         const QString path = dir.filePath("qx.uJx");
-        AppRig r(unit("K5A-QX4V"));
+        AppRig r(StillUnit("K5A-QX4V"));
         r.connectViaSetting();
         Page *p = r.w->page(8);
         auto *list = Control<QComboBox>(p, "cmbUserRange(3)");
@@ -389,15 +363,15 @@ class RecordsTest : public QObject {
     void delayLineFollowsTheModel() {
         QTemporaryDir dir;
         const QString path = dir.filePath("ko.uJx");
-        AppRig r(unit("K5A-QB4"));
-        QVERIFY(writeAll(path, file({R"("K5G-KO16W",5,"Version : 1.02",16,2)", "#TRUE#,#FALSE#", "150", "0,0,30"})));
+        AppRig r(StillUnit("K5A-QB4"));
+        QVERIFY(WriteBytes(path, CrLfFile({R"("K5G-KO16W",5,"Version : 1.02",16,2)", "#TRUE#,#FALSE#", "150", "0,0,30"})));
         r.ui.expect("Please enter 0 to 100.", AppTitle, MsgIcon::Information);
         r.ui.onOpenFile(path);
         r.w->mnuFilesOpen_Click();
         Page *p = r.w->page(5);
         QCOMPARE(Control<QLineEdit>(p, "Text1")->text(), QString("150"));
         QVERIFY(Control(p, "Frame3")->isVisibleTo(p));
-        QVERIFY(writeAll(path, file({R"("K5G-KO16",5,"Version : 1.02",16,2)", "#FALSE#,#TRUE#", "0,0,30"})));
+        QVERIFY(WriteBytes(path, CrLfFile({R"("K5G-KO16",5,"Version : 1.02",16,2)", "#FALSE#,#TRUE#", "0,0,30"})));
         r.ui.onOpenFile(path);
         r.w->mnuFilesOpen_Click();
         QVERIFY(!Control(p, "Frame3")->isVisibleTo(p));
@@ -411,14 +385,14 @@ class RecordsTest : public QObject {
     void listWithoutSelectionFromFileWritesNothingOld() {
         QTemporaryDir dir;
         const QString path = dir.filePath("qb.uJx");
-        AppRig r(unit("K5A-QB4"));
+        AppRig r(StillUnit("K5A-QB4"));
         r.connectViaSetting();
         Page *p = r.w->page(0);
         auto *list = Control<QComboBox>(p, "cmbUserRange(1)");
         list->setCurrentIndex(-1);
         r.ui.onSaveFile(path);
         r.w->mnuFilesSave_Click();
-        QVERIFY(readAll(path).contains("\r\n0,-1,0,0\r\n"));
+        QVERIFY(ReadBytes(path).contains("\r\n0,-1,0,0\r\n"));
         list->setCurrentIndex(4);
         r.ui.onOpenFile(path);
         r.w->mnuFilesOpen_Click();
