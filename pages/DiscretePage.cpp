@@ -49,7 +49,7 @@ void DiscretePage::build(const Decl &d) {
     m_settings = new QHBoxLayout;
     m_settings->setSpacing(8);
     if (d.hold) {
-        m_hold = new HoldFrame(this, false);
+        m_hold = std::make_unique<HoldFrame>(this, false);
         Frame2 = m_hold->Frame2;
         optKeepOn = m_hold->optKeepOn;
         optKeepOff = m_hold->optKeepOff;

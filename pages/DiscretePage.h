@@ -3,6 +3,7 @@
 // "ON" / "OFF" text pair (DI, DO) per channel; the output hold frame; the extension row. A page
 // declares which of these it has; its own steps (the reply delay timer, the output modes) are
 // code in the page, composed from the parts here. None of these pages has a CheckData.
+#include <memory>
 #include "pages/Page.h"
 #include "pages/PageParts.h"
 
@@ -74,7 +75,7 @@ protected:
     // changed box at once instead of when the pass returns to the event loop.
     void showState(int i, bool diOn, bool doOn, const QColor &on, const QColor &off, bool redraw = false);
 
-    HoldFrame *m_hold = nullptr;
+    std::unique_ptr<HoldFrame> m_hold;
 
 private:
     void buildStates(QWidget *frame);

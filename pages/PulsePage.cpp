@@ -134,7 +134,7 @@ void PulsePage::buildView(int view, QGroupBox *frame) {
         outer->addLayout(grid);
     }
     if (view == m_decl.holdView) {
-        m_hold = new HoldFrame(frame, false);
+        m_hold = std::make_unique<HoldFrame>(frame, false);
         Frame2 = m_hold->Frame2;
         optKeepOn = m_hold->optKeepOn;
         optKeepOff = m_hold->optKeepOff;

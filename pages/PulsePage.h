@@ -3,6 +3,7 @@
 // carry setting ("Carry"), a live count and a preset loaded at once by its button. The three
 // pages differ only in what their declaration says: item codes, group texts, ranges, the
 // preset's test and opening write, the points item and digits, and the pauses while monitoring.
+#include <memory>
 #include "pages/Page.h"
 #include "pages/PageParts.h"
 
@@ -103,5 +104,5 @@ private:
 
     Decl m_decl;
     ViewSwitch m_views;
-    HoldFrame *m_hold = nullptr;
+    std::unique_ptr<HoldFrame> m_hold;
 };

@@ -161,7 +161,7 @@ void ScalingPage::build(const Decl &d) {
     buildView(1, frmSet1);
     if (frmSet2) buildView(2, frmSet2);
     if (m_decl.hold) {
-        m_hold = new HoldFrame(this, true);
+        m_hold = std::make_unique<HoldFrame>(this, true);
         sideOf(*m_decl.hold)->insertWidget(0, m_hold->Frame2);
         Frame2 = m_hold->Frame2;
         optKeepOn = m_hold->optKeepOn;

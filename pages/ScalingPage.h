@@ -3,6 +3,7 @@
 // analog output, load cell). A page declares its columns, rows, views, lists, items and
 // checks; this base builds the page from the declaration and derives Init, Download,
 // CheckData, txt_able and ReadingData from it. A page keeps code only for its own steps.
+#include <memory>
 #include "pages/Page.h"
 #include "pages/PageParts.h"
 
@@ -219,7 +220,7 @@ protected:
     void readExtension();
 
     ViewSwitch m_views;
-    HoldFrame *m_hold = nullptr;
+    std::unique_ptr<HoldFrame> m_hold;
 
 private:
     struct ModuleControl {
