@@ -33,7 +33,7 @@ class CommLog : public QDockWidget {
     static constexpr int DefaultMaxEntries = 20000;
     // Longer lines (noise, a runaway unit) are cut for the display; the log says how long they were.
     static constexpr int MaxShownBytes = 256;
-    static constexpr int FlushMs = 250;
+    static constexpr int FlushMs = 500;
 
     explicit CommLog(QWidget *parent = nullptr);
 

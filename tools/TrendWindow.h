@@ -33,7 +33,7 @@ class TrendWindow : public QWidget {
     static constexpr int MaxChannels = 64;
     // Per channel and redraw: denser data is drawn as the minimum and maximum of each bucket.
     static constexpr int MaxPlotPoints = 1200;
-    static constexpr int RedrawMs = 500;
+    static constexpr int RedrawMs = 1000;
 
     explicit TrendWindow(QWidget *parent = nullptr);
     ~TrendWindow() override;
