@@ -12,14 +12,8 @@ work=$(mktemp -d)
 pids=()
 trap 'kill "${pids[@]}" 2>/dev/null || true; rm -rf "$work"' EXIT
 
-window() { timeout 20 xdotool search --sync --onlyvisible --name "$1" | head -n 1; }
-press() { # window title, key
-  local id
-  id=$(window "$1")
-  xdotool windowfocus --sync "$id" 2>/dev/null || true
-  sleep 0.3
-  xdotool key "$2"
-}
+# shellcheck source=person.sh
+source scripts/person.sh
 seen() { grep -q "<- $1\$" "$work/sim.log"; }
 wait_for() { for _ in $(seq 300); do seen "$1" && return; sleep 0.05; done; }
 

@@ -8,8 +8,8 @@ B=$(cd "${1:-build}" && pwd)
 if [ -z "${TOOLS_CPU_INNER:-}" ]; then TOOLS_CPU_INNER=1 exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$B"; fi
 work=$(mktemp -d); pids=()
 trap 'kill "${pids[@]}" 2>/dev/null || true; rm -rf "$work"' EXIT
-window() { timeout 20 xdotool search --sync --onlyvisible --name "$1" | head -n 1; }
-press() { local id; id=$(window "$1"); xdotool windowfocus --sync "$id" 2>/dev/null || true; sleep 0.3; xdotool key "$2"; }
+# shellcheck source=person.sh
+source scripts/person.sh
 seen() { grep -q "<- $1\$" "$work/sim.log"; }
 wait_for() { for _ in $(seq 300); do seen "$1" && return; sleep 0.05; done; }
 "$B/k5sim" --model K5A-QB4 --baud 9600 --log >"$work/sim.out" 2>"$work/sim.log" & pids+=($!)
