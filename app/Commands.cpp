@@ -32,10 +32,19 @@ void RunConnectCommand() {
 }
 
 namespace {
+// What is under way, innermost last: commands, and the idle places (modal windows, the
+// monitoring loop) in which events run as when nothing runs.
+struct Frame {
+    enum Kind { Command, Modal, Monitor } kind;
+    QPointer<const QWidget> window; // Modal: the dialog, if any
+};
+QList<Frame> frames;
+
 struct HeldCommand {
     std::function<void()> run;
     QPointer<QAbstractButton> button; // null for a command not tied to a button
     bool fromButton = false;
+    int home = 0; // the depth of frames at which it runs: its idle place on top, nothing above
 };
 QList<HeldCommand> held;
 bool flushQueued = false;
@@ -48,32 +57,66 @@ bool waiting() {
     return pauseDepth > 0 || (l && l->busy());
 }
 
-void flushCommands();
+// The idle place a command clicked now belongs to: the modal window its button sits in, or else
+// the main window's, which is the monitoring loop while one runs and the program's own loop
+// otherwise. Nothing runs inside a window it does not belong to.
+int homeLevel(const QAbstractButton *button) {
+    const QWidget *window = button ? button->window() : nullptr;
+    for (qsizetype i = frames.size() - 1; i >= 0; --i) {
+        const Frame &f = frames[i];
+        if (f.kind == Frame::Monitor || (f.kind == Frame::Modal && window && f.window == window))
+            return int(i) + 1;
+    }
+    return 0;
+}
+
+bool runnableAt(int home) { return frames.size() == home && !waiting(); }
+
+// A held click stands only while its button could still be clicked: enabled, and on the window
+// or the page shown (a page replaced by another one, or a dialog gone, takes its clicks along).
+bool stillThere(const QAbstractButton *b) {
+    if (!b || !b->isEnabled()) return false;
+    const QWidget *w = b->window();
+    return b == w || b->isVisibleTo(w);
+}
+
+void runAsCommand(const std::function<void()> &command) {
+    CommandScope scope;
+    command();
+}
+
+void queueFlush();
+
+void flushCommands() {
+    if (held.isEmpty()) return;
+    ++wakeUps;
+    for (qsizetype i = 0; i < held.size();) {
+        if (!runnableAt(held[i].home)) {
+            ++i;
+            continue;
+        }
+        const HeldCommand c = held.takeAt(i);
+        if (c.fromButton && !stillThere(c.button)) continue;
+        runAsCommand(c.run);
+        // What ran may have changed everything: look again from the first.
+        i = 0;
+    }
+}
 
 void queueFlush() {
-    if (flushQueued) return;
+    if (flushQueued || held.isEmpty()) return;
     flushQueued = true;
-    // Runs from the event loop once the wait that ended has returned to its caller. If that
-    // caller starts another wait first, this fires inside it, finds the link busy and leaves
-    // the commands held for the next end of a wait: one wake-up per wait, never a spin.
+    // Runs from the event loop once the code that ended a wait or a command has returned. If a
+    // new wait or command has begun by then, the commands stay held for its end: one look per
+    // end, never a spin.
     QTimer::singleShot(0, [] {
         flushQueued = false;
         flushCommands();
     });
 }
 
-void flushCommands() {
-    if (!held.isEmpty()) ++wakeUps;
-    while (!held.isEmpty()) {
-        // Still inside a wait (the link's or a page's pause): its end looks again.
-        if (waiting()) return;
-        const HeldCommand c = held.takeFirst();
-        if (c.fromButton && (!c.button || !c.button->isEnabled())) continue;
-        c.run();
-    }
-}
-
-void hold(HeldCommand c, Link *l) {
+void hold(HeldCommand c) {
+    Link *l = Link::current();
     if (l && hookedLink != l) {
         held.clear(); // commands held for another link belong to a window that is gone
         hookedLink = l;
@@ -82,19 +125,47 @@ void hold(HeldCommand c, Link *l) {
     }
     held.append(std::move(c));
 }
+
+void popFrame() {
+    const Frame f = frames.takeLast();
+    if (f.kind != Frame::Command) {
+        // The idle place is gone: a dialog's clicks go with it, the others fall to the place below.
+        for (qsizetype i = held.size() - 1; i >= 0; --i) {
+            HeldCommand &c = held[i];
+            if (c.home <= frames.size()) continue;
+            if (f.kind == Frame::Modal && c.fromButton && (!c.button || c.button->window() == f.window.data()))
+                held.removeAt(i);
+            else
+                c.home = homeLevel(c.button);
+        }
+    }
+    queueFlush();
+}
 } // namespace
 
+CommandScope::CommandScope() { frames.append({Frame::Command, nullptr}); }
+CommandScope::~CommandScope() { popFrame(); }
+
+IdleScope::IdleScope(Kind kind, const QWidget *window) {
+    frames.append({kind == Modal ? Frame::Modal : Frame::Monitor, window});
+}
+IdleScope::~IdleScope() { popFrame(); }
+
+void RunHeldCommands() { flushCommands(); }
+
 void RunCommand(std::function<void()> command) {
-    if (!waiting()) return command();
-    hold({std::move(command), nullptr, false}, Link::current());
+    const int home = homeLevel(nullptr);
+    if (runnableAt(home)) return runAsCommand(command);
+    hold({std::move(command), nullptr, false, home});
 }
 
 void ConnectCommand(QAbstractButton *button, std::function<void()> command) {
     QObject::connect(button, &QAbstractButton::clicked, button, [button, command] {
-        if (!waiting()) return command();
+        const int home = homeLevel(button);
+        if (runnableAt(home)) return runAsCommand(command);
         for (const HeldCommand &c : held)
             if (c.fromButton && c.button == button) return;
-        hold({command, button, true}, Link::current());
+        hold({command, button, true, home});
     });
 }
 
@@ -109,8 +180,10 @@ void PausePage(int ms) {
     deadline.start(ms);
     while (clock.elapsed() < ms && !g.ProgramEnding)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    if (--pauseDepth == 0 && !held.isEmpty()) queueFlush();
+    if (--pauseDepth == 0) queueFlush();
 }
+
+void DropHeldCommands() { held.clear(); }
 
 int HeldCommandCount() { return int(held.size()); }
 int HeldCommandWakeUps() { return wakeUps; }

@@ -4,6 +4,7 @@
 #include <functional>
 
 class Link;
+class QWidget;
 
 // Closes the port and resets the connection state; identity and the page shown stay.
 void DisconnectUnit();
@@ -22,18 +23,46 @@ void SetMainWindowHooks(const MainWindowHooks &hooks);
 void RunConnectCommand();
 
 class QAbstractButton;
-// A user command (a button the person clicks) runs now when the link is idle; clicked while a
-// command waits for the unit (its pause or its transaction), it is held back and runs once that
-// wait has unwound, exactly as if it had been clicked then. Held commands run in click order;
-// Stop, Disconnect and Exit do not go through here: they act at once.
+// A user command runs now when the program is idle. Clicked while a command runs (in its pause,
+// its transaction, or a box or dialog it opened), it is held back and runs once that command has
+// returned, exactly as if it had been clicked then: never inside another command, nor inside a
+// window opened in the middle of one. Held commands run in click order; Stop, Disconnect and Exit
+// do not go through here: they act at once.
 void RunCommand(std::function<void()> command);
-// Connects a button's click to a command that follows that rule. A held click whose button is
-// disabled by the time it could run is dropped (as a click on a disabled button would be), and a
-// second click on a button whose click is still held adds nothing.
+// Connects a button's click to a command that follows that rule. A held click runs only if its
+// button is still enabled and on the window or page shown; a second click on a button whose click
+// is still held adds nothing.
 void ConnectCommand(QAbstractButton *button, std::function<void()> command);
 // A page's own pause (a request button's settling time): window events run meanwhile, and a
-// command clicked during it waits for its end like one clicked during a transaction.
+// command clicked during it waits like one clicked during a transaction.
 void PausePage(int ms);
+// Exit: nothing held runs any more.
+void DropHeldCommands();
+
+// A command is under way for the scope's life (commands run through RunCommand and the monitoring
+// passes have one already).
+class CommandScope {
+public:
+    CommandScope();
+    ~CommandScope();
+    CommandScope(const CommandScope &) = delete;
+    CommandScope &operator=(const CommandScope &) = delete;
+};
+
+// A place where window events run while no command of its own is under way: a modal window
+// (`window` is the dialog, or null for a message box) or the monitoring loop between its passes.
+// A click in it runs at once; one held from below it waits until it has closed.
+class IdleScope {
+public:
+    enum Kind { Modal, Monitor };
+    explicit IdleScope(Kind kind, const QWidget *window = nullptr);
+    ~IdleScope();
+    IdleScope(const IdleScope &) = delete;
+    IdleScope &operator=(const IdleScope &) = delete;
+};
+// Runs what was held for the idle place now on top (the monitoring loop between its passes).
+void RunHeldCommands();
+
 // For tests: how many commands are held back, and how often the held ones were looked at.
 int HeldCommandCount();
 int HeldCommandWakeUps();

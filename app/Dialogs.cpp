@@ -51,7 +51,8 @@ frmComPort::frmComPort(QWidget *parent) : QDialog(parent) {
     optCom[1]->setChecked(true);
     top->addWidget(Frame1);
     btnExit = addOkRow(this, top, "btnExit");
-    connect(btnExit, &QPushButton::clicked, this, &frmComPort::btnExit_Click);
+    // OK connects: a command like the main window's.
+    ConnectCommand(btnExit, [this] { btnExit_Click(); });
     Form_Load();
 }
 

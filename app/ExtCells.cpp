@@ -49,6 +49,8 @@ void ReadExtPoints(QWidget *page) {
 }
 
 void HideExtCells(QWidget *page) {
+    // A page without the display may use lblExtIndex(0) for its own points: leave it be.
+    if (!Control<QLabel>(page, "lblV_Ext")) return;
     for (QLineEdit *c : extCells(page))
         if (c) c->setVisible(false);
     if (auto *ext = Control<QLabel>(page, "lblV_Ext")) {

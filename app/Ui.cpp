@@ -1,4 +1,5 @@
 #include "app/Ui.h"
+#include "app/Commands.h"
 #include "app/Globals.h"
 
 #include <QApplication>
@@ -67,15 +68,30 @@ void setUi(UiSeam *seam) { current = seam ? seam : &productionUi; }
 
 void MsgBox(const QString &text, const QString &title, MsgIcon icon) {
     if (g.ProgramEnding) return;
+    IdleScope modal(IdleScope::Modal);
     ui().message(text, title, icon);
 }
 
 bool AskYesNo(const QString &text, const QString &title) {
     if (g.ProgramEnding) return false;
+    IdleScope modal(IdleScope::Modal);
     return ui().question(text, title);
 }
 
 int ShowModal(QDialog *dialog) {
     if (g.ProgramEnding) return QDialog::Rejected;
+    IdleScope modal(IdleScope::Modal, dialog);
     return ui().execDialog(dialog);
+}
+
+QString AskOpenFileName(QWidget *parent, const QString &filter, int filterIndex, const QString &lastName) {
+    if (g.ProgramEnding) return {};
+    IdleScope modal(IdleScope::Modal);
+    return ui().openFileName(parent, filter, filterIndex, lastName);
+}
+
+QString AskSaveFileName(QWidget *parent, const QString &filter, int filterIndex, const QString &lastName) {
+    if (g.ProgramEnding) return {};
+    IdleScope modal(IdleScope::Modal);
+    return ui().saveFileName(parent, filter, filterIndex, lastName);
 }

@@ -35,3 +35,7 @@ void MsgBox(const QString &text, const QString &title, MsgIcon icon);
 bool AskYesNo(const QString &text, const QString &title);
 // Modal dialog through the seam; rejected at once once the program is ending.
 int ShowModal(QDialog *dialog);
+// The file dialogs through the seam; the empty text when the person cancels or the program is ending.
+QString AskOpenFileName(QWidget *parent, const QString &filter, int filterIndex, const QString &lastName);
+QString AskSaveFileName(QWidget *parent, const QString &filter, int filterIndex, const QString &lastName);
+// Each of these is a modal window: clicks held from before it wait until it has closed.

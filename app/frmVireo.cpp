@@ -363,9 +363,9 @@ void frmVireo::btnDownload_Click() {
                                ? QStringLiteral("Check data range. \r\n") + details[g.ChkErrNo - 1]
                                : QStringLiteral("Check data range.");
     if (ok) {
-        const bool written = WriteUnit();
+        const WriteStart start = WriteUnit();
         if (g.ProgramEnding) return;
-        if (!written) {
+        if (start == WriteStart::Refused) {
             // A read-back now would put the unit's old values over the edits, and say nothing.
             if (m_link->isOpen())
                 MsgBox("The unit did not accept the start of the download.\r\n"
@@ -373,6 +373,7 @@ void frmVireo::btnDownload_Click() {
                        "Download", MsgIcon::Critical);
             return endCommand();
         }
+        // Written, or nothing came back at all: the Upload that follows reads back or reports.
         btnUpload_Click();
     } else {
         MsgBox("Data Error \r\n" + detail, "Data Range Error", MsgIcon::Critical);
@@ -380,11 +381,13 @@ void frmVireo::btnDownload_Click() {
     }
 }
 
-bool frmVireo::WriteUnit() {
-    if (WriteItemRetry(3, "00", "01", "F").isEmpty()) return false;
+frmVireo::WriteStart frmVireo::WriteUnit() {
+    const quint64 answersBefore = m_link->answers();
+    if (WriteItemRetry(3, "00", "01", "F").isEmpty())
+        return m_link->answers() == answersBefore ? WriteStart::Silent : WriteStart::Refused;
     Page *p = nullptr;
     if (route(p) == Route::Page) p->Download();
-    return true;
+    return WriteStart::Written;
 }
 
 void frmVireo::btnStart_Click() {
@@ -405,18 +408,24 @@ void frmVireo::MonitorLoop() {
     if (!g.Monitoring) return;
     ++m_monitorDepth;
     m_lostReason.clear();
-    while (g.Monitoring && !g.ProgramEnding) {
-        QCoreApplication::processEvents();
-        if (!g.Monitoring || g.ProgramEnding) break;
-        // A dead line cannot be monitored; end as a disconnect would, instead of spinning.
-        if (!m_link->isOpen()) {
-            connectionLost();
-            break;
+    {
+        // Between passes the program is idle: a click runs there; one held during a pass waits for it.
+        IdleScope idle(IdleScope::Monitor);
+        while (g.Monitoring && !g.ProgramEnding) {
+            QCoreApplication::processEvents();
+            RunHeldCommands();
+            if (!g.Monitoring || g.ProgramEnding) break;
+            // A dead line cannot be monitored; end as a disconnect would, instead of spinning.
+            if (!m_link->isOpen()) {
+                connectionLost();
+                break;
+            }
+            shpLamp->setFillColor(Colors::LampMonitoring);
+            Page *p = nullptr;
+            if (route(p) != Route::Page) break;
+            CommandScope pass;
+            p->ReadingData();
         }
-        shpLamp->setFillColor(Colors::LampMonitoring);
-        Page *p = nullptr;
-        if (route(p) != Route::Page) break;
-        p->ReadingData();
     }
     --m_monitorDepth;
     if (m_monitorDepth > 0 || g.ProgramEnding) return;
@@ -498,6 +507,7 @@ void frmVireo::mnuFilesSave_Click() { SaveConfigFile(); }
 void frmVireo::mnuFilesEnd_Click() {
     if (g.ProgramEnding) return;
     m_link->shutDown();
+    DropHeldCommands();
     g.ProgramEnding = true;
     g.Monitoring = false;
     UnloadProgress();

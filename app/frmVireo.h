@@ -64,8 +64,10 @@ public:
 
     // The monitoring passes; returns when monitoring ends.
     void MonitorLoop();
-    // The download start and the page's download; false when the unit did not accept the start.
-    bool WriteUnit();
+    // The download start and the page's download: written, refused by an answer that is no
+    // acceptance, or met with no answer at all.
+    enum class WriteStart { Written, Refused, Silent };
+    WriteStart WriteUnit();
 
     // Time-out timer operations of the transaction.
     void IntervalTimerOn(int ms);

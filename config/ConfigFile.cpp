@@ -119,7 +119,10 @@ struct Writer {
         }
         case Field::Target::List: {
             // A selection the loader would refuse is not saved: the file must open again.
-            const int index = static_cast<QComboBox *>(c)->currentIndex();
+            int index = static_cast<QComboBox *>(c)->currentIndex();
+            // A temperature unit of a channel the unit does not have was never read and cannot be
+            // chosen; it goes as the first unit so that the file opens everywhere.
+            if (index < 0 && f.unitTable && f.index >= std::max(0, g.ChCount)) index = 0;
             if ((f.lo != 0 || f.hi != 0) && (index < f.lo || index > f.hi)) {
                 error = index < 0 ? QStringLiteral("%1 has nothing selected. Choose an entry and save again.").arg(what)
                                   : QStringLiteral("The selection of %1, entry %2, is outside what a configuration "
@@ -328,9 +331,7 @@ void applyRecord(const RecordValues &rv) {
         if (!v.field->heldBack) apply(v);
     for (const Value &v : rv.values) {
         if (v.field->list.isEmpty()) continue;
-        auto *list = static_cast<QComboBox *>(v.control);
-        list->clear();
-        list->addItems(v.field->list);
+        RefillList(static_cast<QComboBox *>(v.control), v.field->list);
     }
     if (!rec.baseUnit.isEmpty())
         for (const auto &[line, present] : rv.lines)
@@ -530,6 +531,8 @@ bool LoadConfigBytes(const QByteArray &bytes) {
         w->ShowPage(page);
     }
     if (net.record) applyRecord(net);
+    // A network page created while the file was checked saw the identity before it.
+    if (NetPage *n = w->netPage(g.NetTyp)) n->followIdentity();
     return true;
 }
 
@@ -541,7 +544,7 @@ void SaveConfigFile() {
         return;
     }
     const QString path =
-        ui().saveFileName(MainForm(), ConfigFileFilter, ConfigFilterIndex, cfg::DialogFileName());
+        AskSaveFileName(MainForm(), ConfigFileFilter, ConfigFilterIndex, cfg::DialogFileName());
     if (path.isEmpty()) return;
     cfg::DialogFileName() = path;
     cfg::SaveConfigTo(path);
@@ -549,7 +552,7 @@ void SaveConfigFile() {
 
 void LoadConfigFile() {
     const QString path =
-        ui().openFileName(MainForm(), ConfigFileFilter, ConfigFilterIndex, cfg::DialogFileName());
+        AskOpenFileName(MainForm(), ConfigFileFilter, ConfigFilterIndex, cfg::DialogFileName());
     if (path.isEmpty()) return;
     cfg::DialogFileName() = path;
     cfg::LoadConfigFrom(path);

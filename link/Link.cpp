@@ -132,6 +132,7 @@ QString Link::Transact(const QString &command) {
     m_inTransaction = true;
     ++m_waitDepth;
     QByteArray reply;
+    bool anything = false;
     bool overflow = false;
     bool complete = false;
     IntervalTimerOn(m_timeoutMs);
@@ -148,6 +149,7 @@ QString Link::Transact(const QString &command) {
     for (;;) {
         if (m_device->bytesAvailable() > 0) {
             const QByteArray chunk = m_device->readAll();
+            anything = anything || !chunk.isEmpty();
             if (!overflow) {
                 reply += chunk;
                 if (reply.size() > MaxReplyBytes + 1) {
@@ -168,6 +170,7 @@ QString Link::Transact(const QString &command) {
     }
     IntervalTimerOff();
     m_inTransaction = false;
+    if (anything) ++m_answers;
     if (trace) {
         const qint64 us = sentAt.nsecsElapsed() / 1000;
         if (complete) emit lineReceived(reply, us);

@@ -46,6 +46,8 @@ public:
     bool TimedOut = false;
 
     bool isOpen() const;
+    // How many transactions got anything back at all (a reply, a protocol answer or noise).
+    quint64 answers() const { return m_answers; }
     // A command is waiting: in its pause before the line or in its transaction.
     bool busy() const { return m_waitDepth > 0; }
     // Tests shorten these to keep the suite fast; the program uses the defaults.
@@ -89,4 +91,5 @@ private:
     bool m_inTransaction = false;
     int m_waitDepth = 0;
     bool m_shutDown = false;
+    quint64 m_answers = 0;
 };

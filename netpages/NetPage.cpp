@@ -40,9 +40,10 @@ NetPage::NetPage(const QString &name, const QString &caption, QWidget *parent) :
     }
     outer->addLayout(row);
 
-    connect(btnUpload, &QPushButton::clicked, this, [this] { btnUpload_Click(); });
-    connect(btnDownload, &QPushButton::clicked, this, [this] { btnDownload_Click(); });
-    connect(btnExit, &QPushButton::clicked, this, [this] { btnExit_Click(); });
+    // Each talks to the unit: a click during another's wait runs after it.
+    ConnectCommand(btnUpload, [this] { btnUpload_Click(); });
+    ConnectCommand(btnDownload, [this] { btnDownload_Click(); });
+    ConnectCommand(btnExit, [this] { btnExit_Click(); });
 }
 
 void NetPage::Form_Load() {
@@ -51,6 +52,7 @@ void NetPage::Form_Load() {
 }
 
 void NetPage::load() {
+    followIdentity();
     btnDownload->setEnabled(false);
     paintAll(m_values + m_shownOnly, true, false);
 }
@@ -134,6 +136,7 @@ bool NetPage::writeKey(const QString &key) {
 }
 
 void NetPage::btnUpload_Click() {
+    followIdentity();
     const bool wasBusy = std::exchange(m_busy, true);
     setButtons(false);
     bool ok = !ReadItemRetry(Count, Group, "01").isEmpty();

@@ -28,6 +28,9 @@ public:
     void btnExit_Click();
     // The network time-out check shared by the pages that have txtTimeout.
     void txtTimeout_Change();
+    // What the page shows for the identity in the globals (a unit's, or a loaded file's),
+    // whenever the page was created.
+    virtual void followIdentity() {}
 
     QPushButton *btnUpload = nullptr;
     QPushButton *btnDownload = nullptr;

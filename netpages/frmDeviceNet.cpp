@@ -28,8 +28,7 @@ frmDeviceNet::frmDeviceNet(QWidget *parent) : NetPage("frmDeviceNet", "DeviceNet
     m_values = {cmbStatus, txtSerial, txtTimeout};
 }
 
-void frmDeviceNet::load() {
-    NetPage::load();
+void frmDeviceNet::followIdentity() {
     // The KI8R base has no status setting to offer.
     Frame1->setVisible(g.modelnum != 9);
 }

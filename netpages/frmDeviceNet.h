@@ -11,8 +11,8 @@ public:
     QGroupBox *Frame1 = nullptr;
     QComboBox *cmbStatus = nullptr;
     QLineEdit *txtSerial = nullptr;
+    void followIdentity() override;
 
 protected:
     QList<NetField> fields() const override;
-    void load() override;
 };

@@ -25,6 +25,12 @@ const Calibration Calibrations[] = {
 };
 
 constexpr int AdjustWidth = 84; // the columns of "Setting 2"
+
+// What a command's reply shows: the part after the colon; a reply with nothing there leaves the box.
+void showReply(QLineEdit *box, const QString &reply) {
+    const QString v = AfterColon(reply);
+    if (box && !v.isEmpty()) box->setText(v);
+}
 constexpr int AdjustSpacing = 6;
 
 // A head naming both channel columns in one caption: its blanks are widened so that the second
@@ -54,7 +60,11 @@ ScalingPage::Decl LoadCellPage::LoadCellDecl() {
     ratio.hint = "10.00 to 100.00";
     ratio.hintName = "lblZBase";
     ratio.check = {true, Bound{10, 100}, std::nullopt};
-    d.columns = {ZeroScale(), FullScale(), BiasColumn(), GainColumn(), ratio};
+    // No full base here, but its unit labels stand (empty) as on every scaling page.
+    Column fullBaseUnit = ExtraColumn("lblFBase_Unit", QString(), QString(), Place::View1, Kind::Label);
+    fullBaseUnit.access = Access::Fixed;
+    fullBaseUnit.width = 0;
+    d.columns = {ZeroScale(), FullScale(), BiasColumn(), GainColumn(), ratio, fullBaseUnit};
     // The sixth slot's item ("50", "-1") is never asked for.
     d.readSlots = {1, 2, 3, 4, 5};
     d.failWithoutChannels = true;
@@ -188,7 +198,7 @@ void LoadCellPage::calibrate(int k, const QString &item, const QString &data) {
         Write(EndSilently, ChannelGroup(k + 1, true), item, data);
         // What the channel reports now.
         const QString live = QString::number(decl().firstLiveItem + k);
-        txtParData2[k]->setText(AfterColon(Read(EndSilently, "00", live)));
+        showReply(txtParData2[k], Read(EndSilently, "00", live));
     });
 }
 
@@ -206,7 +216,7 @@ bool LoadCellPage::adjust(int k, const std::function<void()> &steps) {
 }
 
 void LoadCellPage::monitorOutput(int k) {
-    adjust(k, [this, k] { txtAdjscale[k]->setText(AfterColon(WriteData(EndSilently, "42", txtAdjscale[k]->text()))); });
+    adjust(k, [this, k] { showReply(txtAdjscale[k], WriteData(EndSilently, "42", txtAdjscale[k]->text())); });
 }
 
 void LoadCellPage::cancelOutput(int k) {
@@ -214,15 +224,15 @@ void LoadCellPage::cancelOutput(int k) {
 }
 
 void LoadCellPage::adjustGain(int k, const QString &data) {
-    adjust(k, [this, k, data] { txtAdjGain[k]->setText(AfterColon(WriteData(EndSilently, "40", data))); });
+    adjust(k, [this, k, data] { showReply(txtAdjGain[k], WriteData(EndSilently, "40", data)); });
 }
 
 void LoadCellPage::autoScale(int k) {
     const bool done = adjust(k, [this, k] {
-        txtAdjscale[k]->setText(AfterColon(WriteData(EndSilently, "38", txtAdjscale[k]->text())));
+        showReply(txtAdjscale[k], WriteData(EndSilently, "38", txtAdjscale[k]->text()));
         WriteData(NoBranch, "39", QString());
         // The channel's new full scale, its group still selected.
-        txtFScale[k]->setText(AfterColon(Inquire(EndSilently, "21")));
+        showReply(txtFScale[k], Inquire(EndSilently, "21"));
     });
     if (done) ReadingData();
 }

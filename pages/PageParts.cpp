@@ -44,7 +44,8 @@ namespace {
 QString apply(const OnEmpty &onEmpty, const QString &r) {
     if (!r.isEmpty() || onEmpty.kind == OnEmpty::Go) return r;
     // Once the program is ending nothing more is said; the operation just unwinds.
-    if (onEmpty.kind == OnEmpty::Fail && !g.ProgramEnding) FailAndDisconnect(onEmpty.text, onEmpty.title);
+    if (onEmpty.kind == OnEmpty::Fail && !g.ProgramEnding && (g.Connected || !onEmpty.whileConnected))
+        FailAndDisconnect(onEmpty.text, onEmpty.title);
     throw PageStepEnded{};
 }
 } // namespace
@@ -84,6 +85,13 @@ void SelectFromFile(QComboBox *list, int index) {
     if (!list) return;
     list->setProperty(UnitIndexProperty, QVariant());
     list->setCurrentIndex(index);
+}
+
+void RefillList(QComboBox *list, const QStringList &entries) {
+    if (!list) return;
+    list->clear();
+    list->addItems(entries);
+    SelectFromFile(list, -1);
 }
 
 QString IndexForUnit(const QComboBox *list) {
@@ -230,6 +238,10 @@ void ViewSwitch::show(int i) {
 void ViewSwitch::lock() {
     for (QPushButton *b : m_buttons)
         if (b) b->setEnabled(false);
+}
+
+bool ViewSwitch::locked() const {
+    return std::none_of(m_buttons.begin(), m_buttons.end(), [](const QPushButton *b) { return b && b->isEnabled(); });
 }
 
 void ViewSwitch::unlock() {

@@ -25,6 +25,9 @@ struct OnEmpty {
     enum Kind { Fail, End, Go } kind;
     const char *text = nullptr;  // Fail: the message
     const char *title = nullptr; // Fail: its title
+    // Fail only while the unit counts as connected: after the person's own Disconnect the
+    // operation just ends.
+    bool whileConnected = false;
 };
 inline constexpr OnEmpty UploadError{OnEmpty::Fail, "Upload Error", "Upload"};
 inline constexpr OnEmpty EndSilently{OnEmpty::End};
@@ -65,6 +68,9 @@ QString IndexForUnit(const QComboBox *list);
 // Selects an entry that did not come from the unit (a loaded file): the index last read no
 // longer stands, so a list left without selection writes nothing.
 void SelectFromFile(QComboBox *list, int index);
+// Puts the entries into a list afresh with nothing selected and nothing remembered from the
+// unit: until a read or a person chooses, the list writes nothing (Qt would select entry 0).
+void RefillList(QComboBox *list, const QStringList &entries);
 
 // ---- the output hold frame (item "14" of group "00")
 
@@ -153,6 +159,8 @@ public:
     // Every button but the one of the view on show enabled.
     void unlock();
     int current() const { return m_current; }
+    // Every button disabled (as lock() leaves them).
+    bool locked() const;
     QPushButton *button(int i) const { return m_buttons.value(i); }
     QWidget *view(int i) const { return m_views.value(i); }
     int count() const { return m_views.size(); }

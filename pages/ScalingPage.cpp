@@ -449,9 +449,7 @@ void ScalingPage::readChannel(int ch) {
     const int k = ch - 1;
     for (const Column &c : m_decl.columns) {
         if (c.kind != Kind::List || c.items.isEmpty()) continue;
-        QComboBox *l = list(c.name, k);
-        l->clear();
-        l->addItems(c.items);
+        RefillList(list(c.name, k), c.items);
     }
     SetChItems(ch);
     ChParamRec &p = g.ChParam[size_t(k)];
@@ -609,12 +607,13 @@ bool ScalingPage::CheckData() {
         if (c.rounded) rounded.append({t, v});
         return true;
     };
+    // All of a channel's rounded values pass before any is written back: a failed check changes nothing of it.
     auto writeRounded = [](const QList<std::pair<QLineEdit *, double>> &rounded, const QList<Bound> &bounds) {
         for (int i = 0; i < rounded.size(); ++i) {
             const double r = RoundHalfEven(rounded[i].second);
             if (r < bounds[i].lo || r > bounds[i].hi) return false;
-            rounded[i].first->setText(QString::number(qint64(r)));
         }
+        for (const auto &[box, v] : rounded) box->setText(QString::number(qint64(RoundHalfEven(v))));
         return true;
     };
     for (int k = 0; k < n; ++k) {

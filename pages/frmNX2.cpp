@@ -118,7 +118,7 @@ struct Conversion {
 };
 const Conversion Conversions[] = {{"POS", "POSITION", 0}, {"SPE", "SPEED", 1}};
 
-const OnEmpty DataReadError{OnEmpty::Fail, "Data Read Error.", "Error"};
+const OnEmpty DataReadError{OnEmpty::Fail, "Data Read Error.", "Error", true};
 constexpr int BoxWidth = 92;
 constexpr int Rows = 2;
 
@@ -343,6 +343,12 @@ void frmNX2::onStop() {
     txt_able(true);
 }
 
+void frmNX2::onDisconnect() {
+    // After monitoring the other views can be edited and saved without a unit, as after Stop.
+    if (m_views.locked()) cmdset_enable();
+    txt_able(true);
+}
+
 void frmNX2::txt_able(bool enable) {
     for (int k = 0; k < ChannelRows(Rows); ++k)
         for (const Field &f : Fields)
@@ -377,6 +383,10 @@ void frmNX2::frmNX2_Init() {
             }
             AdvanceProgress();
         }
+        // A channel the unit did not report keeps nothing of an earlier unit's.
+        for (int k = ChannelRows(Rows); k < Rows; ++k)
+            for (const Field &f : Fields)
+                box(f.name, k)->clear();
         for (int i = 0; i <= 4; ++i)
             txtTM[i]->setText(AfterColon(Inquire(UploadError, moduleItem(i))));
         UnloadProgress();
@@ -398,8 +408,8 @@ void frmNX2::frmNX2_Download() {
             for (const Field &f : Fields)
                 if (name == f.name) WriteData(NoBranch, f.item[k], box(name, k)->text());
         };
-        // Both channels, whatever the unit reported.
-        for (int k = 0; k < Rows; ++k) {
+        // The channels the unit reported: a missing one has nothing to write.
+        for (int k = 0; k < ChannelRows(Rows); ++k) {
             write("txtDO", k);
             // Three rounds: the unit may refuse a limit or a reset value that does not fit the
             // ones it holds until the others have landed.
@@ -435,8 +445,7 @@ void frmNX2::ReadingData() {
 // ---- CheckData
 
 bool frmNX2::CheckData() {
-    // A box that holds no number where one is needed fails as non-numeric: also the empty boxes
-    // of a channel the unit did not report, which the first steps do not visit.
+    // A box that holds no number where one is needed fails as non-numeric.
     auto number = [this](const QString &name, int k) {
         const std::optional<double> v = ToDouble(box(name, k)->text());
         if (!v) throw CheckFailed{1};
@@ -462,16 +471,16 @@ bool frmNX2::CheckData() {
         // 3: drop out.
         for (int k = 0; k < n; ++k)
             within("txtDO", k, 0.1, 50, 2);
-        // 4 to 12 test both channels.
-        for (int k = 0; k < Rows; ++k)
+        // 4 to 12 test both channels of a unit that has them; a channel it lacks is not written.
+        for (int k = 0; k < n; ++k)
             within("txtMax", k, -2099999999, 2100000000, 3);
-        for (int k = 0; k < Rows; ++k)
+        for (int k = 0; k < n; ++k)
             within("txtMin", k, -2100000000, 2099999999, 4);
-        for (int k = 0; k < Rows; ++k)
+        for (int k = 0; k < n; ++k)
             if (number("txtMin", k) > number("txtMax", k)) throw CheckFailed{5};
-        for (int k = 0; k < Rows; ++k)
+        for (int k = 0; k < n; ++k)
             within("txtReset", k, number("txtMin", k), number("txtMax", k), 6);
-        for (int k = 0; k < Rows; ++k) {
+        for (int k = 0; k < n; ++k) {
             const double min = number("txtMin", k), max = number("txtMax", k);
             for (const char *name : {"txtA1PM", "txtA2PM"})
                 within(name, k, min, max, 7);
@@ -481,21 +490,21 @@ bool frmNX2::CheckData() {
                 pass(name, k, h);
             }
         }
-        for (int k = 0; k < Rows; ++k)
+        for (int k = 0; k < n; ++k)
             within("txtFS", k, -32000, 32000, 9);
-        for (int k = 0; k < Rows; ++k)
+        for (int k = 0; k < n; ++k)
             within("txtZS", k, -32000, 32000, 10);
-        for (int k = 0; k < Rows; ++k)
+        for (int k = 0; k < n; ++k)
             within("txtBias", k, -320, 320, 13);
-        for (int k = 0; k < Rows; ++k)
+        for (int k = 0; k < n; ++k)
             within("txtGain", k, -3.2, 3.2, 14);
         using Box = std::pair<const char *, int>;
         for (const auto &[name, k] :
              {Box{"txtA1SM", 0}, Box{"txtA2SM", 0}, Box{"txtA1SM", 1}, Box{"txtA2SM", 1}})
-            within(name, k, -15, 115, 12);
+            if (k < n) within(name, k, -15, 115, 12);
         for (const auto &[name, k] :
              {Box{"txtA1SH", 0}, Box{"txtA1SH", 1}, Box{"txtA2SH", 0}, Box{"txtA2SH", 1}})
-            within(name, k, 0, 115, 11);
+            if (k < n) within(name, k, 0, 115, 11);
     } catch (const CheckFailed &f) {
         g.ChkErrNo = f.code;
         return false;

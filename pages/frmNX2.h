@@ -35,6 +35,7 @@ class frmNX2 : public Page {
     void cmdset_enable();
     void onStart() override;
     void onStop() override;
+    void onDisconnect() override;
 
     void cmdSet1_Click() override;
     void cmdSet3_Click();

@@ -10,6 +10,16 @@ static QString iconName(MsgIcon i) {
 }
 
 namespace {
+// A shown box or dialog runs an event loop of its own, as Qt's do: whatever would run inside
+// one (a held command, a queued report) runs inside the scripted one too.
+void runNestedLoop() {
+    for (int i = 0; i < 2; ++i) {
+        QEventLoop loop;
+        QTimer::singleShot(0, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+}
+
 // A message or dialog nobody scripted fails the test at once, and never waits for a person.
 void failNow(const QString &what) { QTest::qFail(qPrintable("unexpected " + what), __FILE__, __LINE__); }
 
@@ -44,6 +54,7 @@ const bool strictInstalled = [] {
 void ScriptedUi::message(const QString &text, const QString &title, MsgIcon icon) {
     const Msg m{text, title, icon};
     messages.append(m);
+    runNestedLoop();
     if (!m_expected.isEmpty() && m_expected.first() == m) {
         m_expected.removeFirst();
         return;
@@ -55,6 +66,7 @@ void ScriptedUi::message(const QString &text, const QString &title, MsgIcon icon
 
 bool ScriptedUi::question(const QString &text, const QString &title) {
     questions.append(title + ": " + text);
+    runNestedLoop();
     if (!m_answers.isEmpty() && m_answers.first().first == text) return m_answers.takeFirst().second;
     unexpected.append(QStringLiteral("question \"%1\" / \"%2\"").arg(text, title));
     return false;
@@ -63,6 +75,7 @@ bool ScriptedUi::question(const QString &text, const QString &title) {
 int ScriptedUi::execDialog(QDialog *dialog) {
     const QString name = dialog->objectName();
     dialogsShown.append(name);
+    runNestedLoop();
     auto it = m_dialogs.find(name);
     if (it == m_dialogs.end() || it->isEmpty()) {
         unexpected.append("dialog " + name);
@@ -78,6 +91,7 @@ QString ScriptedUi::openFileName(QWidget *, const QString &filter, int filterInd
     lastFilterIndex = filterIndex;
     lastFileName = lastName;
     ++fileDialogs;
+    runNestedLoop();
     return m_files.isEmpty() ? QString() : m_files.takeFirst();
 }
 
@@ -86,6 +100,7 @@ QString ScriptedUi::saveFileName(QWidget *, const QString &filter, int filterInd
     lastFilterIndex = filterIndex;
     lastFileName = lastName;
     ++fileDialogs;
+    runNestedLoop();
     return m_files.isEmpty() ? QString() : m_files.takeFirst();
 }
 
@@ -140,18 +155,19 @@ SimRig::~SimRig() {
 
 #include <QPushButton>
 
-int ClickComPortOk(QDialog *d) {
-    static_cast<frmComPort *>(d)->btnExit_Click();
+// The dialogs' buttons, pressed as a person presses them.
+static int press(QDialog *d, const char *button) {
+    auto *b = d->findChild<QPushButton *>(button);
+    if (!b) {
+        QTest::qFail(qPrintable(QStringLiteral("%1 has no %2").arg(d->objectName(), button)), __FILE__, __LINE__);
+        return QDialog::Rejected;
+    }
+    b->click();
     return QDialog::Accepted;
 }
-int ClickExtCommand1(QDialog *d) {
-    static_cast<frmExtSelect *>(d)->Command1_Click();
-    return QDialog::Accepted;
-}
-int ClickExtCommand2(QDialog *d) {
-    static_cast<frmExtSelect *>(d)->Command2_Click();
-    return QDialog::Accepted;
-}
+int ClickComPortOk(QDialog *d) { return press(d, "btnExit"); }
+int ClickExtCommand1(QDialog *d) { return press(d, "Command1"); }
+int ClickExtCommand2(QDialog *d) { return press(d, "Command2"); }
 
 AppRig::AppRig(const sim::UnitConfig &cfg, int timeoutMs) : m_unit(std::make_shared<sim::SimUnit>(cfg)) {
     w = new frmVireo;

@@ -382,6 +382,8 @@ private slots:
         rig.clearLines();
         rig.unit().addFault({sim::FaultKind::Delay, "00", "21", 1, 300});
         int linesAtPress = -1;
+        // A person presses a button on the view that shows it.
+        if (!p.findChild<QPushButton *>(button)->isVisibleTo(&p)) p.cmdSet2->click();
         QTimer::singleShot(25, [&] {
             linesAtPress = int(rig.lines().size());
             p.findChild<QPushButton *>(button)->click();
