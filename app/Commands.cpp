@@ -72,12 +72,15 @@ int homeLevel(const QAbstractButton *button) {
 
 bool runnableAt(int home) { return frames.size() == home && !waiting(); }
 
-// A held click stands only while its button could still be clicked: enabled, and on the window
-// or the page shown (a page replaced by another one, or a dialog gone, takes its clicks along).
+// A held click stands only while its button is enabled and on the window or the page shown: a
+// page replaced by another one, or a dialog gone, takes its clicks along. Within the page a view
+// may have changed meanwhile (an Upload shows the first one): the click was the person's all the same.
 bool stillThere(const QAbstractButton *b) {
     if (!b || !b->isEnabled()) return false;
+    const QWidget *scope = b;
+    while (!scope->isWindow() && !scope->property(HeldClickScope).toBool()) scope = scope->parentWidget();
     const QWidget *w = b->window();
-    return b == w || b->isVisibleTo(w);
+    return scope == w || scope->isVisibleTo(w);
 }
 
 void runAsCommand(const std::function<void()> &command) {

@@ -30,9 +30,11 @@ class QAbstractButton;
 // do not go through here: they act at once.
 void RunCommand(std::function<void()> command);
 // Connects a button's click to a command that follows that rule. A held click runs only if its
-// button is still enabled and on the window or page shown; a second click on a button whose click
-// is still held adds nothing.
+// button is still enabled and on the window or page shown (the nearest ancestor that carries the
+// property HeldClickScope, else the window); a second click on a button whose click is still held
+// adds nothing.
 void ConnectCommand(QAbstractButton *button, std::function<void()> command);
+inline constexpr const char *HeldClickScope = "heldClickScope";
 // A page's own pause (a request button's settling time): window events run meanwhile, and a
 // command clicked during it waits like one clicked during a transaction.
 void PausePage(int ms);

@@ -86,6 +86,11 @@ Reply SimUnit::answer(const QString &text, std::optional<Fault> f) {
     case FaultKind::Vanish: r.vanish = true; break;
     case FaultKind::Refuse: r.bytes = "CNG\r"; break;
     case FaultKind::HangUp: r.hangUpAfterMs = std::max(0, f->param); break;
+    case FaultKind::Blank: {
+        const qsizetype colon = text.indexOf(':');
+        r.bytes = (colon >= 0 ? text.left(colon + 1) : text.left(1)).toLatin1() + '\r';
+        break;
+    }
     }
     return r;
 }

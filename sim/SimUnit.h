@@ -24,6 +24,7 @@ enum class FaultKind {
     Vanish,    // the line goes away (port closed) instead of answering
     Refuse,    // the "D" line of the item is answered "CNG" and nothing is stored; its "I" line is answered
     HangUp,    // the reply goes out, then the line goes away `param` ms later (the program idle by then)
+    Blank,     // the reply keeps its label and colon, with nothing after them ("FS:")
 };
 
 struct Fault {

@@ -43,10 +43,11 @@ int main(int argc, char **argv) {
     const QCommandLineOption fault(
         "fault",
         "Inject a fault: kind[:item[:times[:param]]], kind one of silence, cng, cnu, split, nocr, garbage, "
-        "overlong, delay, vanish, refuse, hangup. No item: every line (cng, cnu everywhere). delay: the reply "
+        "overlong, delay, vanish, refuse, hangup, blank. No item: every line (cng, cnu everywhere). delay: the reply "
         "param ms late (beyond 3000 it arrives after the time-out). refuse: the D line of the item is answered "
         "CNG and not stored (refuse:01 refuses every download). hangup: the line goes away param ms after the "
-        "reply to the item (hangup:51:1:2000, two seconds after an Upload). Repeatable.",
+        "reply to the item (hangup:51:1:2000, two seconds after an Upload). blank: the reply with nothing "
+        "after its colon. Repeatable.",
         "fault");
     const QCommandLineOption item("item",
                                   "Set an item of the unit before it starts: group/item=value (for example "
@@ -70,7 +71,7 @@ int main(int argc, char **argv) {
         {"silence", sim::FaultKind::Silence}, {"cng", sim::FaultKind::Cng},           {"cnu", sim::FaultKind::Cnu},
         {"split", sim::FaultKind::Split},     {"nocr", sim::FaultKind::NoCr},         {"garbage", sim::FaultKind::Garbage},
         {"overlong", sim::FaultKind::OverLong}, {"delay", sim::FaultKind::Delay},     {"vanish", sim::FaultKind::Vanish},
-        {"refuse", sim::FaultKind::Refuse},   {"hangup", sim::FaultKind::HangUp},
+        {"refuse", sim::FaultKind::Refuse},   {"hangup", sim::FaultKind::HangUp},     {"blank", sim::FaultKind::Blank},
     };
     for (const QString &given : p.values(fault)) {
         const QStringList f = given.split(':');

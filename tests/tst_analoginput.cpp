@@ -168,23 +168,30 @@ private slots:
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("ok");
-        QTest::newRow("zero base 10000") << "txtZBase" << "10000" << true;
-        QTest::newRow("zero base 10001") << "txtZBase" << "10001" << false;
-        QTest::newRow("full base -1") << "txtFBase" << "-1" << false;
-        QTest::newRow("full base rounds into range") << "txtFBase" << "-0.5" << true;
-        QTest::newRow("percent out of range") << "txtBias" << "32000.5" << false;
-        QTest::newRow("percent not a number") << "txtBias" << "--" << false;
-        QTest::newRow("zero scale -32000") << "txtZScale" << "-32000" << true;
+        QTest::addColumn<QString>("fullScale"); // typed into txtFScale(1), and what it shows afterwards
+        QTest::newRow("zero base 10000") << "txtZBase" << "10000" << true << "0";
+        QTest::newRow("zero base 10001") << "txtZBase" << "10001" << false << "0";
+        QTest::newRow("full base -1") << "txtFBase" << "-1" << false << "0";
+        QTest::newRow("full base rounds into range") << "txtFBase" << "-0.5" << true << "0";
+        QTest::newRow("percent out of range") << "txtBias" << "32000.5" << false << "0";
+        QTest::newRow("percent not a number") << "txtBias" << "--" << false << "0";
+        QTest::newRow("zero scale -32000") << "txtZScale" << "-32000" << true << "0";
+        // A channel whose full base fails only after rounding: nothing of it is rewritten.
+        QTest::newRow("full base -0.6") << "txtFBase" << "-0.6" << false << "12.5=12.5";
+        QTest::newRow("full scale rounded") << "txtFBase" << "-0.4" << true << "12.5=12";
     }
     void qj4Checks() {
         QFETCH(QString, field);
         QFETCH(QString, text);
         QFETCH(bool, ok);
+        QFETCH(QString, fullScale);
         identify("K5A-QJ4", 7, 4);
         frmQJ4 p;
         for (const auto *cells : {&p.txtZScale, &p.txtFScale, &p.txtBias, &p.txtZBase, &p.txtFBase}) fill(*cells, "0");
         p.findChild<QLineEdit *>(field + "(1)")->setText(text);
+        p.txtFScale[1]->setText(fullScale.section('=', 0, 0));
         QCOMPARE(p.CheckData(), ok);
+        QCOMPARE(p.txtFScale[1]->text(), fullScale.section('=', -1));
     }
 
     void qx4mUploadAndDownload() {

@@ -9,6 +9,7 @@
 #include "tests/TestKit.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
@@ -104,6 +105,57 @@ private slots:
         QVERIFY(r.w->link().isOpen());
         QCOMPARE(r.w->lblConStatus->text(), QString("Connected"));
         QCOMPARE(r.buttons(), idleButtons);
+        NO_SURPRISES(r);
+    }
+
+    // A click held during Connect runs after the whole of it: not inside the extension question
+    // the Connect asks on the way, and not at all once its page has gone with the unit.
+    void heldClickWaitsForTheWholeCommand_data() {
+        QTest::addColumn<QString>("next"); // the unit on the line at the second Connect
+        QTest::addColumn<QString>("ext");
+        QTest::addColumn<bool>("runs");
+        QTest::newRow("same unit, extension asked again") << "K5A-NX16" << "DI" << true;
+        QTest::newRow("another unit, another page") << "K5A-QB4" << "NONE" << false;
+    }
+    void heldClickWaitsForTheWholeCommand() {
+        QFETCH(QString, next);
+        QFETCH(QString, ext);
+        QFETCH(bool, runs);
+        AppRig r(StillUnit("K5A-NX16", "DI"), 300);
+        auto click = [&r](const char *name) { r.w->findChild<QPushButton *>(name)->click(); };
+        // A fresh unit on the line, connected with Connect.
+        auto connectTo = [&](const QString &model, const QString &e, const std::function<void()> &inWait) -> QStringList {
+            auto unit = std::make_shared<sim::SimUnit>(StillUnit(model, e));
+            AttachSim(r.w->link(), unit);
+            if (e != "NONE") r.ui.onDialog("frmExtSelect", ClickExtCommand1);
+            std::function<void()> poll = [&] {
+                if (!r.w->link().busy()) return QTimer::singleShot(1, poll);
+                inWait();
+            };
+            if (inWait) {
+                unit->addFault({sim::FaultKind::Delay, "", "06", 1, 60}); // the version comes slowly
+                QTimer::singleShot(0, poll);
+            }
+            click("btnConnect");
+            for (int i = 0; i < 200 && HeldCommandCount() > 0; ++i) QTest::qWait(5);
+            click("btnDisconnect");
+            return unit->received();
+        };
+        r.connectViaSetting();
+        click("btnDisconnect");
+        const QStringList idle = connectTo(next, ext, {});
+        connectTo("K5A-NX16", "DI", {}); // the NX16 page on show again
+        QWidget *nx16 = r.w->findChild<QWidget *>("frmNX16");
+        auto *preset = nx16->findChild<QPushButton *>("cmdPreset(0)");
+        if (!preset->isVisibleTo(nx16)) nx16->findChild<QPushButton *>("cmdSet2")->click();
+        r.w->findChild<QLineEdit *>("txtPreset(0)")->setText("1234");
+        bool heldAtClick = false;
+        const QStringList lines = connectTo(next, ext, [&] {
+            preset->click();
+            heldAtClick = HeldCommandCount() == 1;
+        });
+        QVERIFY(heldAtClick);
+        QCOMPARE(lines, idle + (runs ? QStringList{"G01", "I11", "D1234"} : QStringList()));
         NO_SURPRISES(r);
     }
 

@@ -9,6 +9,7 @@
 #include "pages/frmQB4.h"
 #include "tests/TestKit.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
@@ -445,6 +446,27 @@ class ConfigTest : public QObject {
         QVERIFY(!r.w->netPage(2)->isVisible());
         QVERIFY(!r.w->btnDownload->isEnabled());
         QVERIFY(r.lines().isEmpty());
+        NO_SURPRISES(r);
+    }
+
+    // What the pages show follows the identity a file brings, whenever they were created: the
+    // DeviceNet status frame (none on the KI8R base), and the KI8R's own point numbers.
+    void loadedIdentityDecidesWhatThePagesShow() {
+        AppRig r(unit("K5A-QB4"));
+        QTemporaryDir dir;
+        const QString path = dir.filePath("dn.uJx");
+        auto open = [&](const QStringList &lines) {
+            QVERIFY(WriteBytes(path, CrLfFile(lines)));
+            r.ui.onOpenFile(path);
+            r.w->findChild<QAction *>("mnuFilesOpen")->trigger();
+        };
+        open({R"("K5B-KI8R",9,"Version : 1.02",8,1)", R"("77",1,40)"});
+        QWidget *dn = r.w->findChild<QWidget *>("frmDeviceNet");
+        QVERIFY(dn && !dn->findChild<QWidget *>("Frame1")->isVisibleTo(dn));
+        QWidget *ki8r = r.w->findChild<QWidget *>("frmKI8R");
+        QVERIFY(ki8r->findChild<QWidget *>("lblExtIndex(0)")->isVisibleTo(ki8r));
+        open(qb4Lines("K5B-QB4", "Version : 1.02", 1) + QStringList{R"("77",1,40)"});
+        QVERIFY(dn->findChild<QWidget *>("Frame1")->isVisibleTo(dn));
         NO_SURPRISES(r);
     }
 

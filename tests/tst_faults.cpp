@@ -35,28 +35,48 @@ const char *const Refused = "The unit did not accept the start of the download.\
 class FaultsTest : public QObject {
     Q_OBJECT
 private slots:
-    void refusedDownloadKeepsTheEditsAndSaysSo() {
+    // A download start answered with anything but an acceptance writes nothing and says so; with
+    // no answer at all the Upload that follows reports the unit gone. The edits stay either way.
+    void downloadStartNotAccepted_data() {
+        QTest::addColumn<int>("fault");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("buttons");
+        QStringList refused, silent;
+        for (int i = 0; i < 4; ++i) refused += {"G00", "I01", "DF"};
+        for (int i = 0; i < 8; ++i) silent += "G00";
+        silent += {"I02", "I02", "I02", "I02"};
+        QTest::newRow("refused") << int(sim::FaultKind::Refuse) << Refused << "Download" << refused << "TFFTTTTT";
+        QTest::newRow("silent") << int(sim::FaultKind::Silence) << "Upload Error" << "Upload" << silent << "TFTFTFFF";
+    }
+    void downloadStartNotAccepted() {
+        QFETCH(int, fault);
+        QFETCH(QString, text);
+        QFETCH(QString, title);
+        QFETCH(QStringList, lines);
+        QFETCH(QString, buttons);
+        const bool refused = sim::FaultKind(fault) == sim::FaultKind::Refuse;
         AppRig r(quietUnit());
         r.connectViaSetting();
         frmQB4 *p = qb4Page(r);
         const QString before = r.unit().value("1", "20");
         const QStringList writesBefore = r.unit().writes();
         p->txtZScale[0]->setText("-150");
-        r.unit().addFault({sim::FaultKind::Refuse, "00", "01", -1, 0});
+        r.unit().addFault(refused ? sim::Fault{sim::FaultKind::Refuse, "00", "01", -1, 0}
+                                  : sim::Fault{sim::FaultKind::Silence, "", "", -1, 0});
         r.clearLines();
-        r.ui.expect(Refused, "Download", MsgIcon::Critical);
-        r.w->btnDownload_Click();
-        // Four attempts at the download start, nothing else: no channel written, no read-back.
-        QStringList start;
-        for (int i = 0; i < 4; ++i) start += {"G00", "I01", "DF"};
-        QCOMPARE(r.lines(), start);
+        r.ui.expect(text, title, MsgIcon::Critical);
+        r.w->findChild<QPushButton *>("btnDownload")->click();
+        // The download start's attempts, and no channel written, no read-back.
+        QCOMPARE(r.lines(), lines);
         QCOMPARE(r.unit().writes(), writesBefore);
         QCOMPARE(r.unit().value("1", "20"), before);
         QCOMPARE(p->txtZScale[0]->text(), QString("-150"));
         QVERIFY(p->txtZScale[0]->isEnabled());
-        QVERIFY(g.Connected);
-        QCOMPARE(r.w->lblConStatus->text(), QString("Connected"));
-        QCOMPARE(r.buttons(), QString("TFFTTTTT")); // as after a failed check
+        QCOMPARE(g.Connected, refused);
+        QCOMPARE(r.w->lblConStatus->text(), QString(refused ? "Connected" : "Disconnected"));
+        QCOMPARE(r.buttons(), buttons);
         NO_SURPRISES(r);
     }
 
@@ -125,18 +145,32 @@ private slots:
         NO_SURPRISES(r);
     }
 
-    void lineLostUnderAnUploadIsReportedOnce() {
+    // One lost line, one box: the Upload's own report where it makes one, else the lost line.
+    void lineLostUnderAnUploadIsReportedOnce_data() {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("buttons");
         // The page ends its Init quietly on an unanswered switch range; the line is gone all the same.
+        QTest::newRow("switch range") << "09" << "The connection to the unit was lost: The device has been removed."
+                                      << "Connection" << "FFTFTFFF";
+        QTest::newRow("scaling slot") << "20" << "Upload Error" << "Upload" << "TFTFTFFF";
+    }
+    void lineLostUnderAnUploadIsReportedOnce() {
+        QFETCH(QString, item);
+        QFETCH(QString, text);
+        QFETCH(QString, title);
+        QFETCH(QString, buttons);
         AppRig r(quietUnit());
         r.connectViaSetting();
-        r.unit().addFault({sim::FaultKind::Vanish, "", "09", 1, 0});
-        r.ui.expect("The connection to the unit was lost: The device has been removed.", "Connection",
-                    MsgIcon::Critical);
-        r.w->btnUpload_Click();
+        r.unit().addFault({sim::FaultKind::Vanish, "", item, 1, 0});
+        r.ui.expect(text, title, MsgIcon::Critical);
+        r.w->findChild<QPushButton *>("btnUpload")->click();
         QVERIFY(!g.Connected);
         QCOMPARE(r.w->lblConStatus->text(), QString("Disconnected"));
-        QCOMPARE(r.buttons(), QString("FFTFTFFF"));
+        QCOMPARE(r.buttons(), buttons);
         QTest::qWait(20); // nothing more is said once the Upload has unwound
+        QCOMPARE(r.ui.messages.size(), 1);
         NO_SURPRISES(r);
     }
 

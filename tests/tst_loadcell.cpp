@@ -106,6 +106,7 @@ private slots:
         QCOMPARE(p.lblZBase01->text(), QString("Load ratio"));
         QCOMPARE(p.findChild<QLabel *>("lblZBase(1)")->text(), QString("10.00 to 100.00"));
         QCOMPARE(p.lblZBase_Unit[0]->text(), QString());
+        QCOMPARE(p.findChild<QLabel *>("lblFBase_Unit(1)")->text(), QString());
         QVERIFY(p.findChild<QWidget *>("txtFBase(0)") == nullptr);
         QVERIFY(p.findChild<QWidget *>("cmbUserRange(0)") == nullptr);
         // Captions as the unit's panel names them.
@@ -322,6 +323,11 @@ private slots:
                                                    << f0 + QStringList{"I38", "D0", "I39", "D"} + times4({"I21"});
         QTest::newRow("Output, no echo") << "Command4" << "01" << "42" << f0 + times4({"I42"});
         QTest::newRow("UP, no echo") << "cmdGainUPCH0" << "01" << "40" << f0 + times4({"I40"});
+        // A reply with nothing after its colon leaves the box as it was.
+        QTest::newRow("Span, blank value") << "cmdSpan0" << "00" << "blank:21"
+                                           << f0 + QStringList{"G01", "I31", "D", "G00", "I21"};
+        QTest::newRow("Auto Scale, blank full scale") << "cmdApplyCH0" << "01" << "blank:21"
+                                                      << f0 + QStringList{"I38", "D0", "I39", "D", "I21"} + LiveReads;
     }
     void silentStops() {
         QFETCH(QString, button);
@@ -336,7 +342,9 @@ private slots:
         p.txtParData2[0]->setText("before");
         const QString scale = p.txtFScale[0]->text(), monitor = p.txtAdjscale[0]->text();
         rig.clearLines();
-        rig.unit().addFault({sim::FaultKind::Silence, group, item, -1, 0});
+        const bool blank = item.startsWith("blank:");
+        rig.unit().addFault({blank ? sim::FaultKind::Blank : sim::FaultKind::Silence, group, item.section(':', -1),
+                             blank ? 1 : -1, 0});
         p.findChild<QPushButton *>(button)->click();
         QCOMPARE(rig.lines(), lines);
         QVERIFY(groupEnabled(p));
@@ -382,8 +390,6 @@ private slots:
         rig.clearLines();
         rig.unit().addFault({sim::FaultKind::Delay, "00", "21", 1, 300});
         int linesAtPress = -1;
-        // A person presses a button on the view that shows it.
-        if (!p.findChild<QPushButton *>(button)->isVisibleTo(&p)) p.cmdSet2->click();
         QTimer::singleShot(25, [&] {
             linesAtPress = int(rig.lines().size());
             p.findChild<QPushButton *>(button)->click();
@@ -416,6 +422,7 @@ private slots:
             QVERIFY(!shown(p.cmdSet1) && !shown(p.cmdSet2) && !shown(p.fraSetModel));
             QVERIFY(shown(p.frmSet1) && !shown(p.frmSet2));
             QVERIFY(!p.cmdSet2->isEnabled());
+            QVERIFY(p.findChild<QLabel *>("lblFBase_Unit(0)"));
             for (const char *name : {"Frame2", "optKeepOn", "lblMode", "cmdApplyCH0", "cmdApplyCH1"})
                 QVERIFY2(p.findChild<QWidget *>(name) == nullptr, name);
             // Init ends with txt_able alone: the group stays locked until Stop or Disconnect.

@@ -1,6 +1,7 @@
 // The main window's commands against the simulated unit: wire lines, buttons, lamp, messages.
 #include "app/Colors.h"
 #include "app/Dialogs.h"
+#include "app/Commands.h"
 #include "app/Globals.h"
 #include "app/Widgets.h"
 #include "app/frmVireo.h"
@@ -12,6 +13,7 @@
 #include <QMenu>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QAction>
 #include <QtTest>
 
 namespace {
@@ -265,11 +267,17 @@ private slots:
         r.w->btnConnect_Click();
         r.clearLines();
         r.unit().addFault({sim::FaultKind::Silence, "2", "22", -1, 0});
-        QTimer::singleShot(40, [&] { r.w->mnuFilesEnd_Click(); });
+        int heldAfterExit = -1;
+        QTimer::singleShot(40, [&] {
+            r.w->findChild<QAction *>("mnuFilesSave")->trigger(); // held for after the Upload, dropped by Exit
+            r.w->findChild<QAction *>("mnuFilesEnd")->trigger();
+            heldAfterExit = HeldCommandCount();
+        });
         QElapsedTimer t;
         t.start();
         r.w->btnUpload_Click();
         QVERIFY(t.elapsed() < 1000); // the silent item was not waited for
+        QCOMPARE(heldAfterExit, 0);
         QCOMPARE(r.ui.programEnds, 1);
         QVERIFY(!r.lines().contains("G3")); // nothing after the item under way
         QVERIFY(!r.lines().contains("I51"));

@@ -234,6 +234,28 @@ class Nx2Test : public QObject {
         NO_SURPRISES(r);
     }
 
+    // The person's own Disconnect during monitoring is no read error, and the other views can be
+    // edited again without a unit.
+    void disconnectDuringMonitoringIsNoReadError() {
+        AppRig r(nx2Unit());
+        r.connectViaSetting();
+        frmNX2 *p = page(r);
+        r.unit().addFault({sim::FaultKind::Delay, "00", "25", 1, 100});
+        std::function<void()> poll = [&] {
+            if (!r.w->link().busy() || !r.lines().contains("I25")) return QTimer::singleShot(1, poll);
+            r.w->findChild<QPushButton *>("btnDisconnect")->click();
+        };
+        QTimer::singleShot(0, poll);
+        r.clearLines();
+        r.w->findChild<QPushButton *>("btnStart")->click();
+        QVERIFY(!g.Connected && !g.Monitoring);
+        QCOMPARE(r.buttons(), QString("FFTFTFFF"));
+        QVERIFY(p->frmSet1->isVisibleTo(p) && !p->cmdSet1->isEnabled() && p->cmdSet3->isEnabled() &&
+                p->cmdSet4->isEnabled());
+        QVERIFY(box(p, "txtDO(0)")->isEnabled() && p->txtTM[0]->isEnabled());
+        NO_SURPRISES(r);
+    }
+
     void failureCodes_data() {
         QTest::addColumn<QStringList>("edits");
         QTest::addColumn<int>("channels");

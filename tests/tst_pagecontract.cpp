@@ -308,6 +308,18 @@ private slots:
         ScriptedUi ui;
         SimRig rig(unitOf(r, r.rows), 0, 20);
         identify(r, r.rows);
+        // The channels' ranges, types and units as no list shows them before it is told.
+        const auto listItems = [&] {
+            QStringList l;
+            for (int ch = 1; ch <= r.rows; ++ch)
+                for (const char *i : {"09", "04"})
+                    if (rig.unit().hasItem(QString::number(ch), i)) l << rig.unit().value(QString::number(ch), i);
+            return l;
+        };
+        for (int ch = 1; ch <= r.rows; ++ch) {
+            if (rig.unit().hasItem(QString::number(ch), "09")) rig.unit().setValue(QString::number(ch), "09", "3");
+            if (rig.unit().hasItem(QString::number(ch), "04")) rig.unit().setValue(QString::number(ch), "04", "F");
+        }
         rig.unit().addFault({sim::FaultKind::Silence, group, item, -1, 0});
         auto p = make(r);
         if (Ends(ends) == Ends::UploadError) ui.expect("Upload Error", "Upload", MsgIcon::Critical);
@@ -319,6 +331,14 @@ private slots:
         QWidget *first = p->findChild<QWidget *>(r.editable.first());
         QCOMPARE(first->isEnabled(), Ends(ends) == Ends::NotAtAll || Ends(ends) == Ends::SilentlyOpen);
         QCOMPARE(LoadingForm(), nullptr);
+        // A list Init refilled but never gave the unit's value writes nothing: a Download leaves
+        // the unit holding what it held.
+        if (Ends(ends) != Ends::UploadError) {
+            rig.unit().clearFaults();
+            const QStringList held = listItems();
+            p->Download();
+            QCOMPARE(listItems(), held);
+        }
         NO_SURPRISES(ui);
     }
 };

@@ -364,8 +364,6 @@ private slots:
         r.connectViaSetting();
         PulsePage *p = pulsePage(r);
         p->txtPreset[2]->setText("7");
-        // A person clicks a preset on the view that shows it.
-        if (!p->cmdPreset[2]->isVisibleTo(p)) p->cmdSet2->click();
         // The points come slowly; Stop as the pass begins, then click while they are awaited.
         r.unit().addFault({sim::FaultKind::Delay, "", pass[3].mid(1), 1, 200});
         bool clickedInWait = false;

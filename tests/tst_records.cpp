@@ -9,6 +9,7 @@
 #include "pages/Page.h"
 #include "tests/TestKit.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -290,19 +291,34 @@ class RecordsTest : public QObject {
     }
 
     // A temperature unit without selection would give a file that cannot open again (its
-    // captions need a unit): the save is refused and the old file stays.
-    void unitWithoutSelectionIsNotSaved() {
+    // captions need a unit): the save is refused and the old file stays. A channel the unit
+    // does not have cannot be chosen for: it saves as the first unit, and the file opens again.
+    void temperatureUnitsSaveOnlyWhatOpensAgain() {
         QTemporaryDir dir;
         const QString path = dir.filePath("qk.uJx");
         QVERIFY(WriteBytes(path, "old"));
-        AppRig r(StillUnit("K5A-QK4"));
+        {
+            AppRig r(StillUnit("K5A-QK4"));
+            r.connectViaSetting();
+            Control<QComboBox>(r.w->page(1), "cmbUserUnit(2)")->setCurrentIndex(-1);
+            r.ui.expect("CH 2 Temp Unit (cmbUserUnit(2)) has nothing selected. Choose an entry and save again.",
+                        "Open Error", MsgIcon::Critical);
+            r.ui.onSaveFile(path);
+            r.w->mnuFilesSave_Click();
+            QCOMPARE(ReadBytes(path), QByteArray("old"));
+            NO_SURPRISES(r);
+        }
+        sim::UnitConfig two = StillUnit("K5A-QK4");
+        two.channels = 2;
+        AppRig r(two);
+        r.unit().setValue("2", "04", "F");
         r.connectViaSetting();
-        Control<QComboBox>(r.w->page(1), "cmbUserUnit(2)")->setCurrentIndex(-1);
-        r.ui.expect("CH 2 Temp Unit (cmbUserUnit(2)) has nothing selected. Choose an entry and save again.",
-                    "Open Error", MsgIcon::Critical);
         r.ui.onSaveFile(path);
-        r.w->mnuFilesSave_Click();
-        QCOMPARE(ReadBytes(path), QByteArray("old"));
+        r.w->findChild<QAction *>("mnuFilesSave")->trigger();
+        QCOMPARE(ReadBytes(path).split('\n').value(2), QByteArray("0,1,0,0\r"));
+        r.ui.onOpenFile(path);
+        r.w->findChild<QAction *>("mnuFilesOpen")->trigger();
+        QCOMPARE(Control<QComboBox>(r.w->page(1), "cmbUserUnit(1)")->currentIndex(), 1);
         NO_SURPRISES(r);
     }
 
