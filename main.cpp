@@ -23,6 +23,8 @@ int main(int argc, char **argv) {
     QApplication::setApplicationVersion(frmVersion::ProgramVersion);
     QApplication::setWindowIcon(QIcon(":/vireo.png"));
     QGuiApplication::setDesktopFileName("vireo");
+    QtUi qtUi;
+    setUi(&qtUi);
     frmVireo w;
     w.show();
     return app.exec();

@@ -1,12 +1,13 @@
 #include "app/Dialogs.h"
-#include "app/Commands.h"
-#include "app/Globals.h"
-#include "app/Widgets.h"
-#include "app/frmVireo.h"
-#include "link/Link.h"
+#include "core/Commands.h"
+#include "core/Globals.h"
+#include "pages/Widgets.h"
 #include "link/PortMap.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QMessageBox>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -51,15 +52,13 @@ frmComPort::frmComPort(QWidget *parent) : QDialog(parent) {
     optCom[1]->setChecked(true);
     top->addWidget(Frame1);
     btnExit = addOkRow(this, top, "btnExit");
-    // OK connects: a command like the main window's.
-    ConnectCommand(btnExit, [this] { btnExit_Click(); });
+    connect(btnExit, &QPushButton::clicked, this, &frmComPort::btnExit_Click);
     Form_Load();
 }
 
 void frmComPort::Form_Load() {
     const int k = g.ComPortNo >= 1 && g.ComPortNo <= 8 ? g.ComPortNo : 1;
     optCom[k]->setChecked(true);
-    if (frmVireo *w = MainForm()) w->lblComPortNo->setText(QStringLiteral("COM%1").arg(g.ComPortNo));
     // The system's ports, listed afresh each time the dialog opens; a typed path is accepted too.
     QStringList ports;
     for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts()) ports << info.systemLocation();
@@ -81,14 +80,12 @@ int frmComPort::selectedPort() const {
 }
 
 void frmComPort::btnExit_Click() {
-    for (int k = 1; k <= 8; ++k) PortMap::choose(k, cmbDevice[k]->currentText());
-    Link *link = Link::current();
-    if (link) link->CloseComPort();
-    g.ComPortNo = selectedPort();
-    // The Connect that follows opens the port again if this fails, and says why.
-    if (link) OpenComPort(*link);
+    // The one who opened the dialog closes the port, opens the chosen one and connects.
+    Session::PortChoice c;
+    c.comPortNo = selectedPort();
+    for (int k = 1; k <= 8; ++k) c.devices << cmbDevice[k]->currentText();
+    m_choice = c;
     accept();
-    RunConnectCommand();
 }
 
 // ---- frmExtSelect
@@ -122,23 +119,14 @@ void frmExtSelect::ExtName_Select() {
         Command1->setText("XF16");
         Command2->setText("XF8");
     } else {
+        // Any other kind has no module to offer (the identification records it as none).
         Command1->setText(QString());
         Command2->setText(QString());
-        g.ExtName = "NONE";
     }
 }
 
 void frmExtSelect::choose(int points) {
-    const QString prefix = g.ExtName == "DI" ? "XD" : g.ExtName == "DO" ? "XF" : QString();
-    if (prefix.isEmpty()) {
-        g.ExtName = "NONE";
-        g.ExtChCount = 0;
-        g.ExtType.clear();
-    } else {
-        g.ExtChCount = points;
-        g.ExtType = prefix + QString::number(points);
-    }
-    if (frmVireo *w = MainForm()) w->showExtension();
+    m_points = points;
     accept();
 }
 
@@ -159,10 +147,7 @@ frmNotice::frmNotice(QWidget *parent) : QDialog(parent) {
     connect(OKButton, &QPushButton::clicked, this, &frmNotice::OKButton_Click);
 }
 
-void frmNotice::OKButton_Click() {
-    if (frmVireo *w = MainForm()) w->btnDisconnect_Click();
-    accept();
-}
+void frmNotice::OKButton_Click() { accept(); }
 
 // ---- frmVersion
 
@@ -221,7 +206,11 @@ frmNONE::frmNONE(QWidget *parent) : QWidget(parent) {
 
 namespace {
 QPointer<frmLoading> loading;
-}
+QPointer<QWidget> owner;
+} // namespace
+
+void SetDialogOwner(QWidget *w) { owner = w; }
+QWidget *DialogOwner() { return owner; }
 
 frmLoading::frmLoading(QWidget *parent) : QDialog(parent) {
     setObjectName("frmLoading");
@@ -237,24 +226,91 @@ frmLoading::frmLoading(QWidget *parent) : QDialog(parent) {
     top->addWidget(pgBarLoading);
 }
 
-void ShowProgress(const QString &caption) {
-    if (!loading) loading = new frmLoading(MainForm());
+frmLoading *LoadingForm() { return loading; }
+
+// ---- the seam's window side
+
+int WidgetUi::chooseExtension(const QString &) {
+    frmExtSelect dlg(owner);
+    dlg.ExtName_Select();
+    execDialog(&dlg);
+    return dlg.points();
+}
+
+bool WidgetUi::notice() {
+    frmNotice dlg(owner);
+    return execDialog(&dlg) == QDialog::Accepted;
+}
+
+void WidgetUi::showProgress(const QString &caption, int maximum) {
+    if (!loading) loading = new frmLoading(owner);
     loading->pgBarLoading->setMinimum(0);
-    loading->pgBarLoading->setMaximum(g.ChCount + 1);
+    loading->pgBarLoading->setMaximum(maximum);
     loading->pgBarLoading->setValue(0);
     loading->lblLoading->setText(caption);
-    if (!g.ProgramEnding) loading->show();
+    loading->show();
 }
 
-void AdvanceProgress() {
-    if (loading) loading->pgBarLoading->setValue(loading->pgBarLoading->value() + 1);
+void WidgetUi::setProgress(int value) {
+    if (loading) loading->pgBarLoading->setValue(value);
 }
 
-void UnloadProgress() {
+void WidgetUi::closeProgress() {
     if (!loading) return;
     loading->hide();
     loading->deleteLater();
     loading = nullptr;
 }
 
-frmLoading *LoadingForm() { return loading; }
+void QtUi::message(const QString &text, const QString &title, MsgIcon icon) {
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(title);
+    box.setText(text);
+    box.setIcon(icon == MsgIcon::Critical      ? QMessageBox::Critical
+                : icon == MsgIcon::Information ? QMessageBox::Information
+                                               : QMessageBox::NoIcon);
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+}
+
+bool QtUi::question(const QString &text, const QString &title) {
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(title);
+    box.setText(text);
+    box.setIcon(QMessageBox::Question);
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+int QtUi::execDialog(QDialog *dialog) { return dialog->exec(); }
+
+namespace {
+QString fileDialog(QWidget *parent, QFileDialog::AcceptMode mode, const QString &filter, int filterIndex,
+                   const QString &lastName) {
+    QFileDialog dlg(parent ? parent : owner.data());
+    dlg.setAcceptMode(mode);
+    dlg.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    const QStringList filters = filter.split(";;");
+    dlg.setNameFilters(filters);
+    if (filterIndex >= 1 && filterIndex <= filters.size()) dlg.selectNameFilter(filters.at(filterIndex - 1));
+    if (!lastName.isEmpty()) dlg.selectFile(lastName);
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
+    return dlg.selectedFiles().first();
+}
+} // namespace
+
+QString QtUi::openFileName(QWidget *parent, const QString &filter, int filterIndex, const QString &lastName) {
+    return fileDialog(parent, QFileDialog::AcceptOpen, filter, filterIndex, lastName);
+}
+
+QString QtUi::saveFileName(QWidget *parent, const QString &filter, int filterIndex, const QString &lastName) {
+    return fileDialog(parent, QFileDialog::AcceptSave, filter, filterIndex, lastName);
+}
+
+void QtUi::endProgram() {
+    // Nested waits see the flag and the closed port and return; the main loop then ends.
+    QApplication::closeAllWindows();
+    QCoreApplication::quit();
+}

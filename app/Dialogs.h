@@ -1,7 +1,12 @@
 #pragma once
 // The small windows around the main window.
+#include "core/Session.h"
+#include "core/Ui.h"
+#include "vireo_version.h"
+
 #include <QDialog>
 #include <QVector>
+#include <optional>
 
 class QComboBox;
 class QGroupBox;
@@ -19,11 +24,16 @@ public:
     void btnExit_Click();
     // The option selected, 1..8.
     int selectedPort() const;
+    // What OK chose; nothing when the dialog was closed otherwise.
+    std::optional<Session::PortChoice> choice() const { return m_choice; }
 
     QGroupBox *Frame1;
     QVector<QRadioButton *> optCom;   // index k is COMk; element 0 unused
     QVector<QComboBox *> cmbDevice;   // index k: the device COMk opens; element 0 unused
     QPushButton *btnExit;
+
+private:
+    std::optional<Session::PortChoice> m_choice;
 };
 
 class frmExtSelect : public QDialog {
@@ -36,15 +46,19 @@ public:
 
     QLabel *Label1, *Label2;
     QPushButton *Command1, *Command2;
+    // 16 or 8 for the button pressed; 0 while none was.
+    int points() const { return m_points; }
 
 private:
     void choose(int points);
+    int m_points = 0;
 };
 
 class frmNotice : public QDialog {
     Q_OBJECT
 public:
     explicit frmNotice(QWidget *parent = nullptr);
+    // Accepts: the one who showed it disconnects.
     void OKButton_Click();
     QLabel *Label1, *Label2;
     QPushButton *OKButton;
@@ -53,7 +67,7 @@ public:
 class frmVersion : public QDialog {
     Q_OBJECT
 public:
-    static constexpr const char *ProgramVersion = "0.44";
+    static constexpr const char *ProgramVersion = VireoVersion;
     explicit frmVersion(QWidget *parent = nullptr);
     void Form_Load();
     void cmdOK_Click();
@@ -79,16 +93,29 @@ public:
     QLabel *lblLoading;
 };
 
-// Opens the progress window: 0 .. ChCount + 1.
-void ShowProgress(const QString &caption);
-void AdvanceProgress();
-void UnloadProgress();
-frmLoading *LoadingForm(); // null while no page operation runs
-
-// Closes the progress window on every way out of a page operation.
-struct ProgressScope {
-    explicit ProgressScope(const QString &caption) { ShowProgress(caption); }
-    ~ProgressScope() { UnloadProgress(); }
-    ProgressScope(const ProgressScope &) = delete;
-    ProgressScope &operator=(const ProgressScope &) = delete;
+// The seam's side for the programs with windows: the extension question, the notice and the
+// progress window are these dialogs, shown through execDialog (which a script may answer).
+class WidgetUi : public UiSeam {
+public:
+    int chooseExtension(const QString &extName) override;
+    bool notice() override;
+    void showProgress(const QString &caption, int maximum) override;
+    void setProgress(int value) override;
+    void closeProgress() override;
 };
+
+// The production seam: Qt's message boxes, dialogs and file dialogs.
+class QtUi : public WidgetUi {
+public:
+    void message(const QString &text, const QString &title, MsgIcon icon) override;
+    bool question(const QString &text, const QString &title) override;
+    int execDialog(QDialog *dialog) override;
+    QString openFileName(QWidget *parent, const QString &filter, int filterIndex, const QString &lastName) override;
+    QString saveFileName(QWidget *parent, const QString &filter, int filterIndex, const QString &lastName) override;
+    void endProgram() override;
+};
+
+// The window the dialogs and the progress window belong to (the main window).
+void SetDialogOwner(QWidget *owner);
+QWidget *DialogOwner();
+frmLoading *LoadingForm(); // null while no page operation runs

@@ -1,9 +1,11 @@
 // The main window's part of the engineer's tools: the View menu, Help / About, the device in the
 // status area and the model in the title. Kept apart from the commands of frmVireo.cpp.
-#include "app/Globals.h"
-#include "app/Ui.h"
-#include "app/Widgets.h"
+#include "core/Globals.h"
+#include "core/Session.h"
+#include "core/Ui.h"
+#include "pages/Widgets.h"
 #include "app/frmVireo.h"
+#include "app/Dialogs.h"
 #include "link/Link.h"
 #include "pages/Page.h"
 #include "tools/CommLog.h"
@@ -40,7 +42,7 @@ void frmVireo::buildTools() {
     lblDevice->setToolTip("The device the COM port opened");
     if (auto *row = qobject_cast<QBoxLayout *>(fraStatus->layout()))
         row->insertWidget(row->indexOf(lblComPortNo) + 1, lblDevice);
-    connect(m_link, &Link::portOpened, this,
+    connect(m_session, &Session::deviceOpened, this,
             [this](const QString &device) { lblDevice->setText("(" + device + ")"); });
 
     connect(this, &frmVireo::pageShown, this, [this](QWidget *form) {
@@ -52,7 +54,7 @@ CommLog *frmVireo::commLog() {
     if (!m_log) {
         m_log = new CommLog(this);
         m_log->hide();
-        m_log->setLink(m_link);
+        m_log->setLink(&m_session->link());
         addDockWidget(Qt::RightDockWidgetArea, m_log);
         connect(m_log->toggleViewAction(), &QAction::toggled, mnuViewLog, &QAction::setChecked);
     }

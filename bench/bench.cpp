@@ -8,11 +8,14 @@
 //   vireo_bench hour      resident memory over a simulated hour of monitoring with log and trend open
 //   vireo_bench config    File Save and Open of the largest files (positioning and eight-channel input, Ethernet)
 //   vireo_bench all       everything (or a comma-separated list, and the monitoring seconds)
-#include "app/Globals.h"
+#include "core/Globals.h"
 #include "link/Link.h"
 #include "link/PortMap.h"
 #include "link/Protocol.h"
 #include "app/frmVireo.h"
+#include "core/Session.h"
+#include <QAction>
+#include <QPushButton>
 #include "config/ConfigFile.h"
 #include "link/QtSerialDevice.h"
 #include "sim/SimDevice.h"
@@ -157,12 +160,12 @@ bool benchUpload() {
     sim::UnitConfig c; // the default unit: K5A-QB4, 4 channels, 16-point extension, CC-Link
     c.animate = false;
     AppRig rig(c, Link::DefaultTimeoutMs);
-    rig.w->link().setTimings(Link::DefaultPauseMs, Link::DefaultTimeoutMs);
+    rig.link().setTimings(Link::DefaultPauseMs, Link::DefaultTimeoutMs);
     rig.connectViaSetting();
     rig.clearLines();
     QElapsedTimer t;
     t.start();
-    rig.w->btnUpload_Click();
+    rig.session().commandUpload();
     const double wallMs = double(t.nsecsElapsed()) / 1e6;
     const int lines = int(rig.lines().size());
     const double ratio = wallMs / (lines * Link::DefaultPauseMs);
@@ -181,7 +184,7 @@ bool benchTemperatureUpload() {
     c.animate = false;
     AppRig rig(c, Link::DefaultTimeoutMs);
     rig.device->endpoint().setTiming({0, 9600});
-    rig.w->link().setTimings(Link::DefaultPauseMs, Link::DefaultTimeoutMs);
+    rig.link().setTimings(Link::DefaultPauseMs, Link::DefaultTimeoutMs);
     rig.connectViaSetting();
     QList<int> starts;
     QList<double> walls;
@@ -189,7 +192,7 @@ bool benchTemperatureUpload() {
         starts << int(rig.lines().size());
         QElapsedTimer t;
         t.start();
-        rig.w->btnUpload_Click();
+        rig.session().commandUpload();
         walls << double(t.nsecsElapsed()) / 1e6;
     }
     starts << int(rig.lines().size());
@@ -232,9 +235,11 @@ double residentMb() {
 // Opens the communication log and the trend as the person would, on screen.
 void openTools(frmVireo &w) {
     w.show();
-    w.mnuViewLog_Click(true);
-    w.mnuViewTrend_Click(true);
+    w.findChild<QAction *>("mnuViewLog")->trigger();
+    w.findChild<QAction *>("mnuViewTrend")->trigger();
 }
+CommLog *commLog(frmVireo &w) { return w.findChild<CommLog *>("dockCommLog"); }
+TrendWindow *trendWindow(frmVireo &w) { return w.findChild<TrendWindow *>("frmTrend"); }
 
 bool benchMonitor(int seconds, bool tools) {
     const char *name = tools ? "(f) CPU / wall while monitoring at 9600 baud, log and trend open"
@@ -251,7 +256,7 @@ bool benchMonitor(int seconds, bool tools) {
     ui.onDialog("frmComPort", ClickComPortOk);
     ui.onDialog("frmExtSelect", ClickExtCommand1);
     if (tools) openTools(w);
-    w.btnSetting_Click();
+    w.findChild<QPushButton *>("btnSetting")->click();
     double cpu0 = 0;
     QElapsedTimer t;
     // Measure from the first pass on, so the Upload is not counted.
@@ -259,18 +264,18 @@ bool benchMonitor(int seconds, bool tools) {
         cpu0 = cpuSeconds();
         t.start();
     });
-    QTimer::singleShot(seconds * 1000, [&] { w.btnStop_Click(); });
-    w.btnStart_Click();
+    QTimer::singleShot(seconds * 1000, [&] { w.session().commandStop(); });
+    w.session().commandStart();
     const double wall = double(t.nsecsElapsed()) / 1e9;
     const double share = (cpuSeconds() - cpu0) / wall;
     const bool ok = share < 0.05 && ui.problems().isEmpty();
     report(name, share, "0.05", ok);
     out << QStringLiteral("    %1 s monitored").arg(wall, 0, 'f', 1);
     if (tools)
-        out << QStringLiteral(", %1 log entries, %2 trend rows").arg(w.commLog()->entryCount())
-                   .arg(w.trendWindow()->rows().size());
+        out << QStringLiteral(", %1 log entries, %2 trend rows").arg(commLog(w)->entryCount())
+                   .arg(trendWindow(w)->rows().size());
     out << Qt::endl;
-    w.btnDisconnect_Click();
+    w.session().commandDisconnect();
     sim.terminate();
     sim.waitForFinished(3000);
     return ok;
@@ -284,12 +289,12 @@ bool benchHour() {
     AppRig rig(c, Link::DefaultTimeoutMs);
     rig.connectViaSetting();
     openTools(*rig.w);
-    CommLog *log = rig.w->commLog();
-    TrendWindow *trend = rig.w->trendWindow();
+    CommLog *log = commLog(*rig.w);
+    TrendWindow *trend = trendWindow(*rig.w);
     qint64 now = QDateTime::currentMSecsSinceEpoch();
     log->setClock([&] { return now; });
     trend->setClock([&] { return now; });
-    Page *page = rig.w->page(0);
+    Page *page = rig.page(0);
     // Measured with "tools": about 250 ms a pass at 9600 baud (ten 10 ms pauses and the bytes).
     const qint64 passMs = 250;
     const qint64 hourMs = 3600 * 1000;
@@ -356,7 +361,7 @@ bool benchEventDelay(int seconds) {
     sim::UnitConfig c; // the default unit, answering at once: the pauses are all the waiting there is
     c.animate = false;
     AppRig rig(c, Link::DefaultTimeoutMs);
-    rig.w->link().setTimings(Link::DefaultPauseMs, Link::DefaultTimeoutMs);
+    rig.link().setTimings(Link::DefaultPauseMs, Link::DefaultTimeoutMs);
     rig.connectViaSetting();
     QElapsedTimer clock;
     clock.start();
@@ -370,8 +375,8 @@ bool benchEventDelay(int seconds) {
             std::this_thread::sleep_for(std::chrono::microseconds(3700));
         }
     });
-    QTimer::singleShot(seconds * 1000, [&] { rig.w->btnStop_Click(); });
-    rig.w->btnStart_Click();
+    QTimer::singleShot(seconds * 1000, [&] { rig.session().commandStop(); });
+    rig.session().commandStart();
     stop = true;
     poster.join();
     rig.w->removeEventFilter(&probe);
@@ -427,8 +432,8 @@ bool benchConfig() {
                 << Qt::endl;
             return good;
         };
-        ok &= measure("(f) File Save, mean ms", [&] { return cfg::SaveConfigTo(path); });
-        ok &= measure("(g) File Open, mean ms", [&] { return cfg::LoadConfigFrom(path); });
+        ok &= measure("(f) File Save, mean ms", [&] { return rig.session().saveFile(path); });
+        ok &= measure("(g) File Open, mean ms", [&] { return rig.session().openFile(path); });
     }
     return ok;
 }

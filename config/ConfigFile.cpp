@@ -1,10 +1,10 @@
 #include "config/ConfigFile.h"
-#include "app/ExtCells.h"
-#include "app/Globals.h"
-#include "app/Identify.h"
-#include "app/Ui.h"
-#include "app/Widgets.h"
-#include "app/frmVireo.h"
+#include "pages/ExtCells.h"
+#include "core/Globals.h"
+#include "core/Identify.h"
+#include "core/PageContract.h"
+#include "core/Ui.h"
+#include "pages/Widgets.h"
 #include "config/FieldStream.h"
 #include "config/Record.h"
 #include "link/TextRoutines.h"
@@ -13,6 +13,7 @@
 #include "pages/Page.h"
 #include "pages/PageParts.h"
 #include "pages/PageRegistry.h"
+#include "pages/PageStore.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -24,13 +25,8 @@
 #include <QSaveFile>
 #include <cerrno>
 
-const char *const ConfigFileFilter = "uJx Files (*.uJx);;Text Files (*.txt);;All Files (*)";
-
 namespace cfg {
 namespace {
-
-// A record never comes near this; the rest of a bigger file is not read anyway.
-constexpr qint64 MaxFileBytes = 1 << 20;
 
 QString pageName(int modelnum) {
     const PageKind *k = FindPageKind(modelnum);
@@ -373,18 +369,11 @@ bool LoadRecord(const Record &rec, QWidget *page, const QByteArray &bytes, const
     return true;
 }
 
-QString &DialogFileName() {
-    static QString name;
-    return name;
-}
-
-std::optional<QByteArray> BuildConfig(QString *error) {
+std::optional<QByteArray> BuildConfig(PageStore &pages, QString *error) {
     auto failed = [&](const QString &e) -> std::optional<QByteArray> {
         if (error) *error = e;
         return std::nullopt;
     };
-    frmVireo *w = MainForm();
-    if (!w) return failed(QStringLiteral("There is no main window to save from."));
     Writer wr;
     if (!wr.text(g.UnitModel, QStringLiteral("the model"))) return failed(wr.error);
     wr.out.integer(g.modelnum);
@@ -394,7 +383,7 @@ std::optional<QByteArray> BuildConfig(QString *error) {
     wr.out.endLine();
     const Context ctx = currentContext();
     if (g.modelnum >= 0 && g.modelnum <= 25) {
-        Page *p = w->page(g.modelnum);
+        Page *p = pages.page(g.modelnum);
         const Record *rec = p ? p->configRecord() : nullptr;
         if (!rec)
             return failed(
@@ -402,55 +391,38 @@ std::optional<QByteArray> BuildConfig(QString *error) {
         if (!wr.record(*rec, p, ctx)) return failed(wr.error);
     }
     if (const Record *rec = NetRecord(g.NetTyp)) {
-        NetPage *n = w->netPage(g.NetTyp);
+        NetPage *n = pages.netPage(g.NetTyp);
         if (!n || !wr.record(*rec, n, ctx)) return failed(wr.error);
     }
     return wr.out.bytes();
 }
 
-bool SaveConfigTo(const QString &path) {
-    auto fail = [](const QString &description) {
-        MsgBox(description, "Open Error", MsgIcon::Critical);
-        return false;
-    };
-    QString error;
-    const std::optional<QByteArray> bytes = BuildConfig(&error);
-    if (!bytes) return fail(error);
-    const QString where = QDir::toNativeSeparators(path);
-    // The old file is replaced only once every byte of the new one is on the disk.
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) return fail(QStringLiteral("%1: %2").arg(where, f.errorString()));
-    // The explicit flush matters: after a short write (a disk that fills up) commit() alone
-    // would still put the cut file in place of the old one. Its own error text is "Unknown
-    // error" then; the system's says what happened.
-    errno = 0;
-    if (f.write(*bytes) != bytes->size() || !f.flush()) {
-        const int err = errno;
-        const QString reason = err != 0 ? qt_error_string(err) : f.errorString();
-        f.cancelWriting();
-        return fail(QStringLiteral("%1: %2").arg(where, reason));
-    }
-    if (!f.commit()) return fail(QStringLiteral("%1: %2").arg(where, f.errorString()));
-    return true;
-}
+namespace {
+// A file read and checked whole: what the session applies.
+class CheckedConfig : public LoadedConfig {
+  public:
+    RecordValues io, net;
+    Page *page = nullptr;
 
-bool LoadConfigFrom(const QString &path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        MsgBox(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), f.errorString()), AppTitle,
-               MsgIcon::Critical);
-        return false;
+    bool hasPage() const override { return io.record != nullptr; }
+    void applyPage() override {
+        if (!io.record) return;
+        applyRecord(io);
+        // The extension module is forgotten: the page shows none either.
+        HideExtCells(page);
+        page->configLoaded();
     }
-    return LoadConfigBytes(f.read(MaxFileBytes));
-}
+    void applyNetwork() override {
+        if (net.record) applyRecord(net);
+    }
+};
+} // namespace
 
-bool LoadConfigBytes(const QByteArray &bytes) {
-    frmVireo *w = MainForm();
-    if (!w) return false;
+std::unique_ptr<LoadedConfig> ReadConfig(const QByteArray &bytes, PageStore &pages, QString *error) {
     Reader rd(bytes);
-    auto fail = [&] {
-        MsgBox(rd.error, AppTitle, MsgIcon::Critical);
-        return false;
+    auto fail = [&]() -> std::unique_ptr<LoadedConfig> {
+        if (error) *error = rd.error;
+        return nullptr;
     };
 
     // The header, all five fields read as text.
@@ -466,94 +438,34 @@ bool LoadConfigBytes(const QByteArray &bytes) {
             numbers[i] = *n;
         }
     }
-    const QString model = *h[0], version = *h[2];
-
+    auto loaded = std::make_unique<CheckedConfig>();
+    FileIdentity &id = loaded->identity;
+    id.model = *h[0];
+    id.versionText = *h[2];
+    id.chCount = numbers[3];
     // The page kind follows the model text; the number in the file stands only where that says nothing.
-    int modelnum = numbers[1], subTyp = 0;
-    if (model == "K5VS-GZ2")
-        modelnum = 22;
-    else if (model == "K5N-NX8")
-        modelnum = 23;
-    else {
-        const int keepModel = g.modelnum, keepSub = g.SubTyp;
-        g.modelnum = modelnum;
-        ClassifyModel(AfterDash(model));
-        modelnum = g.modelnum;
-        subTyp = g.SubTyp;
-        g.modelnum = keepModel;
-        g.SubTyp = keepSub;
-    }
-    const int netTyp = NetTypeOf(model);
-    const Context ctx{model, AfterColon(version)};
+    const ModelKind kind = KindOfModel(id.model, numbers[1]);
+    id.modelnum = kind.modelnum;
+    id.subTyp = kind.subTyp;
+    const int netTyp = NetKindOf(id.model).netTyp;
+    const Context ctx{id.model, AfterColon(id.versionText)};
 
     // Both records are read and checked before anything changes.
-    RecordValues io, net;
-    Page *page = nullptr;
-    if (modelnum >= 0 && modelnum <= 25) {
-        page = w->page(modelnum);
-        const Record *rec = page ? page->configRecord() : nullptr;
+    if (id.modelnum >= 0 && id.modelnum <= 25) {
+        loaded->page = pages.page(id.modelnum);
+        const Record *rec = loaded->page ? loaded->page->configRecord() : nullptr;
         if (!rec) {
             rd.error = QStringLiteral("This version cannot open the settings of %1 (the file is for %2).")
-                           .arg(pageName(modelnum), model);
+                           .arg(pageName(id.modelnum), id.model);
             return fail();
         }
-        if (!rd.record(*rec, page, ctx, io)) return fail();
+        if (!rd.record(*rec, loaded->page, ctx, loaded->io)) return fail();
     }
     if (const Record *rec = NetRecord(netTyp)) {
-        NetPage *n = w->netPage(netTyp);
-        if (!n || !rd.record(*rec, n, ctx, net)) return fail();
+        NetPage *n = pages.netPage(netTyp);
+        if (!n || !rd.record(*rec, n, ctx, loaded->net)) return fail();
     }
-
-    if (g.Connected && !g.IdentifiedModel.isEmpty() && model != g.IdentifiedModel &&
-        !AskYesNo(QStringLiteral("The file is for %1; the connected unit is %2. Load anyway?")
-                      .arg(model, g.IdentifiedModel),
-                  AppTitle))
-        return false;
-
-    g.UnitModel = model;
-    g.VersionText = version;
-    g.ChCount = numbers[3];
-    w->lblMastertype->setText(model);
-    g.modelnum = modelnum;
-    g.SubTyp = subTyp;
-    SetNetType(model);
-    w->lblVersionNo->setText(version);
-    g.NewFirmware = !IsKnownVersion(ctx.suffix);
-    g.ExtChCount = 0;
-    g.ExtType.clear();
-    w->showExtension();
-    g.ActivePage = modelnum;
-    if (io.record) {
-        applyRecord(io);
-        // The extension module is forgotten: the page shows none either.
-        HideExtCells(page);
-        page->configLoaded();
-        w->ShowPage(page);
-    }
-    if (net.record) applyRecord(net);
-    // A network page created while the file was checked saw the identity before it.
-    if (NetPage *n = w->netPage(g.NetTyp)) n->followIdentity();
-    return true;
+    return loaded;
 }
 
 } // namespace cfg
-
-void SaveConfigFile() {
-    if (!g.PageShown) {
-        MsgBox("No Config Data", "Save Error", MsgIcon::None);
-        return;
-    }
-    const QString path =
-        AskSaveFileName(MainForm(), ConfigFileFilter, ConfigFilterIndex, cfg::DialogFileName());
-    if (path.isEmpty()) return;
-    cfg::DialogFileName() = path;
-    cfg::SaveConfigTo(path);
-}
-
-void LoadConfigFile() {
-    const QString path =
-        AskOpenFileName(MainForm(), ConfigFileFilter, ConfigFilterIndex, cfg::DialogFileName());
-    if (path.isEmpty()) return;
-    cfg::DialogFileName() = path;
-    cfg::LoadConfigFrom(path);
-}

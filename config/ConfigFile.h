@@ -1,31 +1,22 @@
 #pragma once
-// File / Save and File / Open: the header line, the record of the I/O page of modelnum and
-// the record of the network page of NetTyp. Saving builds the whole file first and writes it
-// through QSaveFile, so a failed save leaves the old file as it was. Loading reads and checks
-// the whole file before it sets anything, so a failed load changes nothing.
+// Configuration files: the header line, the record of the I/O page of modelnum and the record of
+// the network page of NetTyp. Saving builds the whole file first (the session writes it through
+// QSaveFile, so a failed save leaves the old file as it was). Reading checks the whole file
+// before anything is set; the session then applies it, so a failed load changes nothing.
 #include <QByteArray>
 #include <QString>
+#include <memory>
 #include <optional>
 
+class LoadedConfig;
+class PageStore;
 class QWidget;
-
-// The menu commands: the file dialog, then the work below.
-void SaveConfigFile();
-void LoadConfigFile();
-
-// The file dialog's filters and the one preselected (from 1).
-extern const char *const ConfigFileFilter;
-constexpr int ConfigFilterIndex = 1;
 
 namespace cfg {
 // The file the pages and globals make now; nullopt with a description of what stops it.
-std::optional<QByteArray> BuildConfig(QString *error);
-// Writes the file; false after the failure message ("Open Error").
-bool SaveConfigTo(const QString &path);
-// Loads a file or its contents; false after the failure message, or when the person
-// declined to load a file of another model.
-bool LoadConfigFrom(const QString &path);
-bool LoadConfigBytes(const QByteArray &bytes);
+std::optional<QByteArray> BuildConfig(PageStore &pages, QString *error);
+// A file's contents read and checked whole, not applied; null with a description.
+std::unique_ptr<LoadedConfig> ReadConfig(const QByteArray &bytes, PageStore &pages, QString *error);
 struct Context;
 struct Record;
 // One record alone, on any widget holding its controls: what the file code does per page.
@@ -34,7 +25,4 @@ std::optional<QByteArray> SaveRecord(const Record &rec, const QWidget *page, con
 // Checks the whole record first; sets the controls only when all of it reads.
 bool LoadRecord(const Record &rec, QWidget *page, const QByteArray &bytes, const Context &ctx,
                 QString *error);
-
-// The name the file dialog offers next (the last one chosen in either dialog).
-QString &DialogFileName();
 } // namespace cfg

@@ -1,5 +1,5 @@
 #include "config/Record.h"
-#include "app/Widgets.h"
+#include "pages/Widgets.h"
 
 namespace cfg {
 

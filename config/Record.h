@@ -4,7 +4,7 @@
 // Controls are named as the pages name them ("txtZScale(0)", "cmbUserRange(3)", "optKeepOn"),
 // so a record does not depend on how a page is built. A page declares its record next to
 // itself and hands it over through the page contract; the file code does the rest.
-#include "app/Globals.h"
+#include "core/Globals.h"
 
 #include <QList>
 #include <QString>

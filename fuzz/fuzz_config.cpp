@@ -1,12 +1,11 @@
 // Fuzz target: any bytes go through the configuration loader (the field reader, the checks of
 // both records and, for a file that passes them, the pages). A file that loads and saves must
 // load again from what was saved, and save the same bytes a second time.
-#include "app/Ui.h"
-#include "app/frmVireo.h"
-#include "config/ConfigFile.h"
+#include "core/Session.h"
+#include "core/Ui.h"
+#include "pages/PageStore.h"
 
 #include <QApplication>
-#include <QDir>
 #include <cstdint>
 
 namespace {
@@ -17,8 +16,13 @@ class SilentUi : public UiSeam {
     int execDialog(QDialog *) override { return 0; }
     QString openFileName(QWidget *, const QString &, int, const QString &) override { return {}; }
     QString saveFileName(QWidget *, const QString &, int, const QString &) override { return {}; }
+    int chooseExtension(const QString &) override { return 0; }
+    bool notice() override { return false; }
     void endProgram() override {}
 };
+
+Session *session = nullptr;
+PageStore *store = nullptr;
 } // namespace
 
 // Font lookups keep caches for the life of the process; they are the system's, not ours.
@@ -33,22 +37,22 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
     static char *argv[] = {name, nullptr};
     new QApplication(argc, argv);
     setUi(new SilentUi);
-    // The pages live in the main window, as in the program. The window moves into the program's
-    // folder; the fuzzer's paths are relative to where it was started.
-    const QString here = QDir::currentPath();
-    new frmVireo;
-    QDir::setCurrent(here);
+    // The session and its pages, headless.
+    session = new Session;
+    store = new PageStore;
+    session->setPages(store);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
-    if (!cfg::LoadConfigBytes(bytes)) return 0;
+    if (!session->loadConfig(bytes)) return 0;
     // Not every loaded file saves: a box may hold what no integer field takes.
-    const std::optional<QByteArray> saved = cfg::BuildConfig(nullptr);
-    if (!saved) return 0;
-    if (!cfg::LoadConfigBytes(*saved)) __builtin_trap();
-    const std::optional<QByteArray> again = cfg::BuildConfig(nullptr);
-    if (!again || *again != *saved) __builtin_trap();
+    QString error;
+    const QByteArray saved = store->buildConfig(&error);
+    if (saved.isEmpty()) return 0;
+    if (!session->loadConfig(saved)) __builtin_trap();
+    const QByteArray again = store->buildConfig(&error);
+    if (again != saved) __builtin_trap();
     return 0;
 }

@@ -4,8 +4,8 @@
 // Input: one byte n, then n % 8 bytes already waiting before the first line (a late reply);
 // then chunks, each a length byte and its bytes: below 0x80 the length is the byte + 1, 0x80 to
 // 0xFE a long chunk of (byte - 0x7F) * 64 bytes, 0xFF ends the reply to the current line.
-#include "app/Globals.h"
-#include "app/Identify.h"
+#include "core/Globals.h"
+#include "core/Identify.h"
 #include "link/Link.h"
 #include "link/Protocol.h"
 #include "link/SerialDevice.h"
@@ -130,7 +130,7 @@ void takeApart(const QString &r) {
         ClassifyModel(AfterDash(after));
         check((g.modelnum >= 0 && g.modelnum <= 25) || g.modelnum == 99, "modelnum out of range");
         check(g.SubTyp >= 0 && g.SubTyp <= 4, "SubTyp out of range");
-        SetNetType(after);
+        g.NetTyp = NetKindOf(after).netTyp;
         check((g.NetTyp >= 0 && g.NetTyp <= 7) || g.NetTyp == 99, "NetTyp out of range");
     }
 }

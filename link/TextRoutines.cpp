@@ -67,3 +67,8 @@ std::optional<QString> LiveValueText(const QString &reply) {
     if (!IsNumeric(v)) return std::nullopt;
     return v;
 }
+
+bool IsKnownVersion(const QString &v) {
+    static const QStringList known = {" 1.00", " 1.01", " 1.02", " 1.03", "1.00", "1.01", "1.02", "1.03"};
+    return known.contains(v);
+}

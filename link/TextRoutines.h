@@ -23,3 +23,6 @@ std::optional<QString> LiveValueText(const QString &reply);
 
 // Removes leading and trailing blanks (spaces only, as the unit pads with them).
 QString TrimBlanks(const QString &s);
+
+// The firmware version texts the program knows (compared exactly); any other marks new firmware.
+bool IsKnownVersion(const QString &v);

@@ -1,9 +1,10 @@
 #include "netpages/NetPage.h"
-#include "app/Colors.h"
-#include "app/Commands.h"
-#include "app/InputChecks.h"
-#include "app/Ui.h"
-#include "app/Widgets.h"
+#include "pages/Colors.h"
+#include "core/Commands.h"
+#include "core/Session.h"
+#include "pages/InputChecks.h"
+#include "core/Ui.h"
+#include "pages/Widgets.h"
 #include "link/Protocol.h"
 #include "link/TextRoutines.h"
 
@@ -198,8 +199,10 @@ void NetPage::btnDownload_Click() {
 
 void NetPage::btnExit_Click() {
     hide();
-    RunConnectCommand();
+    if (Session *s = Session::current()) s->commandConnect();
 }
+
+void NetPage::showModal() { ShowModal(this); }
 
 void NetPage::txtTimeout_Change() {
     if (!txtTimeout) return;

@@ -3,6 +3,8 @@
 // the key write, the upload/download sequence over a page's items, button states,
 // colours, the failure messages and the time-out check. Each page adds its controls
 // and describes its items as data.
+#include "core/PageContract.h"
+
 #include <QComboBox>
 #include <QDialog>
 #include <QGroupBox>
@@ -17,20 +19,21 @@
 class QGridLayout;
 class QVBoxLayout;
 
-class NetPage : public QDialog {
+class NetPage : public QDialog, public NetUnitPage {
     Q_OBJECT
 public:
     // Runs the page's load steps once; later calls do nothing.
     void Form_Load();
 
-    virtual void btnUpload_Click();
+    void btnUpload_Click() override;
     virtual void btnDownload_Click();
+    // Modal over its window, through the seam.
+    void showModal() override;
     void btnExit_Click();
     // The network time-out check shared by the pages that have txtTimeout.
     void txtTimeout_Change();
-    // What the page shows for the identity in the globals (a unit's, or a loaded file's),
-    // whenever the page was created.
-    virtual void followIdentity() {}
+    // followIdentity: what the page shows for the identity in the globals (a unit's, or a loaded
+    // file's), whenever the page was created.
 
     QPushButton *btnUpload = nullptr;
     QPushButton *btnDownload = nullptr;

@@ -1,6 +1,6 @@
 #include "netpages/frmDeviceNet.h"
-#include "app/Globals.h"
-#include "app/Widgets.h"
+#include "core/Globals.h"
+#include "pages/Widgets.h"
 
 #include <QGridLayout>
 #include <QVBoxLayout>

@@ -1,5 +1,5 @@
 #include "netpages/frmFLRemote.h"
-#include "app/Widgets.h"
+#include "pages/Widgets.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>

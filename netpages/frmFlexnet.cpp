@@ -1,6 +1,6 @@
 #include "netpages/frmFlexnet.h"
-#include "app/Globals.h"
-#include "app/Widgets.h"
+#include "core/Globals.h"
+#include "pages/Widgets.h"
 #include "link/TextRoutines.h"
 
 #include <QGridLayout>

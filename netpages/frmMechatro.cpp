@@ -1,5 +1,5 @@
 #include "netpages/frmMechatro.h"
-#include "app/Widgets.h"
+#include "pages/Widgets.h"
 
 #include <QVBoxLayout>
 

@@ -1,5 +1,5 @@
 #include "netpages/frmModbus.h"
-#include "app/Widgets.h"
+#include "pages/Widgets.h"
 
 #include <QGridLayout>
 #include <QVBoxLayout>

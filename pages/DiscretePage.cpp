@@ -1,8 +1,8 @@
 #include "pages/DiscretePage.h"
-#include "app/Colors.h"
-#include "app/ExtCells.h"
-#include "app/Globals.h"
-#include "app/Widgets.h"
+#include "pages/Colors.h"
+#include "pages/ExtCells.h"
+#include "core/Globals.h"
+#include "pages/Widgets.h"
 #include "link/Protocol.h"
 #include "link/TextRoutines.h"
 

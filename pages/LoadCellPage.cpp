@@ -1,6 +1,6 @@
 #include "pages/LoadCellPage.h"
-#include "app/Commands.h"
-#include "app/Widgets.h"
+#include "core/Commands.h"
+#include "pages/Widgets.h"
 #include "link/TextRoutines.h"
 
 #include <QFontMetricsF>

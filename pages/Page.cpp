@@ -1,5 +1,5 @@
 #include "pages/Page.h"
-#include "app/Commands.h"
+#include "pages/Widgets.h"
 
 Page::Page(const QString &name, int modelnum, QWidget *parent) : QWidget(parent), m_modelnum(modelnum) {
     setObjectName(name);

@@ -1,5 +1,7 @@
 #pragma once
 // The page contract: what the main window and the file code may ask of every I/O page.
+#include "core/PageContract.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -7,7 +9,7 @@ namespace cfg {
 struct Record;
 }
 
-class Page : public QWidget {
+class Page : public QWidget, public IoPage {
     Q_OBJECT
 public:
     // Pages are placed at this size in the main window's client area.
@@ -18,21 +20,16 @@ public:
     int modelNum() const { return m_modelnum; }
     QString pageName() const { return objectName(); }
 
-    // Each calls the page's own named operation (frmQB4_Init, frmQB4_Download ...).
-    virtual void Init() = 0;
-    virtual void Download() = 0;
-    virtual void ReadingData() = 0;
-    // Pages without a check count as valid.
-    virtual bool hasCheckData() const { return true; }
-    virtual bool CheckData() { return true; }
+    // Init, Download and ReadingData each call the page's own named operation (frmQB4_Init,
+    // frmQB4_Download ...); CheckData is true on the pages without a check.
     virtual void txt_able(bool enable) = 0;
     virtual void cmdSet1_Click() {}
     virtual void cmdSet2_Click() {}
 
     // What Start, Stop and Disconnect do to the page; a few pages add steps around txt_able.
-    virtual void onStart() { txt_able(false); }
-    virtual void onStop() { txt_able(true); }
-    virtual void onDisconnect() { txt_able(true); }
+    void onStart() override { txt_able(false); }
+    void onStop() override { txt_able(true); }
+    void onDisconnect() override { txt_able(true); }
 
     // Configuration files: the page's record, declared with the page (null: none in this
     // version), and the read step's own calls once the record's controls are set.

@@ -1,7 +1,7 @@
 #include "pages/TemperaturePage.h"
-#include "app/Colors.h"
-#include "app/ExtCells.h"
-#include "app/Widgets.h"
+#include "pages/Colors.h"
+#include "pages/ExtCells.h"
+#include "pages/Widgets.h"
 #include "link/Protocol.h"
 #include "link/TextRoutines.h"
 

@@ -2,7 +2,7 @@
 // The temperature input pages: the scaling page with a sensor type and a temperature unit per
 // channel, range hints from the sensor's table, the module's burnout direction and a burnout
 // indicator per channel. The three pages differ only in what their Sensor says.
-#include "app/Globals.h"
+#include "core/Globals.h"
 #include "pages/ScalingPage.h"
 
 class TemperaturePage : public ScalingPage {

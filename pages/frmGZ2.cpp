@@ -1,6 +1,6 @@
 #include "pages/frmGZ2.h"
 #include "config/Record.h"
-#include "app/Globals.h"
+#include "core/Globals.h"
 
 #include <QLabel>
 

@@ -1,7 +1,7 @@
 #include "pages/frmHM8.h"
 #include "config/Record.h"
-#include "app/Colors.h"
-#include "app/Globals.h"
+#include "pages/Colors.h"
+#include "core/Globals.h"
 #include "link/Protocol.h"
 #include "link/TextRoutines.h"
 

@@ -1,10 +1,10 @@
 #include "pages/frmKO16.h"
 #include "config/Record.h"
 #include "pages/frmKI16.h"
-#include "app/Globals.h"
-#include "app/InputChecks.h"
-#include "app/Ui.h"
-#include "app/Widgets.h"
+#include "core/Globals.h"
+#include "pages/InputChecks.h"
+#include "core/Ui.h"
+#include "pages/Widgets.h"
 #include "link/TextRoutines.h"
 
 #include <QHBoxLayout>

@@ -1,8 +1,8 @@
 #include "pages/frmKOR16.h"
 #include "config/Record.h"
-#include "app/Colors.h"
-#include "app/Globals.h"
-#include "app/Widgets.h"
+#include "pages/Colors.h"
+#include "core/Globals.h"
+#include "pages/Widgets.h"
 #include "link/Protocol.h"
 #include "link/TextRoutines.h"
 

@@ -1,5 +1,5 @@
 #include "pages/frmQB4.h"
-#include "app/Globals.h"
+#include "core/Globals.h"
 
 const QStringList frmQB4::RangeList = {"-10V to 10V",  "-5V to 5V",     "-1V to 1V",     "0V to 10V",
                                        "0V to 5V",     "1V to 5V",      "0V to 1V",      "-0.5V to 0.5V",

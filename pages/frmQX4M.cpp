@@ -1,6 +1,6 @@
 #include "pages/frmQX4M.h"
-#include "app/Globals.h"
-#include "app/Widgets.h"
+#include "core/Globals.h"
+#include "pages/Widgets.h"
 #include "config/Record.h"
 
 #include <QGridLayout>

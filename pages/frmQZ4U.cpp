@@ -1,6 +1,6 @@
 #include "pages/frmQZ4U.h"
 #include "config/Record.h"
-#include "app/Globals.h"
+#include "core/Globals.h"
 
 frmQZ4U::frmQZ4U(QWidget *parent) : ScalingPage("frmQZ4U", 24, parent) {
     Decl d;

@@ -1,6 +1,6 @@
 #include "pages/frmWB2.h"
 #include "config/Record.h"
-#include "app/Globals.h"
+#include "core/Globals.h"
 
 const QStringList frmWB2::RangeList = {"-10V to 10V", "-5V to 5V", "-1V to 1V", "0V to 10V",
                                        "0V to 5V",    "1V to 5V",  "0V to 1V",  "-0.5V to 0.5V"};

@@ -1,7 +1,7 @@
 // What a unit of each kind keeps in its item store. Adding a module kind is adding a
 // profile function here and a line in the tables at the end.
 #include "sim/SimUnit.h"
-#include "app/Globals.h"
+#include "link/TextRoutines.h"
 
 #include <QtMath>
 

@@ -1,5 +1,5 @@
 #include "tests/TestKit.h"
-#include "app/Globals.h"
+#include "core/Globals.h"
 
 #include <QDialog>
 #include <QFile>
@@ -24,7 +24,7 @@ void runNestedLoop() {
 void failNow(const QString &what) { QTest::qFail(qPrintable("unexpected " + what), __FILE__, __LINE__); }
 
 // Outside a ScriptedUi every message and dialog is unexpected: a test never blocks on one.
-class StrictUi : public UiSeam {
+class StrictUi : public WidgetUi {
 public:
     void message(const QString &text, const QString &title, MsgIcon icon) override {
         failNow(QStringLiteral("message \"%1\" / \"%2\" (%3)").arg(text, title, iconName(icon)));
@@ -152,7 +152,12 @@ SimRig::~SimRig() {
 
 #include "app/Dialogs.h"
 #include "app/frmVireo.h"
+#include "core/Session.h"
+#include "pages/PageStore.h"
 
+#include <QAbstractButton>
+#include <QAction>
+#include <QLabel>
 #include <QPushButton>
 
 // The dialogs' buttons, pressed as a person presses them.
@@ -171,8 +176,8 @@ int ClickExtCommand2(QDialog *d) { return press(d, "Command2"); }
 
 AppRig::AppRig(const sim::UnitConfig &cfg, int timeoutMs) : m_unit(std::make_shared<sim::SimUnit>(cfg)) {
     w = new frmVireo;
-    device = AttachSim(w->link(), m_unit);
-    w->link().setTimings(0, timeoutMs);
+    device = AttachSim(w->session().link(), m_unit);
+    w->session().link().setTimings(0, timeoutMs);
 }
 
 AppRig::~AppRig() { delete w; }
@@ -181,28 +186,63 @@ void AppRig::connectViaSetting(bool answerExtension) {
     ui.onDialog("frmComPort", ClickComPortOk);
     if (answerExtension && m_unit->config().ext != "NONE" && m_unit->config().ext != "DM")
         ui.onDialog("frmExtSelect", ClickExtCommand1);
-    w->btnSetting_Click();
+    press("btnSetting");
 }
 
 QString AppRig::buttons() const {
     QString s;
-    for (QPushButton *b : {w->btnStart, w->btnStop, w->btnConnect, w->btnDisconnect, w->btnSetting, w->btnComNet,
-                           w->btnUpload, w->btnDownload})
-        s += b->isEnabled() ? 'T' : 'F';
+    for (const char *name : {"btnStart", "btnStop", "btnConnect", "btnDisconnect", "btnSetting", "btnComNet",
+                             "btnUpload", "btnDownload"})
+        s += find<QPushButton>(name)->isEnabled() ? 'T' : 'F';
     return s;
 }
 
-#include "app/Colors.h"
+Session &AppRig::session() const { return w->session(); }
+Link &AppRig::link() const { return w->session().link(); }
+QObject *AppRig::window() const { return w; }
+
+void AppRig::missing(const QString &name) const {
+    QTest::qFail(qPrintable("the main window has no control " + name), __FILE__, __LINE__);
+}
+
+void AppRig::press(const QString &name) const {
+    // A person cannot press what is disabled: a test that tries is wrong about the state.
+    if (auto *b = w->findChild<QAbstractButton *>(name)) {
+        if (!b->isEnabled()) QTest::qFail(qPrintable(name + " is disabled"), __FILE__, __LINE__);
+        return b->click();
+    }
+    if (auto *a = w->findChild<QAction *>(name)) {
+        if (!a->isEnabled()) QTest::qFail(qPrintable(name + " is disabled"), __FILE__, __LINE__);
+        return a->trigger();
+    }
+    missing(name);
+}
+
+QString AppRig::text(const QString &name) const {
+    const QLabel *l = find<QLabel>(name);
+    return l ? l->text() : QString();
+}
+
+QColor AppRig::lamp() const {
+    const LampShape *l = find<LampShape>("shpLamp");
+    return l ? l->fillColor() : QColor();
+}
+
+Page *AppRig::page(int modelnum) const { return w->pages().page(modelnum); }
+NetPage *AppRig::netPage(int netTyp) const { return w->pages().netPage(netTyp); }
+QWidget *AppRig::shownPage() const { return w->shownPage(); }
+
+#include "pages/Colors.h"
 #include <QLineEdit>
 
 QStringList MonitorOnePass(AppRig &rig) {
     rig.clearLines();
     auto once = std::make_shared<QMetaObject::Connection>();
-    *once = QObject::connect(&rig.w->link(), &Link::waitEnded, rig.w, [&rig, once] {
+    *once = QObject::connect(&rig.link(), &Link::waitEnded, rig.w, [&rig, once] {
         QObject::disconnect(*once);
-        rig.w->btnStop_Click();
+        rig.session().commandStop();
     });
-    rig.w->btnStart_Click();
+    rig.session().commandStart();
     QObject::disconnect(*once);
     return rig.lines();
 }
@@ -245,14 +285,14 @@ const QStringList Identification = {"G00", "I01", "DF", "I02", "I06", "I10", "I0
 
 QStringList UploadPageLines(AppRig &rig, int count) {
     rig.clearLines();
-    rig.w->btnUpload_Click();
+    rig.session().commandUpload();
     const QStringList l = rig.lines();
     return l.mid(0, Identification.size()) == Identification ? l.mid(Identification.size(), count) : l;
 }
 
 QStringList DownloadPageLines(AppRig &rig) {
     rig.clearLines();
-    rig.w->btnDownload_Click();
+    rig.session().commandDownload();
     const QStringList l = rig.lines();
     if (l.mid(0, 3) != Identification.mid(0, 3)) return l;
     // The Upload after it starts with the identification's "G00", "I01", "DF", "I02".

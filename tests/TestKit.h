@@ -1,16 +1,18 @@
 #pragma once
 // Shared test rig: a scripted UI seam and the simulated unit wired to a link.
-#include "app/Ui.h"
+#include "app/Dialogs.h"
+#include "core/Ui.h"
 #include "link/Link.h"
 #include "sim/SimDevice.h"
 
+#include <QColor>
 #include <QList>
 #include <QMap>
 #include <QStringList>
 #include <functional>
 #include <memory>
 
-class ScriptedUi : public UiSeam {
+class ScriptedUi : public WidgetUi {
 public:
     struct Msg {
         QString text, title;
@@ -83,9 +85,15 @@ struct SimRig {
 sim::SimDevice *AttachSim(Link &link, std::shared_ptr<sim::SimUnit> unit);
 
 class frmVireo;
+class NetPage;
+class Page;
+class Session;
+class QAbstractButton;
 class QDialog;
+class QLabel;
 
-// The real main window against the simulated unit in-process, with a scripted UI.
+// The real main window against the simulated unit in-process, with a scripted UI. Tests reach
+// the window's controls by their names and press them as a person does.
 struct AppRig {
     explicit AppRig(const sim::UnitConfig &cfg = {}, int timeoutMs = 60);
     ~AppRig();
@@ -97,10 +105,32 @@ struct AppRig {
     // Eight letters T/F: Start Stop Connect Disconnect Setting network Upload Download.
     QString buttons() const;
 
+    Session &session() const;
+    Link &link() const;
+    // A control of the main window (its pages included) by name; the test fails when there is none.
+    template <class T = QWidget> T *find(const QString &name) const {
+        T *c = window()->findChild<T *>(name);
+        if (!c) missing(name);
+        return c;
+    }
+    // Presses the button, or triggers the menu item, of this name.
+    void press(const QString &name) const;
+    // The text of a label of the main window.
+    QString text(const QString &name) const;
+    QColor lamp() const;
+    // The page of a kind, created on first use; the page or stand-in placed now.
+    Page *page(int modelnum) const;
+    NetPage *netPage(int netTyp) const;
+    QWidget *shownPage() const;
+
     ScriptedUi ui;
     std::shared_ptr<sim::SimUnit> m_unit;
     frmVireo *w = nullptr;
     sim::SimDevice *device = nullptr;
+
+private:
+    QObject *window() const;
+    void missing(const QString &name) const;
 };
 
 // Dialog steps for ScriptedUi.

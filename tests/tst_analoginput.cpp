@@ -1,6 +1,6 @@
 // The 8-channel, percent, clamp current and mA input pages against the simulated unit.
 #include "app/Dialogs.h"
-#include "app/Globals.h"
+#include "core/Globals.h"
 #include "app/frmVireo.h"
 #include "pages/frmQB4.h"
 #include "pages/frmQB8.h"
@@ -318,13 +318,13 @@ private slots:
         AppRig r(unit(model));
         r.connectViaSetting();
         QCOMPARE(g.ActivePage, modelnum);
-        QCOMPARE(r.w->shownPage(), static_cast<QWidget *>(r.w->page(modelnum)));
+        QCOMPARE(r.shownPage(), static_cast<QWidget *>(r.page(modelnum)));
         QCOMPARE(r.buttons(), QString("TFFTFTTT"));
-        auto *page = qobject_cast<ScalingPage *>(r.w->page(modelnum));
+        auto *page = qobject_cast<ScalingPage *>(r.page(modelnum));
         QVERIFY(page->txtParData[0]->text().toInt() > 0);
         // Download writes, then reads everything back.
         r.clearLines();
-        r.w->btnDownload_Click();
+        r.session().commandDownload();
         QVERIFY(r.lines().contains("D1") || r.lines().contains("D0"));
         QCOMPARE(r.buttons(), QString("TFFTTTTT"));
         // What Start and Stop do to the page.

@@ -1,7 +1,7 @@
 // The six analog output pages through the main window and the simulated unit.
-#include "app/Colors.h"
+#include "pages/Colors.h"
 #include "app/Dialogs.h"
-#include "app/Globals.h"
+#include "core/Globals.h"
 #include "app/frmVireo.h"
 #include "pages/frmWB2.h"
 #include "pages/frmWB4M.h"
@@ -29,7 +29,7 @@ sim::UnitConfig unit(const QString &model, const QString &ext = "NONE") {
     return c;
 }
 
-template <class P> P *page(AppRig &r, int modelnum) { return qobject_cast<P *>(r.w->page(modelnum)); }
+template <class P> P *page(AppRig &r, int modelnum) { return qobject_cast<P *>(r.page(modelnum)); }
 
 // The lines of the page's Init and first ReadingData within an Upload.
 QStringList initLines(const QStringList &lines, int n) { return lines.mid(lines.indexOf("I03") + 1, n); }
@@ -103,7 +103,7 @@ private slots:
         QCOMPARE(p->lblZScale[0]->text(), QString("-32000 to 32000"));
         if (p->Frame2) p->optKeepOn->setChecked(true);
         r.clearLines();
-        r.w->btnDownload_Click();
+        r.session().commandDownload();
         const bool volts = unitText != "mA";
         QStringList download = {"G00", "I01", "DF"};
         for (int ch = 1; ch <= channels; ++ch)
@@ -128,11 +128,11 @@ private slots:
         QVERIFY(p->cmbUserRange[0]->parentWidget() == p->frmSet2 && p->Frame2->parentWidget() == p->frmSet2);
         QVERIFY(!p->cmdSet1->isEnabled() && p->cmdSet2->isEnabled());
         r.clearLines();
-        r.w->btnDownload_Click();
+        r.session().commandDownload();
         QCOMPARE(r.lines().mid(31, 2), QStringList({"I09", "D15"})); // written back as read
         // Any other switch range gives every channel its unit.
         r.unit().setValue("00", "09", "2");
-        r.w->btnUpload_Click();
+        r.session().commandUpload();
         QCOMPARE(units(*p), QStringList({"V/V", "V/V"}));
         NO_SURPRISES(r);
     }
@@ -165,7 +165,7 @@ private slots:
         QVERIFY(!p->Frame2->isVisibleTo(p));
         QCOMPARE(initLines(r.lines(), 7), slotReads(1, false));
         r.clearLines();
-        r.w->btnDownload_Click();
+        r.session().commandDownload();
         QVERIFY(!r.lines().contains("I14"));
         QVERIFY(r.lines().contains("D20.000"));
         NO_SURPRISES(r);
@@ -225,7 +225,7 @@ private slots:
         p->txtZScale[1]->setText("0");
         QVERIFY(p->CheckData());
         r.clearLines();
-        r.w->btnDownload_Click();
+        r.session().commandDownload();
         QStringList download = {"G00", "I01", "DF"};
         for (int ch = 1; ch <= 4; ++ch) {
             QStringList w = slotWrites(ch, "-10.000", "10.000", ch == 2 ? "3" : "0");

@@ -1,7 +1,8 @@
 // Commands clicked while the program waits for the unit: they run once the wait has unwound,
 // exactly as if clicked when idle; Stop and Disconnect act at once.
-#include "app/Commands.h"
-#include "app/Globals.h"
+#include "core/Commands.h"
+#include "pages/Widgets.h"
+#include "core/Globals.h"
 #include "app/frmVireo.h"
 #include "link/Link.h"
 #include "link/Protocol.h"
@@ -26,10 +27,10 @@ sim::UnitConfig quietUnit() {
 constexpr int PassLines = 8;
 
 QPushButton *buttonFor(AppRig &r, const QString &which) {
-    if (which == "Upload") return r.w->btnUpload;
-    if (which == "Download") return r.w->btnDownload;
-    if (which == "Setting") return r.w->btnSetting;
-    return r.w->btnComNet;
+    if (which == "Upload") return r.find<QPushButton>("btnUpload");
+    if (which == "Download") return r.find<QPushButton>("btnDownload");
+    if (which == "Setting") return r.find<QPushButton>("btnSetting");
+    return r.find<QPushButton>("btnComNet");
 }
 
 // What the person does in the dialogs the command opens: OK in the port dialog; on the network
@@ -61,12 +62,12 @@ private slots:
         AppRig r(quietUnit(), 300);
         r.connectViaSetting();
         // A short pause, so that clicks can also land in it, and a unit slow on one item.
-        r.w->link().setTimings(5, 300);
+        r.link().setTimings(5, 300);
         r.unit().addFault({sim::FaultKind::Delay, "", "22", -1, 40});
 
         // The same command from idle, for its lines and the buttons it leaves.
         scriptDialogs(r, which);
-        r.w->btnStop_Click(); // the buttons as Stop leaves them
+        r.session().commandStop(); // the buttons as Stop leaves them
         r.clearLines();
         QPushButton *target = buttonFor(r, which);
         QVERIFY(target->isEnabled());
@@ -81,15 +82,15 @@ private slots:
         int heldAtClick = -1;
         bool busyAtClick = false;
         std::function<void()> clickInWait = [&] {
-            if (!r.w->link().busy()) return QTimer::singleShot(1, clickInWait);
+            if (!r.link().busy()) return QTimer::singleShot(1, clickInWait);
             busyAtClick = true;
-            r.w->btnStop->click();
+            r.find<QPushButton>("btnStop")->click();
             buttonFor(r, which)->click();
             heldAtClick = HeldCommandCount();
         };
         QTimer::singleShot(30, clickInWait);
         r.clearLines();
-        r.w->btnStart->click(); // returns when monitoring has ended
+        r.find<QPushButton>("btnStart")->click(); // returns when monitoring has ended
         QTRY_COMPARE(HeldCommandCount(), 0);
         QVERIFY(busyAtClick);
         QCOMPARE(heldAtClick, 1);
@@ -102,8 +103,8 @@ private slots:
         QVERIFY2(!passes.isEmpty() && passes.size() % PassLines == 0 && passes.last() == "I24",
                  qPrintable(passes.join(',')));
         QVERIFY(g.Connected);
-        QVERIFY(r.w->link().isOpen());
-        QCOMPARE(r.w->lblConStatus->text(), QString("Connected"));
+        QVERIFY(r.link().isOpen());
+        QCOMPARE(r.text("lblConStatus"), QString("Connected"));
         QCOMPARE(r.buttons(), idleButtons);
         NO_SURPRISES(r);
     }
@@ -126,10 +127,10 @@ private slots:
         // A fresh unit on the line, connected with Connect.
         auto connectTo = [&](const QString &model, const QString &e, const std::function<void()> &inWait) -> QStringList {
             auto unit = std::make_shared<sim::SimUnit>(StillUnit(model, e));
-            AttachSim(r.w->link(), unit);
+            AttachSim(r.link(), unit);
             if (e != "NONE") r.ui.onDialog("frmExtSelect", ClickExtCommand1);
             std::function<void()> poll = [&] {
-                if (!r.w->link().busy()) return QTimer::singleShot(1, poll);
+                if (!r.link().busy()) return QTimer::singleShot(1, poll);
                 inWait();
             };
             if (inWait) {
@@ -212,13 +213,13 @@ private slots:
         QString statusRightAfter;
         bool openRightAfter = true;
         QTimer::singleShot(30, [&] {
-            r.w->btnDisconnect->click();
-            statusRightAfter = r.w->lblConStatus->text();
-            openRightAfter = r.w->link().isOpen();
+            r.find<QPushButton>("btnDisconnect")->click();
+            statusRightAfter = r.text("lblConStatus");
+            openRightAfter = r.link().isOpen();
         });
         QElapsedTimer t;
         t.start();
-        r.w->btnStart->click();
+        r.find<QPushButton>("btnStart")->click();
         QVERIFY(t.elapsed() < 1000); // the slow reply was not waited for
         QCOMPARE(statusRightAfter, QString("Disconnected"));
         QVERIFY(!openRightAfter);

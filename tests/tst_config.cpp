@@ -1,6 +1,6 @@
 // Configuration files: the field stream, the files of each kind byte for byte, the round trip
 // through the simulated unit, and every way a save or a load can fail.
-#include "app/Globals.h"
+#include "core/Globals.h"
 #include "app/frmVireo.h"
 #include "config/ConfigFile.h"
 #include "config/FieldStream.h"
@@ -46,10 +46,10 @@ sim::UnitConfig unit(const QString &model, const QString &version = "1.02", cons
 }
 
 frmQB4 *qb4(AppRig &r) {
-    return qobject_cast<frmQB4 *>(r.w->page(0));
+    return qobject_cast<frmQB4 *>(r.page(0));
 }
 template <class T = QWidget> T *net(AppRig &r, const QString &name) {
-    return r.w->netPage(g.NetTyp)->findChild<T *>(name);
+    return r.netPage(g.NetTyp)->findChild<T *>(name);
 }
 
 // Every value a person can see on a page, by control name.
@@ -398,7 +398,7 @@ class ConfigTest : public QObject {
                  netLines);
         const QString path = dir.filePath("unit.uJx");
         r.ui.onSaveFile(path);
-        r.w->mnuFilesSave_Click();
+        r.session().commandSave();
         QCOMPARE(ReadBytes(path), expected);
         QCOMPARE(r.ui.lastFilter, QString("uJx Files (*.uJx);;Text Files (*.txt);;All Files (*)"));
         QCOMPARE(r.ui.lastFilterIndex, 1);
@@ -415,15 +415,15 @@ class ConfigTest : public QObject {
                                      R"(" 9","10","11","12","13","14")", R"("15","16","17","18","19","20")",
                                      "1,2,30", "trailing lines are not read"})));
         r.ui.onOpenFile(path);
-        r.w->mnuFilesOpen_Click();
+        r.session().commandOpen();
         frmQB4 *p = qb4(r);
-        QCOMPARE(r.w->shownPage(), p);
+        QCOMPARE(r.shownPage(), p);
         QVERIFY(g.PageShown);
         QCOMPARE(identity(),
                  QStringList({"K5G-QB4", "0", "Version : 1.02", "2", "2", "1", "0", "0", "0", ""}));
-        QCOMPARE(r.w->lblMastertype->text(), QString("K5G-QB4"));
-        QCOMPARE(r.w->lblVersionNo->text(), QString("Version : 1.02"));
-        QCOMPARE(r.w->btnComNet->text(), QString("Modbus"));
+        QCOMPARE(r.text("lblMastertype"), QString("K5G-QB4"));
+        QCOMPARE(r.text("lblVersionNo"), QString("Version : 1.02"));
+        QCOMPARE(r.find<QPushButton>("btnComNet")->text(), QString("Modbus"));
         QCOMPARE(p->lblV_Unit->text(), QString("QB4"));
         QCOMPARE(p->cmbUserRange[0]->count(), 12);
         QCOMPARE(p->cmbUserRange[0]->currentText(), QString("-------------"));
@@ -443,8 +443,8 @@ class ConfigTest : public QObject {
         QCOMPARE(net<QComboBox>(r, "cmbParity")->currentText(), QString("EVEN"));
         QCOMPARE(net<QLineEdit>(r, "txtTimeout")->text(), QString("30"));
         // The network page is filled, not shown; no unit, so no Download.
-        QVERIFY(!r.w->netPage(2)->isVisible());
-        QVERIFY(!r.w->btnDownload->isEnabled());
+        QVERIFY(!r.netPage(2)->isVisible());
+        QVERIFY(!r.find<QPushButton>("btnDownload")->isEnabled());
         QVERIFY(r.lines().isEmpty());
         NO_SURPRISES(r);
     }
@@ -486,7 +486,7 @@ class ConfigTest : public QObject {
             if (!c.gateway) lines.removeAt(lines.size() - 3);
             QVERIFY(WriteBytes(path, CrLfFile(lines)));
             if (g.NetTyp == 4) net<QLineEdit>(r, "txtDGW(3)")->clear();
-            QVERIFY(LoadConfigFrom(path));
+            QVERIFY(r.session().openFile(path));
             QCOMPARE(g.NewFirmware, c.newFirmware);
             QCOMPARE(net<QLineEdit>(r, "txtIP(0)")->text(), QString("1"));
             QCOMPARE(net<QLineEdit>(r, "txtPort(4)")->text(), QString("65535"));
@@ -494,7 +494,7 @@ class ConfigTest : public QObject {
             QCOMPARE(net<QLineEdit>(r, "txtDGW(3)")->text(), QString(c.gateway ? "12" : ""));
             QCOMPARE(net<QLineEdit>(r, "txtTimeout(4)")->text(), QString("4"));
             // Saved again, the file is the same.
-            QVERIFY(SaveConfigTo(path));
+            QVERIFY(r.session().saveFile(path));
             QCOMPARE(ReadBytes(path), CrLfFile(lines));
         }
         NO_SURPRISES(r);
@@ -506,20 +506,20 @@ class ConfigTest : public QObject {
         const QString path = dir.filePath("x.uJx");
         // No known network prefix: the file ends after the I/O record, whatever field 5 says.
         QVERIFY(WriteBytes(path, CrLfFile(qb4Lines("K5Z-QB4", "Version : 1.02", 4) + QStringList{"not a record"})));
-        QVERIFY(LoadConfigFrom(path));
+        QVERIFY(r.session().openFile(path));
         QCOMPARE(g.NetTyp, 99);
         QCOMPARE(g.modelnum, 0);
-        QVERIFY(!r.w->btnComNet->isVisibleTo(r.w));
+        QVERIFY(!r.find<QPushButton>("btnComNet")->isVisibleTo(r.w));
         // A model text the pages do not know: no I/O record, no page placed, ActivePage 99.
         QVERIFY(WriteBytes(path, CrLfFile({R"("K5A-ABC",0,"Version : 1.02",4,0)", "33"})));
-        QVERIFY(LoadConfigFrom(path));
+        QVERIFY(r.session().openFile(path));
         QCOMPARE(g.ActivePage, 99);
         QCOMPARE(net<QLineEdit>(r, "txtTimeout")->text(), QString("33"));
         // The model text says kind 22 (field 2 says 0): its record is read, and a file that
         // ends inside it is refused as a whole.
         r.ui.expect("Line 3: the file ends where txtBias(0) was due.", "VIREO", MsgIcon::Critical);
         QVERIFY(WriteBytes(path, CrLfFile({R"("K5VS-GZ2",0,"Version : 1.02",2,6)", "#TRUE#,#FALSE#"})));
-        QVERIFY(!LoadConfigFrom(path));
+        QVERIFY(!r.session().openFile(path));
         QCOMPARE(g.UnitModel, QString("K5A-ABC"));
         NO_SURPRISES(r);
     }
@@ -541,11 +541,11 @@ class ConfigTest : public QObject {
         QCOMPARE(g.ExtChCount, 16);
         QWidget *io = qb4(r);
         QVERIFY(io->findChild<QWidget *>("txtChData(15)")->isVisibleTo(io));
-        QWidget *netPage = r.w->netPage(g.NetTyp);
+        QWidget *netPage = r.netPage(g.NetTyp);
         const auto ioBefore = snapshot(io), netBefore = snapshot(netPage);
         const QStringList idBefore = identity();
         r.ui.onSaveFile(path);
-        r.w->mnuFilesSave_Click();
+        r.session().commandSave();
 
         changeEverything(io);
         // The FLEX NETWORK record leaves the time-out out.
@@ -555,7 +555,7 @@ class ConfigTest : public QObject {
         scrambleIdentity();
 
         r.ui.onOpenFile(path);
-        r.w->mnuFilesOpen_Click();
+        r.session().commandOpen();
         // The extension module is forgotten, on the page too; everything else is as uploaded.
         auto ioAfter = ioBefore;
         ioAfter["label lblV_Ext"] = "";
@@ -565,13 +565,13 @@ class ConfigTest : public QObject {
         idAfter[8] = "0";
         idAfter[9] = "";
         QCOMPARE(identity(), idAfter);
-        QVERIFY(!r.w->Frame6->isVisibleTo(r.w));
-        QVERIFY(r.w->lblExtName->text().isEmpty());
+        QVERIFY(!r.find<QGroupBox>("Frame6")->isVisibleTo(r.w));
+        QVERIFY(r.text("lblExtName").isEmpty());
         // ... and the page shows no extension points any more.
         QVERIFY(!io->findChild<QWidget *>("txtChData(0)")->isVisibleTo(io));
         QVERIFY(!io->findChild<QWidget *>("lblV_Ext")->isVisibleTo(io));
         QCOMPARE(r.ui.lastFileName, path); // the dialog offers the name chosen last
-        QVERIFY(r.w->btnDownload->isEnabled());
+        QVERIFY(r.find<QPushButton>("btnDownload")->isEnabled());
         NO_SURPRISES(r);
     }
 
@@ -580,12 +580,12 @@ class ConfigTest : public QObject {
     void saveWithoutPageAsksNothing() {
         AppRig r(unit("K5A-QB4"));
         r.ui.expect("No Config Data", "Save Error", MsgIcon::None);
-        r.w->mnuFilesSave_Click();
+        r.session().commandSave();
         QCOMPARE(r.ui.fileDialogs, 0);
         // Cancel in either dialog: nothing happens.
-        r.w->btnConnect_Click();
-        r.w->mnuFilesSave_Click();
-        r.w->mnuFilesOpen_Click();
+        r.session().commandConnect();
+        r.session().commandSave();
+        r.session().commandOpen();
         QCOMPARE(r.ui.fileDialogs, 2);
         QCOMPARE(g.UnitModel, QString("K5A-QB4"));
         NO_SURPRISES(r);
@@ -627,7 +627,7 @@ class ConfigTest : public QObject {
         box->blockSignals(false);
         r.ui.onSaveFile(path);
         r.ui.expect(message, "Open Error", MsgIcon::Critical);
-        r.w->mnuFilesSave_Click();
+        r.session().commandSave();
         QCOMPARE(ReadBytes(path), QByteArray("old contents\r\n"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"old.uJx"});
         NO_SURPRISES(r);
@@ -646,7 +646,7 @@ class ConfigTest : public QObject {
         const QString target = root ? QStringLiteral("/proc/self/unit.uJx") : locked + "/old.uJx";
         r.ui.expect(target + (root ? ": Operation not permitted" : ": Permission denied"), "Open Error",
                     MsgIcon::Critical);
-        QVERIFY(!SaveConfigTo(target));
+        QVERIFY(!r.session().saveFile(target));
         QCOMPARE(ReadBytes(locked + "/old.uJx"), QByteArray("old\r\n"));
         QFile::setPermissions(locked,
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
@@ -661,7 +661,7 @@ class ConfigTest : public QObject {
         rlimit small = old;
         small.rlim_cur = 100;
         setrlimit(RLIMIT_FSIZE, &small);
-        const bool saved = SaveConfigTo(path);
+        const bool saved = r.session().saveFile(path);
         setrlimit(RLIMIT_FSIZE, &old);
         std::signal(SIGXFSZ, oldHandler);
         QVERIFY(!saved);
@@ -705,14 +705,14 @@ class ConfigTest : public QObject {
         AppRig r(unit("K5A-QB4", "1.02", "DI"));
         r.connectViaSetting();
         qb4(r)->cmdSet2_Click();
-        const auto io = snapshot(qb4(r)), netPage = snapshot(r.w->netPage(0));
+        const auto io = snapshot(qb4(r)), netPage = snapshot(r.netPage(0));
         const QStringList id = identity();
         r.ui.expect(message, "VIREO", MsgIcon::Critical);
-        QVERIFY(!LoadConfigBytes(bytes));
+        QVERIFY(!r.session().loadConfig(bytes));
         QCOMPARE(snapshot(qb4(r)), io);
-        QCOMPARE(snapshot(r.w->netPage(0)), netPage);
+        QCOMPARE(snapshot(r.netPage(0)), netPage);
         QCOMPARE(identity(), id);
-        QVERIFY(r.w->Frame6->isVisibleTo(r.w));
+        QVERIFY(r.find<QGroupBox>("Frame6")->isVisibleTo(r.w));
         QVERIFY(qb4(r)->frmSet2->isVisibleTo(qb4(r)));
         NO_SURPRISES(r);
     }
@@ -721,7 +721,7 @@ class ConfigTest : public QObject {
         AppRig r(unit("K5A-QB4"));
         r.ui.onOpenFile("/nonexistent/unit.uJx");
         r.ui.expect("/nonexistent/unit.uJx: No such file or directory", "VIREO", MsgIcon::Critical);
-        r.w->mnuFilesOpen_Click();
+        r.session().commandOpen();
         QCOMPARE(g.ActivePage, -1);
         NO_SURPRISES(r);
     }
@@ -734,22 +734,22 @@ class ConfigTest : public QObject {
         r.connectViaSetting();
         const QString question = "The file is for K5B-QB4; the connected unit is K5A-QB4. Load anyway?";
         r.ui.onQuestion(question, false);
-        QVERIFY(!LoadConfigFrom(path));
+        QVERIFY(!r.session().openFile(path));
         QCOMPARE(g.UnitModel, QString("K5A-QB4"));
         QCOMPARE(g.NetTyp, 0);
         // Asked again after loading another model, the unit on the line is still the one named.
         r.ui.onQuestion(question, true);
-        QVERIFY(LoadConfigFrom(path));
+        QVERIFY(r.session().openFile(path));
         QCOMPARE(g.NetTyp, 1);
         QCOMPARE(net<QLineEdit>(r, "txtSerial")->text(), QString("77"));
         r.ui.onQuestion(question, true);
-        QVERIFY(LoadConfigFrom(path));
+        QVERIFY(r.session().openFile(path));
         // The file of the unit on the line, or any file without a unit, asks nothing.
         QVERIFY(WriteBytes(path, CrLfFile(qb4Lines() + QStringList{"30"})));
-        QVERIFY(LoadConfigFrom(path));
-        r.w->btnDisconnect_Click();
+        QVERIFY(r.session().openFile(path));
+        r.session().commandDisconnect();
         QVERIFY(WriteBytes(path, CrLfFile(qb4Lines("K5B-QB4", "Version : 1.02", 1) + QStringList{R"("77",1,40)"})));
-        QVERIFY(LoadConfigFrom(path));
+        QVERIFY(r.session().openFile(path));
         QCOMPARE(r.ui.questions.size(), 3);
         NO_SURPRISES(r);
     }
@@ -766,10 +766,10 @@ class ConfigTest : public QObject {
         r.ui.onOpenFile(path);
         int dialogsAtClick = -1;
         QTimer::singleShot(10, [&] {
-            r.w->mnuFilesOpen->trigger();
+            r.find<QAction>("mnuFilesOpen")->trigger();
             dialogsAtClick = r.ui.fileDialogs;
         });
-        r.w->btnUpload_Click();
+        r.session().commandUpload();
         QCOMPARE(dialogsAtClick, 0);
         // Had it run inside the wait, the Upload would have read channel 3 over it.
         QTRY_COMPARE(qb4(r)->txtZScale[3]->text(), QString("-250"));
@@ -784,19 +784,19 @@ class ConfigTest : public QObject {
         QVERIFY(WriteBytes(path, CrLfFile(lines)));
         AppRig r(unit("K5A-QB4"));
         r.ui.onOpenFile(path);
-        r.w->mnuFilesOpen_Click();
+        r.session().commandOpen();
         QCOMPARE(r.buttons(), QString("FFFFTFFF"));
         r.connectViaSetting();
-        r.w->btnDownload->setEnabled(false);
+        r.find<QPushButton>("btnDownload")->setEnabled(false);
         r.ui.onOpenFile(path);
-        r.w->mnuFilesOpen_Click();
-        QVERIFY(r.w->btnDownload->isEnabled());
+        r.session().commandOpen();
+        QVERIFY(r.find<QPushButton>("btnDownload")->isEnabled());
         // The loaded settings are what Download writes.
         qb4(r)->txtZScale[0]->setText("5");
-        r.w->btnDownload->setEnabled(false);
+        r.find<QPushButton>("btnDownload")->setEnabled(false);
         r.ui.onOpenFile(path);
-        r.w->mnuFilesOpen_Click();
-        r.w->btnDownload_Click();
+        r.session().commandOpen();
+        r.session().commandDownload();
         QCOMPARE(r.unit().value("1", "20"), QString("-250"));
         NO_SURPRISES(r);
     }

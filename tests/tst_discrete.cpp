@@ -1,7 +1,7 @@
 // The discrete I/O pages through the real main window and the simulated unit: what Upload,
 // Download and a monitoring pass send, the cells and texts they paint, and each page's own rules.
-#include "app/Colors.h"
-#include "app/Globals.h"
+#include "pages/Colors.h"
+#include "core/Globals.h"
 #include "app/frmVireo.h"
 #include "pages/frmHM8.h"
 #include "pages/frmKI16.h"
@@ -27,8 +27,8 @@ QString states(const QVector<QLineEdit *> &boxes) {
 }
 
 template <class P> P *shown(AppRig &r, int modelnum) {
-    auto *p = qobject_cast<P *>(r.w->page(modelnum));
-    return p && r.w->shownPage() == p ? p : nullptr;
+    auto *p = qobject_cast<P *>(r.page(modelnum));
+    return p && r.shownPage() == p ? p : nullptr;
 }
 
 #define NO_SURPRISES(r) QVERIFY2((r).ui.problems().isEmpty(), qPrintable((r).ui.problems()))
@@ -265,8 +265,8 @@ private slots:
         r.ui.expect("Uploading incomplete", "Uploading", MsgIcon::Critical);
         const QStringList l = MonitorOnePass(r);
         QVERIFY(l.count("I23") >= 4 && !l.contains("I24"));
-        QVERIFY(!g.Connected && !r.w->link().isOpen());
-        QCOMPARE(r.w->lblConStatus->text(), QString("Disconnected"));
+        QVERIFY(!g.Connected && !r.link().isOpen());
+        QCOMPARE(r.text("lblConStatus"), QString("Disconnected"));
         NO_SURPRISES(r);
 
         // Not connected any more: the pass just stops, without a word.

@@ -1,6 +1,6 @@
 // The Ethernet page against the simulated unit.
-#include "app/Colors.h"
-#include "app/Globals.h"
+#include "pages/Colors.h"
+#include "core/Globals.h"
 #include "netpages/NetPages.h"
 #include "netpages/frmEthernet.h"
 #include "tests/TestKit.h"

@@ -1,8 +1,8 @@
 // The program against a unit that misbehaves: protocol answers where values belong, refused
 // writes, a line that goes away while idle, a port that will not open. Each case once told the
 // person something untrue or left no way out.
-#include "app/Colors.h"
-#include "app/Globals.h"
+#include "pages/Colors.h"
+#include "core/Globals.h"
 #include "app/frmVireo.h"
 #include "link/Link.h"
 #include "link/PortMap.h"
@@ -24,7 +24,7 @@ sim::UnitConfig quietUnit(const QString &model = "K5A-QB4") {
     return c;
 }
 
-frmQB4 *qb4Page(AppRig &r) { return qobject_cast<frmQB4 *>(r.w->page(0)); }
+frmQB4 *qb4Page(AppRig &r) { return qobject_cast<frmQB4 *>(r.page(0)); }
 
 const char *const Refused = "The unit did not accept the start of the download.\r\n"
                             "Nothing was written; the edited values are still on the page.";
@@ -75,7 +75,7 @@ private slots:
         QCOMPARE(p->txtZScale[0]->text(), QString("-150"));
         QVERIFY(p->txtZScale[0]->isEnabled());
         QCOMPARE(g.Connected, refused);
-        QCOMPARE(r.w->lblConStatus->text(), QString(refused ? "Connected" : "Disconnected"));
+        QCOMPARE(r.text("lblConStatus"), QString(refused ? "Connected" : "Disconnected"));
         QCOMPARE(r.buttons(), buttons);
         NO_SURPRISES(r);
     }
@@ -87,7 +87,7 @@ private slots:
         QCOMPARE(r.ui.programEnds, 0);
         QVERIFY(g.Connected);
         QCOMPARE(g.ActivePage, 0);
-        QCOMPARE(r.w->shownPage(), qb4Page(r));
+        QCOMPARE(r.shownPage(), qb4Page(r));
         NO_SURPRISES(r);
     }
 
@@ -108,9 +108,9 @@ private slots:
         else r.unit().addFault({sim::FaultKind(fault), {}, {}, -1, 0});
         r.clearLines();
         r.ui.expect("Upload Error", "Upload", MsgIcon::Critical);
-        r.w->btnUpload_Click();
+        r.session().commandUpload();
         QCOMPARE(r.lines(), lines);
-        QCOMPARE(r.w->lblMastertype->text(), QString("K5A-QB4"));
+        QCOMPARE(r.text("lblMastertype"), QString("K5A-QB4"));
         QCOMPARE(g.UnitModel, QString("K5A-QB4"));
         QVERIFY(!g.Connected);
         QCOMPARE(r.buttons(), QString("TFTFTFFF")); // Setting and Connect lead on
@@ -122,13 +122,13 @@ private slots:
         r.connectViaSetting();
         r.unit().setValue("00", "02", "K5A-QB8"); // a model this version has no page for
         r.ui.expect("Not definced modelnum in frmVireo -> btnUpload", "Debug info", MsgIcon::Critical);
-        r.w->btnUpload_Click();
+        r.session().commandUpload();
         QVERIFY(!g.Connected);
         QCOMPARE(r.buttons(), QString("TFTFTFFF")); // not all eight disabled for good
         // Start connects first (its Upload reports again), then finds no page to monitor.
         r.ui.expect("Not definced modelnum in frmVireo -> btnUpload", "Debug info", MsgIcon::Critical);
         r.ui.expect("Not definced modelnum in frmVireo -> btnStart_Click", "Debug info", MsgIcon::Critical);
-        r.w->btnStart_Click();
+        r.session().commandStart();
         QCOMPARE(r.buttons(), QString("TFTFTFFF"));
         NO_SURPRISES(r);
     }
@@ -138,8 +138,8 @@ private slots:
         r.connectViaSetting();
         r.unit().addFault({sim::FaultKind::Silence, "", "51", -1, 0});
         r.ui.expect("Uploading incomplete", "Uploading", MsgIcon::Critical);
-        r.w->btnUpload_Click();
-        QCOMPARE(r.w->lblConStatus->text(), QString("Disconnected"));
+        r.session().commandUpload();
+        QCOMPARE(r.text("lblConStatus"), QString("Disconnected"));
         QVERIFY(!g.Connected);
         QCOMPARE(r.buttons(), QString("TFTFTFFF"));
         NO_SURPRISES(r);
@@ -167,7 +167,7 @@ private slots:
         r.ui.expect(text, title, MsgIcon::Critical);
         r.w->findChild<QPushButton *>("btnUpload")->click();
         QVERIFY(!g.Connected);
-        QCOMPARE(r.w->lblConStatus->text(), QString("Disconnected"));
+        QCOMPARE(r.text("lblConStatus"), QString("Disconnected"));
         QCOMPARE(r.buttons(), buttons);
         QTest::qWait(20); // nothing more is said once the Upload has unwound
         QCOMPARE(r.ui.messages.size(), 1);
@@ -179,13 +179,13 @@ private slots:
         // The line goes away 30 ms after the Upload's last reply, with nothing under way.
         r.unit().addFault({sim::FaultKind::HangUp, "", "51", 1, 30});
         r.connectViaSetting();
-        QCOMPARE(r.w->lblConStatus->text(), QString("Connected"));
+        QCOMPARE(r.text("lblConStatus"), QString("Connected"));
         r.ui.expect("The connection to the unit was lost: The device has been removed.", "Connection",
                     MsgIcon::Critical);
-        QTRY_COMPARE_WITH_TIMEOUT(r.w->lblConStatus->text(), QString("Disconnected"), 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(r.text("lblConStatus"), QString("Disconnected"), 2000);
         QVERIFY(!g.Connected);
-        QVERIFY(!r.w->link().isOpen());
-        QCOMPARE(r.w->shpLamp->fillColor(), Colors::LampDisconnected);
+        QVERIFY(!r.link().isOpen());
+        QCOMPARE(r.lamp(), Colors::LampDisconnected);
         QCOMPARE(r.buttons(), QString("FFTFTFFF"));
         QCOMPARE(r.ui.messages.size(), 1);
         NO_SURPRISES(r);
@@ -204,10 +204,10 @@ private slots:
         QFETCH(QString, reason);
         AppRig r(quietUnit());
         r.ui.recordOnly(); // the system's reason varies: the messages are checked below
-        r.w->link().setDevice(std::make_unique<QtSerialDevice>());
+        r.link().setDevice(std::make_unique<QtSerialDevice>());
         PortMap::choose(1, device);
         r.ui.onDialog("frmComPort", ClickComPortOk);
-        r.w->btnSetting_Click();
+        r.press("btnSetting");
         PortMap::clearChoices();
         QCOMPARE(r.ui.messages.size(), 2);
         const QString first = r.ui.messages[0].text;
@@ -233,15 +233,15 @@ private slots:
             // Stop pressed while the pass's first line waits: the pass goes on and fails.
             QMetaObject::Connection stop;
             if (stopFirst)
-                stop = connect(&r.w->link(), &Link::waitEnded, r.w, [&] {
+                stop = connect(&r.link(), &Link::waitEnded, r.w, [&] {
                     disconnect(stop);
-                    r.w->btnStop_Click();
+                    r.session().commandStop();
                 });
-            r.w->btnStart_Click();
+            r.session().commandStart();
             disconnect(stop);
             QVERIFY(!g.Connected);
             QCOMPARE(r.buttons(), QString("FFTFTFFF"));
-            QCOMPARE(r.w->shpLamp->fillColor(), Colors::LampDisconnected);
+            QCOMPARE(r.lamp(), Colors::LampDisconnected);
             QVERIFY(r.w->findChild<QWidget *>("optKeepOn")->isEnabled());
             QVERIFY2(r.ui.problems().isEmpty(), qPrintable(r.ui.problems()));
         }

@@ -1,5 +1,5 @@
 // Defaults, reference tables and channel item slots.
-#include "app/Globals.h"
+#include "core/Globals.h"
 
 #include <QtTest>
 

@@ -1,10 +1,11 @@
 // Model classification, network kind and the point-cell painters.
-#include "app/Colors.h"
-#include "app/ExtCells.h"
-#include "app/Globals.h"
-#include "app/Identify.h"
-#include "app/Widgets.h"
+#include "pages/Colors.h"
+#include "pages/ExtCells.h"
+#include "core/Globals.h"
+#include "core/Identify.h"
+#include "pages/Widgets.h"
 #include "app/frmVireo.h"
+#include "core/Session.h"
 #include "tests/TestKit.h"
 
 #include <QLabel>
@@ -70,11 +71,12 @@ private slots:
         frmVireo w;
         w.show();
         g.SubTyp = subTyp;
-        SetNetType(model);
+        w.session().SetNetType(model);
         QCOMPARE(g.NetTyp, netTyp);
-        QCOMPARE(w.btnComNet->text(), caption);
-        QCOMPARE(w.btnComNet->isVisible(), visible);
-        if (points) QCOMPARE(w.btnComNet->font().pointSize(), points);
+        const auto *button = w.findChild<QPushButton *>("btnComNet");
+        QCOMPARE(button->text(), caption);
+        QCOMPARE(button->isVisible(), visible);
+        if (points) QCOMPARE(button->font().pointSize(), points);
     }
 
     void paintHexBits() {

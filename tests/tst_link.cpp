@@ -1,5 +1,5 @@
 // The transaction, the command protocol with its retry rules, and the simulated unit's wire.
-#include "app/Globals.h"
+#include "core/Globals.h"
 #include "link/Link.h"
 #include "link/PortMap.h"
 #include "link/Protocol.h"

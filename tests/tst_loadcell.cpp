@@ -1,8 +1,8 @@
 // The load cell pages against the simulated unit: what Init reads and shows for each firmware
 // and network kind, Download, the checks, and every calibration and adjustment command.
 #include "app/Dialogs.h"
-#include "app/Globals.h"
-#include "app/Widgets.h"
+#include "core/Globals.h"
+#include "pages/Widgets.h"
 #include "app/frmVireo.h"
 #include "pages/frmGZ2.h"
 #include "pages/frmHLSGZ2.h"
@@ -486,14 +486,14 @@ private slots:
             lockedWhileMonitoring = !p->txtAdjscale[0]->isEnabled() && !p->cmdGainUPCH1->isEnabled() &&
                                     !p->cmdApplyCH0->isEnabled() && !p->cmdAutoZero0->isEnabled() &&
                                     p->txtParData2[0]->text().isEmpty();
-            r.w->btnStop_Click();
+            r.session().commandStop();
         });
-        r.w->btnStart_Click();
+        r.session().commandStart();
         QVERIFY(lockedWhileMonitoring);
         QVERIFY(groupEnabled(*p) && p->cmdAutoZero0->isEnabled());
 
-        QTimer::singleShot(40, [&] { r.w->btnDisconnect_Click(); });
-        r.w->btnStart_Click();
+        QTimer::singleShot(40, [&] { r.session().commandDisconnect(); });
+        r.session().commandStart();
         QVERIFY(!g.Connected);
         QVERIFY(groupEnabled(*p) && p->txtZScale[0]->isEnabled());
         NO_SURPRISES(r.ui);

@@ -1,9 +1,9 @@
 // The main window's commands against the simulated unit: wire lines, buttons, lamp, messages.
-#include "app/Colors.h"
+#include "pages/Colors.h"
 #include "app/Dialogs.h"
-#include "app/Commands.h"
-#include "app/Globals.h"
-#include "app/Widgets.h"
+#include "core/Commands.h"
+#include "core/Globals.h"
+#include "pages/Widgets.h"
 #include "app/frmVireo.h"
 #include "link/Link.h"
 #include "pages/frmQB4.h"
@@ -38,7 +38,7 @@ QStringList qb4UploadLines() {
     return l;
 }
 
-frmQB4 *qb4Page(AppRig &r) { return qobject_cast<frmQB4 *>(r.w->page(0)); }
+frmQB4 *qb4Page(AppRig &r) { return qobject_cast<frmQB4 *>(r.page(0)); }
 
 #define NO_SURPRISES(rig) QVERIFY2((rig).ui.problems().isEmpty(), qPrintable((rig).ui.problems()))
 } // namespace
@@ -51,18 +51,18 @@ private slots:
         QCOMPARE(r.w->windowTitle(), QString("VIREO"));
         QCOMPARE(r.w->size(), QSize(808, 573));
         QCOMPARE(r.buttons(), QString("FFFFTFFF"));
-        QCOMPARE(r.w->lblConStatus->text(), QString("Disconnected"));
-        QCOMPARE(r.w->lblMastertype->text(), QString("Welcome"));
-        QCOMPARE(r.w->lblComPortNo->text(), QString("COM1"));
-        QVERIFY(r.w->lblVersionNo->text().isEmpty());
-        QVERIFY(!r.w->Frame6->isVisibleTo(r.w));
+        QCOMPARE(r.text("lblConStatus"), QString("Disconnected"));
+        QCOMPARE(r.text("lblMastertype"), QString("Welcome"));
+        QCOMPARE(r.text("lblComPortNo"), QString("COM1"));
+        QVERIFY(r.text("lblVersionNo").isEmpty());
+        QVERIFY(!r.find<QGroupBox>("Frame6")->isVisibleTo(r.w));
         QCOMPARE(g.ActivePage, -1);
-        QCOMPARE(r.w->mnuFiles->title(), QString("File"));
-        QCOMPARE(r.w->mnuFilesEnd->text(), QString("Exit"));
-        QVERIFY(r.w->mnuFilesVar->isSeparator());
+        QCOMPARE(r.find<QMenu>("mnuFiles")->title(), QString("File"));
+        QCOMPARE(r.find<QAction>("mnuFilesEnd")->text(), QString("Exit"));
+        QVERIFY(r.find<QAction>("mnuFilesVar")->isSeparator());
         // Nothing to route before a connection.
-        r.w->btnStop_Click();
-        r.w->btnDisconnect_Click();
+        r.session().commandStop();
+        r.session().commandDisconnect();
         QVERIFY(r.lines().isEmpty());
         NO_SURPRISES(r);
     }
@@ -72,20 +72,20 @@ private slots:
         r.connectViaSetting();
         const QStringList ccLink = {"G00", "I01", "G00", "I01", "D1", "G00", "I51"};
         QCOMPARE(r.lines(), QStringList({"G00", "I01"}) + qb4UploadLines() + ccLink);
-        QCOMPARE(r.w->lblConStatus->text(), QString("Connected"));
-        QCOMPARE(r.w->shpLamp->fillColor(), Colors::LampConnected);
-        QCOMPARE(r.w->lblMastertype->text(), QString("K5A-QB4"));
-        QCOMPARE(r.w->lblVersionNo->text(), QString("Version : 1.02"));
-        QCOMPARE(r.w->lblExtName->text(), QString("+XD16"));
-        QVERIFY(r.w->Frame6->isVisibleTo(r.w));
-        QCOMPARE(r.w->btnComNet->text(), QString("CC-Link"));
+        QCOMPARE(r.text("lblConStatus"), QString("Connected"));
+        QCOMPARE(r.lamp(), Colors::LampConnected);
+        QCOMPARE(r.text("lblMastertype"), QString("K5A-QB4"));
+        QCOMPARE(r.text("lblVersionNo"), QString("Version : 1.02"));
+        QCOMPARE(r.text("lblExtName"), QString("+XD16"));
+        QVERIFY(r.find<QGroupBox>("Frame6")->isVisibleTo(r.w));
+        QCOMPARE(r.find<QPushButton>("btnComNet")->text(), QString("CC-Link"));
         QCOMPARE(g.modelnum, 0);
         QCOMPARE(g.SubTyp, 1);
         QCOMPARE(g.NetTyp, 0);
         QCOMPARE(g.ChCount, 4);
         QCOMPARE(g.ActivePage, 0);
         QVERIFY(g.PageShown);
-        QCOMPARE(r.w->shownPage(), qb4Page(r));
+        QCOMPARE(r.shownPage(), qb4Page(r));
         QVERIFY(qb4Page(r)->isVisibleTo(r.w));
         QCOMPARE(qb4Page(r)->geometry(), QRect(0, 0, 643, 493));
         // Connected through Setting: Setting itself stays off.
@@ -97,16 +97,16 @@ private slots:
     void buttonRowsFollowEachCommand() {
         AppRig r(qb4("K5A-QB4", "NONE"));
         r.connectViaSetting();
-        r.w->btnDisconnect_Click();
+        r.session().commandDisconnect();
         QCOMPARE(r.buttons(), QString("FFTFTFFF"));
-        QCOMPARE(r.w->shpLamp->fillColor(), Colors::LampDisconnected);
-        QCOMPARE(r.w->lblConStatus->text(), QString("Disconnected"));
-        QVERIFY(!r.w->link().isOpen());
-        r.w->btnConnect_Click();
+        QCOMPARE(r.lamp(), Colors::LampDisconnected);
+        QCOMPARE(r.text("lblConStatus"), QString("Disconnected"));
+        QVERIFY(!r.link().isOpen());
+        r.session().commandConnect();
         QCOMPARE(r.buttons(), QString("TFFTTTTT")); // Connect leaves Setting on
-        r.w->btnUpload_Click();
+        r.session().commandUpload();
         QCOMPARE(r.buttons(), QString("TFFTTTTT"));
-        r.w->btnDownload_Click();
+        r.session().commandDownload();
         QCOMPARE(r.buttons(), QString("TFFTTTTT"));
         NO_SURPRISES(r);
     }
@@ -115,15 +115,15 @@ private slots:
         AppRig r(qb4("K5A-QB4", "DO"));
         r.ui.onDialog("frmComPort", ClickComPortOk);
         r.ui.onDialog("frmExtSelect", ClickExtCommand2);
-        r.w->btnSetting_Click();
+        r.press("btnSetting");
         QCOMPARE(g.ExtType, QString("XF8"));
         QCOMPARE(g.ExtChCount, 8);
-        QCOMPARE(r.w->lblExtName->text(), QString("+XF8"));
-        r.w->btnUpload_Click(); // no second question
+        QCOMPARE(r.text("lblExtName"), QString("+XF8"));
+        r.session().commandUpload(); // no second question
         QCOMPARE(r.ui.dialogsShown.count("frmExtSelect"), 1);
-        r.w->btnDisconnect_Click();
+        r.session().commandDisconnect();
         r.ui.onDialog("frmExtSelect", ClickExtCommand1);
-        r.w->btnConnect_Click(); // a new connection asks again
+        r.session().commandConnect(); // a new connection asks again
         QCOMPARE(g.ExtType, QString("XF16"));
         NO_SURPRISES(r);
     }
@@ -133,8 +133,8 @@ private slots:
             AppRig r(qb4("K5A-QB4", ext));
             r.connectViaSetting();
             QCOMPARE(g.ExtName, QString("NONE"));
-            QVERIFY(!r.w->Frame6->isVisibleTo(r.w));
-            QVERIFY(r.w->lblExtName->text().isEmpty());
+            QVERIFY(!r.find<QGroupBox>("Frame6")->isVisibleTo(r.w));
+            QVERIFY(r.text("lblExtName").isEmpty());
             QVERIFY(!r.ui.dialogsShown.contains("frmExtSelect"));
             QVERIFY(!r.lines().contains("I12"));
             NO_SURPRISES(r);
@@ -150,7 +150,7 @@ private slots:
         p->cmbUserRange[2]->setCurrentIndex(10);
         p->optKeepOn->setChecked(true);
         r.clearLines();
-        r.w->btnDownload_Click();
+        r.session().commandDownload();
         const QStringList l = r.lines();
         const QStringList head = {"G00", "I01", "DF", "G1", "I20", "D12", "I21", "D10000", "I22", "D0.00",
                                   "I23", "D1.0000", "I24", "D-10.000", "I25", "D10.000", "I09", "D0", "G2", "I20", "D14"};
@@ -177,7 +177,7 @@ private slots:
         p->txtGain[3]->setText("3.2001");
         r.clearLines();
         r.ui.expect("Data Error \r\nCheck data range.", "Data Range Error", MsgIcon::Critical);
-        r.w->btnDownload_Click();
+        r.session().commandDownload();
         QVERIFY(r.lines().isEmpty());
         QCOMPARE(r.buttons(), QString("TFFTTTTT"));
         NO_SURPRISES(r);
@@ -193,21 +193,21 @@ private slots:
         // Stop while a reply is awaited, that is during a pass (on a busy machine the first
         // chance may come between two passes instead).
         std::function<void()> stopInPass = [&] {
-            if (!r.w->link().busy()) return QTimer::singleShot(1, stopInPass);
-            lampWhileMonitoring = r.w->shpLamp->fillColor();
+            if (!r.link().busy()) return QTimer::singleShot(1, stopInPass);
+            lampWhileMonitoring = r.lamp();
             buttonsWhileMonitoring = r.buttons();
             QVERIFY(!qb4Page(r)->txtZScale[0]->isEnabled());
             passLinesAtStop = int(r.lines().size());
-            r.w->btnStop_Click();
+            r.session().commandStop();
             buttonsAtStop = r.buttons();
         };
         QTimer::singleShot(80, stopInPass);
         r.clearLines();
-        r.w->btnStart_Click(); // returns when the loop ends
+        r.session().commandStart(); // returns when the loop ends
         QCOMPARE(lampWhileMonitoring, Colors::LampMonitoring);
         QCOMPARE(buttonsWhileMonitoring, QString("FTFTFFFF"));
         QCOMPARE(buttonsAtStop, QString("TFFTTTTT"));
-        QCOMPARE(r.w->shpLamp->fillColor(), Colors::LampConnected);
+        QCOMPARE(r.lamp(), Colors::LampConnected);
         QVERIFY(!g.Monitoring);
         QVERIFY(qb4Page(r)->txtZScale[0]->isEnabled());
         // The pass under way was completed: the monitoring lines end with a whole pass.
@@ -219,11 +219,11 @@ private slots:
 
     void startWhileDisconnectedConnectsFirst() {
         AppRig r(qb4("K5A-QB4", "NONE"));
-        r.w->btnConnect_Click();
-        r.w->btnDisconnect_Click();
+        r.session().commandConnect();
+        r.session().commandDisconnect();
         r.clearLines();
-        QTimer::singleShot(30, [&] { r.w->btnStop_Click(); });
-        r.w->btnStart_Click();
+        QTimer::singleShot(30, [&] { r.session().commandStop(); });
+        r.session().commandStart();
         QCOMPARE(r.lines().mid(0, 5), QStringList({"G00", "I01", "G00", "I01", "DF"}));
         QVERIFY(g.Connected);
         NO_SURPRISES(r);
@@ -233,12 +233,12 @@ private slots:
         AppRig r(qb4("K5A-QB4", "NONE"));
         r.connectViaSetting();
         r.unit().addFault({sim::FaultKind::Delay, "", "23", -1, 20});
-        QTimer::singleShot(60, [&] { r.w->btnDisconnect_Click(); });
-        r.w->btnStart_Click();
+        QTimer::singleShot(60, [&] { r.session().commandDisconnect(); });
+        r.session().commandStart();
         QVERIFY(!g.Monitoring && !g.Connected);
-        QVERIFY(!r.w->link().isOpen());
+        QVERIFY(!r.link().isOpen());
         QCOMPARE(r.buttons(), QString("FFTFTFFF"));
-        QCOMPARE(r.w->shpLamp->fillColor(), Colors::LampDisconnected);
+        QCOMPARE(r.lamp(), Colors::LampDisconnected);
         QVERIFY(qb4Page(r)->txtZScale[0]->isEnabled());
         NO_SURPRISES(r);
     }
@@ -250,21 +250,21 @@ private slots:
         QElapsedTimer t;
         QTimer::singleShot(40, [&] {
             t.start();
-            r.w->mnuFilesEnd_Click();
+            r.session().commandExit();
         });
-        r.w->btnStart_Click();
+        r.session().commandStart();
         QVERIFY(t.elapsed() < 1000); // did not wait for the slow reply
         QCOMPARE(r.ui.programEnds, 1);
-        QVERIFY(!r.w->link().isOpen());
+        QVERIFY(!r.link().isOpen());
         const int lines = int(r.lines().size());
-        r.w->btnUpload_Click(); // nothing runs any more
+        r.session().commandUpload(); // nothing runs any more
         QCOMPARE(int(r.lines().size()), lines);
         NO_SURPRISES(r);
     }
 
     void exitWhileUploadWaits() {
         AppRig r(qb4("K5A-QB4", "NONE"), 2000);
-        r.w->btnConnect_Click();
+        r.session().commandConnect();
         r.clearLines();
         r.unit().addFault({sim::FaultKind::Silence, "2", "22", -1, 0});
         int heldAfterExit = -1;
@@ -275,7 +275,7 @@ private slots:
         });
         QElapsedTimer t;
         t.start();
-        r.w->btnUpload_Click();
+        r.session().commandUpload();
         QVERIFY(t.elapsed() < 1000); // the silent item was not waited for
         QCOMPARE(heldAfterExit, 0);
         QCOMPARE(r.ui.programEnds, 1);
@@ -290,7 +290,7 @@ private slots:
         r.unit().addFault({sim::FaultKind::Vanish, "", "23", 1, 0});
         r.ui.expect("The connection to the unit was lost: The device has been removed.", "Connection",
                     MsgIcon::Critical);
-        r.w->btnStart_Click(); // must end by itself
+        r.session().commandStart(); // must end by itself
         QVERIFY(!g.Monitoring && !g.Connected);
         QCOMPARE(r.buttons(), QString("FFTFTFFF"));
         NO_SURPRISES(r);
@@ -302,11 +302,11 @@ private slots:
         r.ui.onDialog("frmComPort", ClickComPortOk);
         r.ui.expect("Connection Error", "Connection", MsgIcon::Critical);
         r.ui.expect("Upload Error", "Upload", MsgIcon::Critical);
-        r.w->btnSetting_Click();
+        r.press("btnSetting");
         QCOMPARE(r.lines(), QStringList({"G00", "G00"})); // two attempts, then the port is closed
         QCOMPARE(r.buttons(), QString("TFTFTFFF"));
         QVERIFY(!g.Connected);
-        QCOMPARE(r.w->shpLamp->fillColor(), Colors::LampDisconnected);
+        QCOMPARE(r.lamp(), Colors::LampDisconnected);
         NO_SURPRISES(r);
     }
 
@@ -319,7 +319,7 @@ private slots:
                     "Connection", MsgIcon::Critical);
         r.ui.expect("Upload Error", "Upload", MsgIcon::Critical);
         qunsetenv("VIREO_COM1");
-        r.w->btnSetting_Click();
+        r.press("btnSetting");
         QVERIFY(r.lines().isEmpty());
         QCOMPARE(r.buttons(), QString("TFTFTFFF"));
         NO_SURPRISES(r);
@@ -331,10 +331,10 @@ private slots:
             r.unit().addFault({sim::FaultKind::Silence, "", item, -1, 0});
             r.ui.onDialog("frmComPort", ClickComPortOk);
             r.ui.expect("Upload Error", "Upload", MsgIcon::Critical);
-            r.w->btnSetting_Click();
+            r.press("btnSetting");
             QCOMPARE(r.lines().count("I" + QString(item)), 4);
             QVERIFY(!g.Connected);
-            QVERIFY(!r.w->link().isOpen());
+            QVERIFY(!r.link().isOpen());
             QCOMPARE(r.buttons(), QString("TFTFTFFF"));
             NO_SURPRISES(r);
         }
@@ -345,9 +345,9 @@ private slots:
         r.unit().addFault({sim::FaultKind::NeedsInit, "", "03", -1, 0});
         r.ui.onDialog("frmComPort", ClickComPortOk);
         r.ui.expect("Need Initialize", "Initialize Error\r\n", MsgIcon::Critical);
-        r.w->btnSetting_Click();
+        r.press("btnSetting");
         QCOMPARE(r.ui.programEnds, 1);
-        QVERIFY(!r.w->link().isOpen());
+        QVERIFY(!r.link().isOpen());
         QVERIFY(!r.lines().contains("I09")); // no page was read
         NO_SURPRISES(r);
     }
@@ -356,15 +356,15 @@ private slots:
         AppRig r(qb4("K5A-QB8", "NONE")); // QB8 is not a known code
         r.ui.onDialog("frmComPort", ClickComPortOk);
         r.ui.expect("Not definced modelnum in frmVireo -> btnUpload", "Debug info", MsgIcon::Critical);
-        r.w->btnSetting_Click();
+        r.press("btnSetting");
         QCOMPARE(g.modelnum, 99);
         QCOMPARE(g.ActivePage, 99);
-        QVERIFY(r.w->shownPage() && r.w->shownPage()->objectName() == "frmNONE");
+        QVERIFY(r.shownPage() && r.shownPage()->objectName() == "frmNONE");
         QVERIFY(!g.Connected);
         // Connect sets the buttons after the Upload ended: disconnected.
         QCOMPARE(r.buttons(), QString("TFTFTFFF"));
         r.ui.expect("Not definced modelnum in frmVireo -> btnDownload", "Debug info", MsgIcon::Critical);
-        r.w->btnDownload_Click();
+        r.session().commandDownload();
         QCOMPARE(r.buttons(), QString("TFTFTFFF")); // not a dead end: Setting and Connect stay usable
         NO_SURPRISES(r);
     }
@@ -386,7 +386,7 @@ private slots:
             AppRig r(c);
             r.connectViaSetting();
             QVERIFY(!g.NewFirmware);
-            QCOMPARE(r.w->lblVersionNo->text(), QString("Version :  1.02"));
+            QCOMPARE(r.text("lblVersionNo"), QString("Version :  1.02"));
         }
         c.version = "2.00";
         AppRig r(c);
@@ -406,7 +406,7 @@ private slots:
             v->cmdOK_Click();
             return int(QDialog::Accepted);
         });
-        r.w->mnuHelpVersion_Click();
+        r.press("mnuHelpVersion");
         QCOMPARE(r.ui.dialogsShown, QStringList{"frmVersion"});
         NO_SURPRISES(r);
     }
@@ -420,29 +420,36 @@ private slots:
             c->btnExit_Click();
             return int(QDialog::Accepted);
         });
-        r.w->btnSetting_Click();
+        r.press("btnSetting");
         QCOMPARE(g.ComPortNo, 4);
-        QCOMPARE(r.w->lblComPortNo->text(), QString("COM4"));
+        QCOMPARE(r.text("lblComPortNo"), QString("COM4"));
         QCOMPARE(r.device->lastPortName(), QString("/dev/pts/42"));
         QVERIFY(g.Connected);
         // The dialog opens again with the choice made.
+        r.press("btnDisconnect");
         r.ui.onDialog("frmComPort", [](QDialog *d) {
             auto *c = static_cast<frmComPort *>(d);
             const bool ok = c->optCom[4]->isChecked() && c->cmbDevice[4]->currentText() == "/dev/pts/42";
             return ok ? int(QDialog::Rejected) : 99;
         });
-        r.w->btnSetting_Click();
-        QVERIFY(g.Connected); // closing without OK changes nothing
+        r.press("btnSetting");
+        QVERIFY(!g.Connected); // closing without OK changes nothing
+        QCOMPARE(r.lines().count("I02"), 1);
         NO_SURPRISES(r);
     }
 
     void noticeOkDisconnects() {
         AppRig r(qb4("K5A-QB4", "NONE"));
         r.connectViaSetting();
-        frmNotice n(r.w);
-        QCOMPARE(n.windowTitle(), QString("Notice"));
-        QCOMPARE(n.Label1->text(), QString("please turn off the power, and restart the K5."));
-        n.OKButton_Click();
+        r.ui.onDialog("frmCCLINK", [](QDialog *) { return int(QDialog::Rejected); });
+        r.ui.onDialog("frmNotice", [](QDialog *d) {
+            auto *n = static_cast<frmNotice *>(d);
+            if (n->windowTitle() != "Notice" || n->Label1->text() != "please turn off the power, and restart the K5.")
+                return int(QDialog::Rejected);
+            n->OKButton->click();
+            return n->result();
+        });
+        r.press("btnComNet");
         QVERIFY(!g.Connected);
         QCOMPARE(r.buttons(), QString("FFTFTFFF"));
     }
@@ -462,7 +469,7 @@ private slots:
             return int(QDialog::Accepted);
         });
         r.clearLines();
-        r.w->btnComNet_Click();
+        r.session().commandNetwork();
         QCOMPARE(buttonsWhileOpen, QString("FFFFFFFF"));
         QCOMPARE(r.lines().mid(0, 5), QStringList({"G00", "I01", "G00", "I01", "DF"}));
         QCOMPARE(r.ui.dialogsShown.join(","), QString("frmComPort,frmModbus,frmNotice"));
@@ -475,7 +482,7 @@ private slots:
     void networkButtonWithoutNetworkKind() {
         AppRig r(qb4());
         r.ui.expect("Not definced NetTyp in frmVireo -> btnComNet", "Debug info", MsgIcon::Critical);
-        r.w->btnComNet_Click();
+        r.session().commandNetwork();
         QVERIFY(!g.Connected);
         NO_SURPRISES(r);
     }

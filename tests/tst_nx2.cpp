@@ -1,7 +1,7 @@
 // The two-channel positioning page through the main window and the simulated unit.
-#include "app/Colors.h"
+#include "pages/Colors.h"
 #include "app/Dialogs.h"
-#include "app/Globals.h"
+#include "core/Globals.h"
 #include "app/frmVireo.h"
 #include "link/Link.h"
 #include "pages/frmNX2.h"
@@ -58,7 +58,7 @@ QStringList uploadLines(int channels = 2) {
 }
 
 frmNX2 *page(AppRig &r) {
-    return qobject_cast<frmNX2 *>(r.w->page(17));
+    return qobject_cast<frmNX2 *>(r.page(17));
 }
 QLineEdit *box(frmNX2 *p, const QString &name) {
     return p->findChild<QLineEdit *>(name);
@@ -98,7 +98,7 @@ class Nx2Test : public QObject {
         r.connectViaSetting();
         QCOMPARE(r.lines(), QStringList({"G00", "I01"}) + uploadLines());
         frmNX2 *p = page(r);
-        QCOMPARE(r.w->shownPage(), static_cast<QWidget *>(p));
+        QCOMPARE(r.shownPage(), static_cast<QWidget *>(p));
         QCOMPARE(p->txtTM[6]->text(), QString("POSITION"));
         QCOMPARE(g.DispSpeed, 0);
         QCOMPARE(p->Command9->text(), QString("DISPLAY SPEED DATA"));
@@ -145,7 +145,7 @@ class Nx2Test : public QObject {
         edit(p, {"txtMax(0)=0002000000", "txtDO(1)=2.5", "txtEL(1)=1", "txtA2SM(0)=5.50"});
         p->txtTM[2]->setText("60.0");
         r.clearLines();
-        r.w->btnDownload_Click();
+        r.session().commandDownload();
         auto writes = [](const QList<std::pair<int, QString>> &items) {
             QStringList l;
             for (const auto &[item, data] : items)
@@ -195,10 +195,10 @@ class Nx2Test : public QObject {
                                    !p->cmdSet4->isEnabled();
             lockedWhileMonitoring = !box(p, "txtDO(0)")->isEnabled() && !box(p, "txtCP(1)")->isEnabled() &&
                                     !p->txtTM[0]->isEnabled() && box(p, "txtMin(0)")->isEnabled();
-            r.w->btnStop_Click();
+            r.session().commandStop();
         });
         r.clearLines();
-        r.w->btnStart_Click();
+        r.session().commandStart();
         QCOMPARE(buttonsWhileMonitoring, QString("FTFTFFFF"));
         QVERIFY(viewsWhileMonitoring);
         QVERIFY(lockedWhileMonitoring);
@@ -223,10 +223,10 @@ class Nx2Test : public QObject {
         r.unit().addFault({sim::FaultKind::Silence, "00", "25", -1, 0});
         r.ui.expect("Data Read Error.", "Error", MsgIcon::Critical);
         r.clearLines();
-        r.w->btnStart_Click(); // the failure ends the loop
+        r.session().commandStart(); // the failure ends the loop
         QVERIFY(!g.Connected && !g.Monitoring);
-        QVERIFY(!r.w->link().isOpen());
-        QCOMPARE(r.w->shpLamp->fillColor(), Colors::LampDisconnected);
+        QVERIFY(!r.link().isOpen());
+        QCOMPARE(r.lamp(), Colors::LampDisconnected);
         // Four attempts at the silent item, then nothing more.
         const QStringList l = r.lines();
         QCOMPARE(l.mid(0, 10), readingLines().mid(0, 10));
@@ -242,7 +242,7 @@ class Nx2Test : public QObject {
         frmNX2 *p = page(r);
         r.unit().addFault({sim::FaultKind::Delay, "00", "25", 1, 100});
         std::function<void()> poll = [&] {
-            if (!r.w->link().busy() || !r.lines().contains("I25")) return QTimer::singleShot(1, poll);
+            if (!r.link().busy() || !r.lines().contains("I25")) return QTimer::singleShot(1, poll);
             r.w->findChild<QPushButton *>("btnDisconnect")->click();
         };
         QTimer::singleShot(0, poll);
@@ -321,7 +321,7 @@ class Nx2Test : public QObject {
         if (code)
             r.ui.expect("Data Error \r\nCheck data range. \r\n" + details[code - 1], "Data Range Error",
                         MsgIcon::Critical);
-        r.w->btnDownload_Click();
+        r.session().commandDownload();
         QCOMPARE(g.ChkErrNo, code);
         if (code)
             QVERIFY(r.lines().isEmpty());
@@ -386,7 +386,7 @@ class Nx2Test : public QObject {
         // Conversion data the page does not know: "ERROR", and the display stays as it was.
         QCOMPARE(g.DispSpeed, True);
         r.unit().setValue("01", "28", "XYZ");
-        r.w->btnUpload_Click();
+        r.session().commandUpload();
         QCOMPARE(p->txtTM[6]->text(), QString("ERROR"));
         QCOMPARE(g.DispSpeed, True);
         speedSetShown(true);
@@ -445,7 +445,7 @@ class Nx2Test : public QObject {
         r.unit().addFault({sim::FaultKind::Delay, "00", "22", 1, 80});
         bool clickedInsideTheWait = false;
         QTimer::singleShot(20, [&] {
-            clickedInsideTheWait = r.w->link().busy();
+            clickedInsideTheWait = r.link().busy();
             p->Commands[2]->click(); // Reset CH 0
         });
         r.clearLines();

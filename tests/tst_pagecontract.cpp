@@ -2,7 +2,7 @@
 // its registry name, that it never addresses a row it does not have, which controls
 // txt_able locks and unlocks, and how each unanswered Init read ends.
 #include "app/Dialogs.h"
-#include "app/Globals.h"
+#include "core/Globals.h"
 #include "pages/LoadCellPage.h"
 #include "pages/Page.h"
 #include "pages/PageRegistry.h"

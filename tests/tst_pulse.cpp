@@ -1,8 +1,8 @@
 // The pulse counter pages through the real main window and the simulated unit: Upload, Download
 // and monitoring lines, the range checks, and the preset buttons (idle and during a wait).
-#include "app/Colors.h"
+#include "pages/Colors.h"
 #include "app/Dialogs.h"
-#include "app/Globals.h"
+#include "core/Globals.h"
 #include "app/frmVireo.h"
 #include "link/Numbers.h"
 #include "link/TextRoutines.h"
@@ -34,8 +34,8 @@ QStringList texts(const QVector<QLineEdit *> &boxes) {
 }
 
 PulsePage *pulsePage(AppRig &r) {
-    auto *p = qobject_cast<PulsePage *>(r.w->page(g.ActivePage));
-    return p && r.w->shownPage() == p ? p : nullptr;
+    auto *p = qobject_cast<PulsePage *>(r.page(g.ActivePage));
+    return p && r.shownPage() == p ? p : nullptr;
 }
 
 std::unique_ptr<PulsePage> standalone(int modelnum, int channels) {
@@ -368,9 +368,9 @@ private slots:
         r.unit().addFault({sim::FaultKind::Delay, "", pass[3].mid(1), 1, 200});
         bool clickedInWait = false;
         auto once = std::make_shared<QMetaObject::Connection>();
-        *once = connect(&r.w->link(), &Link::waitEnded, r.w, [&, once] {
+        *once = connect(&r.link(), &Link::waitEnded, r.w, [&, once] {
             disconnect(*once);
-            r.w->btnStop_Click();
+            r.session().commandStop();
             QTimer::singleShot(5, r.w, [&] {
                 // Inside the pass: waiting for the points (or, on a slow machine, a later wait of it).
                 clickedInWait = r.lines().size() < pass.size();
@@ -379,7 +379,7 @@ private slots:
             });
         });
         r.clearLines();
-        r.w->btnStart_Click();
+        r.session().commandStart();
         QVERIFY(clickedInWait);
         QTRY_COMPARE_WITH_TIMEOUT(r.lines().size(), pass.size() + preset.size(), 2000);
         QCOMPARE(r.lines(), pass + preset);

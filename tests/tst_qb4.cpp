@@ -1,6 +1,6 @@
 // The 4-channel analog input page against the simulated unit.
 #include "app/Dialogs.h"
-#include "app/Globals.h"
+#include "core/Globals.h"
 #include "pages/frmQB4.h"
 #include "tests/TestKit.h"
 

@@ -1,8 +1,8 @@
 // The record of every I/O page kind: the shape of its lines in a saved file, the round trip
 // through a file after an Upload from the simulated unit, and what loading does besides
 // setting values (lists refilled, captions, views, frames, the pages' own hooks).
-#include "app/Globals.h"
-#include "app/Widgets.h"
+#include "core/Globals.h"
+#include "pages/Widgets.h"
 #include "app/frmVireo.h"
 #include "config/Record.h"
 #include "link/TextRoutines.h"
@@ -160,11 +160,11 @@ class RecordsTest : public QObject {
         AppRig r(StillUnit(model));
         r.connectViaSetting();
         QCOMPARE(g.modelnum, modelnum);
-        Page *p = r.w->page(modelnum);
+        Page *p = r.page(modelnum);
         QVERIFY(p && p->configRecord());
         const auto before = recorded(p);
         r.ui.onSaveFile(path);
-        r.w->mnuFilesSave_Click();
+        r.session().commandSave();
         const QByteArray saved = ReadBytes(path);
         QCOMPARE(shapeOf(saved), shape(fields));
         if (const QString corpus = qEnvironmentVariable("VIREO_CONFIG_CORPUS"); !corpus.isEmpty())
@@ -177,17 +177,17 @@ class RecordsTest : public QObject {
         g.UnitModel = "K5X-ZZZ";
         g.modelnum = 99;
         r.ui.onOpenFile(path);
-        r.w->mnuFilesOpen_Click();
+        r.session().commandOpen();
         QCOMPARE(recorded(p), before);
         QCOMPARE(g.modelnum, modelnum);
         QCOMPARE(g.UnitModel, model);
-        QCOMPARE(r.w->shownPage(), p);
+        QCOMPARE(r.shownPage(), p);
         // The module type shows on every page that has the caption but the positioning page.
         if (type) QCOMPARE(type->text(), modelnum == 17 ? QString("before") : AfterDash(model));
         // Saving again gives the same file: nothing was lost or reordered on the way.
-        r.w->mnuFilesSave_Click();
+        r.session().commandSave();
         QCOMPARE(ReadBytes(path), saved);
-        QVERIFY(r.w->btnDownload->isEnabled());
+        QVERIFY(r.find<QPushButton>("btnDownload")->isEnabled());
         NO_SURPRISES(r);
     }
 
@@ -261,10 +261,10 @@ class RecordsTest : public QObject {
         QVERIFY(WriteBytes(path, CrLfFile(lines)));
         AppRig r(StillUnit("K5A-QB4"));
         r.ui.onOpenFile(path);
-        r.w->mnuFilesOpen_Click();
-        QWidget *p = r.w->shownPage();
+        r.session().commandOpen();
+        QWidget *p = r.shownPage();
         QVERIFY(p);
-        QCOMPARE(p, r.w->page(g.modelnum));
+        QCOMPARE(p, r.page(g.modelnum));
         for (const QString &e : expect) {
             const QString name = e.section('=', 0, 0), want = e.section('=', 1);
             QString shown;
@@ -285,7 +285,7 @@ class RecordsTest : public QObject {
         // Leading zeros and numbers written as the loader reads them: the file comes back as it was.
         const QString again = dir.filePath("again.uJx");
         r.ui.onSaveFile(again);
-        r.w->mnuFilesSave_Click();
+        r.session().commandSave();
         QCOMPARE(QString::fromLatin1(ReadBytes(again)), QString::fromLatin1(CrLfFile(lines)));
         NO_SURPRISES(r);
     }
@@ -300,11 +300,11 @@ class RecordsTest : public QObject {
         {
             AppRig r(StillUnit("K5A-QK4"));
             r.connectViaSetting();
-            Control<QComboBox>(r.w->page(1), "cmbUserUnit(2)")->setCurrentIndex(-1);
+            Control<QComboBox>(r.page(1), "cmbUserUnit(2)")->setCurrentIndex(-1);
             r.ui.expect("CH 2 Temp Unit (cmbUserUnit(2)) has nothing selected. Choose an entry and save again.",
                         "Open Error", MsgIcon::Critical);
             r.ui.onSaveFile(path);
-            r.w->mnuFilesSave_Click();
+            r.session().commandSave();
             QCOMPARE(ReadBytes(path), QByteArray("old"));
             NO_SURPRISES(r);
         }
@@ -318,7 +318,7 @@ class RecordsTest : public QObject {
         QCOMPARE(ReadBytes(path).split('\n').value(2), QByteArray("0,1,0,0\r"));
         r.ui.onOpenFile(path);
         r.w->findChild<QAction *>("mnuFilesOpen")->trigger();
-        QCOMPARE(Control<QComboBox>(r.w->page(1), "cmbUserUnit(1)")->currentIndex(), 1);
+        QCOMPARE(Control<QComboBox>(r.page(1), "cmbUserUnit(1)")->currentIndex(), 1);
         NO_SURPRISES(r);
     }
 
@@ -329,7 +329,7 @@ class RecordsTest : public QObject {
         const QString path = dir.filePath("qk.uJx");
         AppRig r(StillUnit("K5A-QK4"));
         r.connectViaSetting();
-        Page *p = r.w->page(1);
+        Page *p = r.page(1);
         auto *hint = Control<QLabel>(p, "lblZTemp(1)");
         int type = -1;
         auto hintOf = [](int unit, int t) {
@@ -340,16 +340,16 @@ class RecordsTest : public QObject {
         QVERIFY2(type >= 0, qPrintable(hint->text()));
         Control<QComboBox>(p, "cmbUserUnit(1)")->setCurrentIndex(1);
         r.ui.onSaveFile(path);
-        r.w->mnuFilesSave_Click();
+        r.session().commandSave();
         Control<QComboBox>(p, "cmbUserUnit(1)")->setCurrentIndex(0);
         r.ui.onOpenFile(path);
-        r.w->mnuFilesOpen_Click();
+        r.session().commandOpen();
         QCOMPARE(Control<QLabel>(p, "lblZBase_Unit(1)")->text(), QString(TcRange[1].UnitName));
         QCOMPARE(hint->text(), hintOf(1, type));
         QCOMPARE(Control<QLabel>(p, "lblFTemp(1)")->text(), hintOf(1, type));
-        r.w->btnDisconnect_Click();
+        r.session().commandDisconnect();
         r.ui.onOpenFile(path);
-        r.w->mnuFilesOpen_Click();
+        r.session().commandOpen();
         QCOMPARE(hint->text(), QString());
         NO_SURPRISES(r);
     }
@@ -360,14 +360,14 @@ class RecordsTest : public QObject {
         const QString path = dir.filePath("qx.uJx");
         AppRig r(StillUnit("K5A-QX4V"));
         r.connectViaSetting();
-        Page *p = r.w->page(8);
+        Page *p = r.page(8);
         auto *list = Control<QComboBox>(p, "cmbUserRange(3)");
         const int index = list->currentIndex();
         QVERIFY(items(list).first().startsWith("0-"));
         r.ui.onSaveFile(path);
-        r.w->mnuFilesSave_Click();
+        r.session().commandSave();
         r.ui.onOpenFile(path);
-        r.w->mnuFilesOpen_Click();
+        r.session().commandOpen();
         QCOMPARE(items(list), QStringList({"0A to 600A", "0A to 400A", "0A to 200A", "0A to 100A", "0A to 50A",
                                            "0A to 5A"}));
         QCOMPARE(list->currentIndex(), index);
@@ -383,13 +383,13 @@ class RecordsTest : public QObject {
         QVERIFY(WriteBytes(path, CrLfFile({R"("K5G-KO16W",5,"Version : 1.02",16,2)", "#TRUE#,#FALSE#", "150", "0,0,30"})));
         r.ui.expect("Please enter 0 to 100.", AppTitle, MsgIcon::Information);
         r.ui.onOpenFile(path);
-        r.w->mnuFilesOpen_Click();
-        Page *p = r.w->page(5);
+        r.session().commandOpen();
+        Page *p = r.page(5);
         QCOMPARE(Control<QLineEdit>(p, "Text1")->text(), QString("150"));
         QVERIFY(Control(p, "Frame3")->isVisibleTo(p));
         QVERIFY(WriteBytes(path, CrLfFile({R"("K5G-KO16",5,"Version : 1.02",16,2)", "#FALSE#,#TRUE#", "0,0,30"})));
         r.ui.onOpenFile(path);
-        r.w->mnuFilesOpen_Click();
+        r.session().commandOpen();
         QVERIFY(!Control(p, "Frame3")->isVisibleTo(p));
         QVERIFY(Control<QRadioButton>(p, "optKeepOff")->isChecked());
         QCOMPARE(Control<QLineEdit>(Control(r.w, "frmModbus"), "txtTimeout")->text(), QString("30"));
@@ -403,15 +403,15 @@ class RecordsTest : public QObject {
         const QString path = dir.filePath("qb.uJx");
         AppRig r(StillUnit("K5A-QB4"));
         r.connectViaSetting();
-        Page *p = r.w->page(0);
+        Page *p = r.page(0);
         auto *list = Control<QComboBox>(p, "cmbUserRange(1)");
         list->setCurrentIndex(-1);
         r.ui.onSaveFile(path);
-        r.w->mnuFilesSave_Click();
+        r.session().commandSave();
         QVERIFY(ReadBytes(path).contains("\r\n0,-1,0,0\r\n"));
         list->setCurrentIndex(4);
         r.ui.onOpenFile(path);
-        r.w->mnuFilesOpen_Click();
+        r.session().commandOpen();
         QCOMPARE(list->currentIndex(), -1);
         QCOMPARE(list->count(), 12);
         // Channel 1 (group 2) writes its scaling but no range: the index the unit reported

@@ -1,7 +1,7 @@
 // The thermocouple, RTD and TH_502AT input pages through the main window and the simulated unit.
-#include "app/Colors.h"
+#include "pages/Colors.h"
 #include "app/Dialogs.h"
-#include "app/Globals.h"
+#include "core/Globals.h"
 #include "app/frmVireo.h"
 #include "pages/frmQH4.h"
 #include "pages/frmQK4.h"
@@ -28,7 +28,7 @@ sim::UnitConfig unit(const QString &model) {
     return c;
 }
 
-template <class P> P *page(AppRig &r, int modelnum) { return qobject_cast<P *>(r.w->page(modelnum)); }
+template <class P> P *page(AppRig &r, int modelnum) { return qobject_cast<P *>(r.page(modelnum)); }
 
 // The lines of the page's Init within an Upload: after the identification's channel count.
 QStringList initLines(const QStringList &lines, int n) { return lines.mid(lines.indexOf("I03") + 1, n); }
@@ -136,7 +136,7 @@ private slots:
         p->cmbUserRange[3]->setCurrentIndex(12);
         p->optKeepOn->setChecked(true);
         r.clearLines();
-        r.w->btnDownload_Click();
+        r.session().commandDownload();
         QStringList expected = {"G00", "I01", "DF"};
         const QStringList zero = {"12", "0", "0", "0"}, ztemp = {"0", "-50000", "0", "0"}, ftemp = {"1000", "1200.5", "1000", "1000"};
         const QStringList types = {"0", "1", "2", "12"}, units = {"0", "0", "2", "0"};
@@ -166,10 +166,10 @@ private slots:
         // A switch range beyond the table's types shows no hint rather than someone else's.
         r.unit().setValue("00", "09", "F");
         r.unit().setValue("3", "09", "16");
-        r.w->btnUpload_Click();
+        r.session().commandUpload();
         QCOMPARE(p->lblZTemp[2]->text(), QString("0 to 0")); // the table's own zeros for 16
         r.unit().setValue("3", "09", "1F");
-        r.w->btnUpload_Click();
+        r.session().commandUpload();
         QCOMPARE(p->lblZTemp[2]->text(), QString("-272 to 1472")); // an unreadable index is 0
         NO_SURPRISES(r);
     }
@@ -208,12 +208,12 @@ private slots:
                 switchedAt = passes;
             } else if (switchedAt >= 0 && passes >= switchedAt + 2 && after.isEmpty()) {
                 after = colours(*p);
-                r.w->btnStop_Click();
+                r.session().commandStop();
             }
         });
         watch.start();
         r.clearLines();
-        r.w->btnStart_Click();
+        r.session().commandStart();
         QCOMPARE(during, QStringList({"red", "-", "red", "-"}));
         QCOMPARE(after, QStringList({"-", "-", "red", "-"}));
         QCOMPARE(r.lines().mid(r.lines().size() - 10), liveLines());
@@ -291,7 +291,7 @@ private slots:
         auto *p = page<frmQW4>(r, 2);
         DuringInit during(r, p);
         r.clearLines();
-        r.w->btnUpload_Click();
+        r.session().commandUpload();
         QStringList expected = {"G00", "I09", "G00", "I14", "G01", "I05"};
         for (int ch = 1; ch <= 4; ++ch) expected += channelReads(ch, false);
         QCOMPARE(initLines(r.lines(), int(expected.size()) + 10), expected + liveLines());
@@ -314,7 +314,7 @@ private slots:
         r.connectViaSetting();
         auto *p = page<frmQK4>(r, 1);
         DuringInit during(r, p);
-        r.w->btnUpload_Click();
+        r.session().commandUpload();
         QVERIFY(during.seen);
         QVERIFY(!during.set1 && !during.set2);
         QVERIFY(p->frmSet1->isVisibleTo(p)); // the click on a disabled button did nothing
@@ -327,7 +327,7 @@ private slots:
         auto *p = page<frmQW4>(r, 2);
         p->cmbUserUnit[0]->setCurrentIndex(1);
         r.clearLines();
-        r.w->btnDownload_Click();
+        r.session().commandDownload();
         QStringList expected = {"G00", "I01", "DF"};
         for (int k = 0; k < 4; ++k)
             expected += {"G" + QString::number(k + 1), "I20", "D0", "I21", "D10000", "I22", "D0.00", "I23", "D1.0000",
@@ -353,7 +353,7 @@ private slots:
 
         p->txtFBase[3]->setText("105");
         r.clearLines();
-        r.w->btnDownload_Click();
+        r.session().commandDownload();
         expected = {"G00", "I01", "DF"};
         // Type and unit first, with the group selected, then the six slots as data.
         for (int k = 0; k < 4; ++k)
@@ -389,7 +389,7 @@ private slots:
         QCOMPARE(initLines(r.lines(), 4), QStringList({"G00", "I08", "G01", "I05"}));
         QVERIFY(!p->Frame2->isVisibleTo(p));
         r.clearLines();
-        r.w->btnDownload_Click();
+        r.session().commandDownload();
         QVERIFY(!r.lines().contains("I14"));
         NO_SURPRISES(r);
     }
@@ -399,7 +399,7 @@ private slots:
         r.connectViaSetting();
         r.unit().addFault({sim::FaultKind::Silence, "01", "05", -1, 0});
         r.ui.expect("Upload Error", "Upload", MsgIcon::Critical);
-        r.w->btnUpload_Click();
+        r.session().commandUpload();
         QVERIFY(!g.Connected);
         QCOMPARE(r.buttons(), QString("TFTFTFFF"));
         QCOMPARE(LoadingForm(), nullptr);

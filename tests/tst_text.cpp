@@ -1,6 +1,6 @@
 // Reply text routines and the typed-number check.
-#include "app/Globals.h"
-#include "app/InputChecks.h"
+#include "core/Globals.h"
+#include "pages/InputChecks.h"
 #include "link/TextRoutines.h"
 #include "tests/TestKit.h"
 

@@ -1,5 +1,5 @@
 // The engineer's tools: communication log, trend, and what the main window shows of them.
-#include "app/Globals.h"
+#include "core/Globals.h"
 #include "app/frmVireo.h"
 #include "link/Link.h"
 #include "link/PortMap.h"
@@ -75,11 +75,11 @@ class ToolsTest : public QObject {
     void uploadLogsEveryLineInOrder() {
         AppRig r(still());
         r.connectViaSetting();
-        r.w->mnuViewLog_Click(true);
-        CommLog *log = r.w->commLog();
-        QVERIFY(r.w->mnuViewLog->isChecked());
+        r.press("mnuViewLog");
+        CommLog *log = r.find<CommLog>("dockCommLog");
+        QVERIFY(r.find<QAction>("mnuViewLog")->isChecked());
         r.clearLines();
-        r.w->btnUpload_Click();
+        r.session().commandUpload();
         log->flush();
         const QList<CommLog::Entry> es = log->entries();
         QVERIFY(!r.lines().isEmpty());
@@ -247,19 +247,19 @@ class ToolsTest : public QObject {
 
     void trendFollowsThePageShown() {
         AppRig r(still());
-        r.w->mnuViewTrend_Click(true);
-        TrendWindow *t = r.w->trendWindow();
-        QVERIFY(r.w->mnuViewTrend->isChecked());
+        r.press("mnuViewTrend");
+        TrendWindow *t = r.find<TrendWindow>("frmTrend");
+        QVERIFY(r.find<QAction>("mnuViewTrend")->isChecked());
         QCOMPARE(t->page(), nullptr);
         const QStringList sent = {"012.34", "-5.5", "+100", "0"};
         for (int k = 0; k < 4; ++k)
             r.unit().setValue("00", QString::number(21 + k), sent[k]);
         r.connectViaSetting();
-        QCOMPARE(t->page(), r.w->page(0));
+        QCOMPARE(t->page(), r.page(0));
         QCOMPARE(t->channelCount(), 4);
         QCOMPARE(t->rows().size(), size_t(1));
         QCOMPARE(t->rows().back().values, QVector<double>({12.34, -5.5, 100, 0}));
-        r.w->page(0)->ReadingData();
+        r.page(0)->ReadingData();
         QCOMPARE(t->rows().size(), size_t(2));
         t->redraw();
         QCOMPARE(t->series().size(), 4);
@@ -271,8 +271,8 @@ class ToolsTest : public QObject {
         QCOMPARE(t->chart()->legend()->markers().size(), 4);
         // Closed, it records nothing.
         t->close();
-        QVERIFY(!r.w->mnuViewTrend->isChecked());
-        r.w->page(0)->ReadingData();
+        QVERIFY(!r.find<QAction>("mnuViewTrend")->isChecked());
+        r.page(0)->ReadingData();
         QCOMPARE(t->rows().size(), size_t(2));
         NO_SURPRISES(r.ui);
     }
@@ -358,29 +358,29 @@ class ToolsTest : public QObject {
         qputenv("VIREO_COM1", "/dev/ttyUSB0");
         AppRig r(still());
         QCOMPARE(r.w->windowTitle(), QString("VIREO"));
-        QVERIFY(r.w->lblDevice->text().isEmpty());
+        QVERIFY(r.text("lblDevice").isEmpty());
         const QList<QAction *> menus = r.w->menuBar()->actions();
         QCOMPARE(menus.size(), 3);
         QCOMPARE(menus[1]->text(), QString("View"));
-        QCOMPARE(r.w->mnuViewLog->text(), QString("Communication log"));
-        QCOMPARE(r.w->mnuViewLog->shortcut(), QKeySequence("Ctrl+L"));
-        QCOMPARE(r.w->mnuViewTrend->shortcut(), QKeySequence("Ctrl+T"));
-        QCOMPARE(r.w->mnuHelp->actions(), QList<QAction *>({r.w->mnuHelpVersion, r.w->mnuHelpAbout}));
+        QCOMPARE(r.find<QAction>("mnuViewLog")->text(), QString("Communication log"));
+        QCOMPARE(r.find<QAction>("mnuViewLog")->shortcut(), QKeySequence("Ctrl+L"));
+        QCOMPARE(r.find<QAction>("mnuViewTrend")->shortcut(), QKeySequence("Ctrl+T"));
+        QCOMPARE(r.find<QMenu>("mnuHelp")->actions(), QList<QAction *>({r.find<QAction>("mnuHelpVersion"), r.find<QAction>("mnuHelpAbout")}));
         r.connectViaSetting();
         QCOMPARE(r.w->windowTitle(), QString("VIREO - K5A-QB4"));
-        QCOMPARE(r.w->lblDevice->text(), QString("(/dev/ttyUSB0)"));
-        r.w->btnDisconnect_Click();
+        QCOMPARE(r.text("lblDevice"), QString("(/dev/ttyUSB0)"));
+        r.session().commandDisconnect();
         QCOMPARE(r.w->windowTitle(), QString("VIREO"));
         qunsetenv("VIREO_COM1");
 
         // The log opens beside the page: the window grows instead of squeezing it.
         const int w0 = r.w->width();
-        r.w->mnuViewLog->trigger();
-        QVERIFY(r.w->commLog()->isVisibleTo(r.w));
-        QCOMPARE(r.w->dockWidgetArea(r.w->commLog()), Qt::RightDockWidgetArea);
+        r.find<QAction>("mnuViewLog")->trigger();
+        QVERIFY(r.find<CommLog>("dockCommLog")->isVisibleTo(r.w));
+        QCOMPARE(r.w->dockWidgetArea(r.find<CommLog>("dockCommLog")), Qt::RightDockWidgetArea);
         QVERIFY(r.w->width() > w0);
-        r.w->mnuViewLog->trigger();
-        QVERIFY(!r.w->commLog()->isVisibleTo(r.w));
+        r.find<QAction>("mnuViewLog")->trigger();
+        QVERIFY(!r.find<CommLog>("dockCommLog")->isVisibleTo(r.w));
         QCOMPARE(r.w->width(), w0);
 
         r.ui.onDialog("frmAbout", [](QDialog *d) {
@@ -391,7 +391,7 @@ class ToolsTest : public QObject {
             }();
             return int(QDialog::Accepted);
         });
-        r.w->mnuHelpAbout->trigger();
+        r.find<QAction>("mnuHelpAbout")->trigger();
         QCOMPARE(frmAbout::versionLine(), QStringLiteral("VIREO 0.44, Qt %1").arg(qVersion()));
         NO_SURPRISES(r.ui);
     }

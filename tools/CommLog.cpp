@@ -1,6 +1,6 @@
 #include "tools/CommLog.h"
-#include "app/Ui.h"
-#include "app/Widgets.h"
+#include "core/Ui.h"
+#include "pages/Widgets.h"
 
 #include <QApplication>
 #include <QClipboard>

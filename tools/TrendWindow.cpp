@@ -1,6 +1,6 @@
 #include "tools/TrendWindow.h"
-#include "app/Ui.h"
-#include "app/Widgets.h"
+#include "core/Ui.h"
+#include "pages/Widgets.h"
 #include "pages/Page.h"
 
 #include <QChart>

@@ -8,7 +8,7 @@
 #include <deque>
 #include <functional>
 
-class Page;
+#include "pages/Page.h"
 class QComboBox;
 class QLabel;
 class QPushButton;

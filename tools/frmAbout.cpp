@@ -1,6 +1,6 @@
 #include "tools/frmAbout.h"
 #include "app/Dialogs.h"
-#include "app/Widgets.h"
+#include "pages/Widgets.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

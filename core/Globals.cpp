@@ -1,4 +1,4 @@
-#include "app/Globals.h"
+#include "core/Globals.h"
 
 Globals g;
 
@@ -110,11 +110,6 @@ const std::array<RangeRec, 3> RtRange = {
     range(1, {{0, -58, 230}}, "deg F"),
     range(1, {{0, 223, 383}}, "K"),
 };
-
-bool IsKnownVersion(const QString &v) {
-    static const QStringList known = {" 1.00", " 1.01", " 1.02", " 1.03", "1.00", "1.01", "1.02", "1.03"};
-    return known.contains(v);
-}
 
 void InitGlobals() { g = Globals{}; }
 

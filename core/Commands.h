@@ -4,7 +4,6 @@
 #include <functional>
 
 class Link;
-class QWidget;
 
 // Closes the port and resets the connection state; identity and the page shown stay.
 void DisconnectUnit();
@@ -13,28 +12,22 @@ void DisconnectUnit();
 // 8 data bits, 1 stop bit); does nothing when it is open already. On failure *failure says why.
 bool OpenComPort(Link &link, QString *failure = nullptr);
 
-// The main window registers what runs its own parts of these routines.
-struct MainWindowHooks {
-    std::function<void()> disconnected;   // lamp navy, "Disconnected"
-    std::function<void()> connectCommand; // the Connect command (btnConnect_Click)
-};
-void SetMainWindowHooks(const MainWindowHooks &hooks);
-// Runs the main window's Connect command (check plus Upload); nothing without a main window.
-void RunConnectCommand();
-
-class QAbstractButton;
 // A user command runs now when the program is idle. Clicked while a command runs (in its pause,
 // its transaction, or a box or dialog it opened), it is held back and runs once that command has
 // returned, exactly as if it had been clicked then: never inside another command, nor inside a
 // window opened in the middle of one. Held commands run in click order; Stop, Disconnect and Exit
 // do not go through here: they act at once.
 void RunCommand(std::function<void()> command);
-// Connects a button's click to a command that follows that rule. A held click runs only if its
-// button is still enabled and on the window or page shown (the nearest ancestor that carries the
-// property HeldClickScope, else the window); a second click on a button whose click is still held
-// adds nothing.
-void ConnectCommand(QAbstractButton *button, std::function<void()> command);
-inline constexpr const char *HeldClickScope = "heldClickScope";
+// A click of a button by that rule (the windows bind their buttons to it). A held click runs only
+// while `stillThere` says its button could still be clicked; a second click of a button whose
+// click is still held adds nothing.
+struct Click {
+    std::function<void()> run;
+    std::function<bool()> stillThere;
+    const void *window = nullptr; // the button's window: clicks in a modal dialog run in its loop
+    const void *button = nullptr;
+};
+void RunClick(Click click);
 // A page's own pause (a request button's settling time): window events run meanwhile, and a
 // command clicked during it waits like one clicked during a transaction.
 void PausePage(int ms);
@@ -52,12 +45,12 @@ public:
 };
 
 // A place where window events run while no command of its own is under way: a modal window
-// (`window` is the dialog, or null for a message box) or the monitoring loop between its passes.
+// (`window` is the dialog as a QWidget, or null for a box) or the monitoring loop between passes.
 // A click in it runs at once; one held from below it waits until it has closed.
 class IdleScope {
 public:
     enum Kind { Modal, Monitor };
-    explicit IdleScope(Kind kind, const QWidget *window = nullptr);
+    explicit IdleScope(Kind kind, const void *window = nullptr);
     ~IdleScope();
     IdleScope(const IdleScope &) = delete;
     IdleScope &operator=(const IdleScope &) = delete;

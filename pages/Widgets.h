@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QString>
 #include <QVector>
+#include <functional>
 
 // "txtZScale" and 2 give "txtZScale(2)".
 QString IndexedName(const QString &base, int index);
@@ -23,6 +24,20 @@ QGroupBox *MakeFrame(QWidget *parent, const QString &name, const QString &captio
 QRadioButton *MakeOption(QWidget *parent, const QString &name, const QString &caption);
 // A small coloured point cell (read-only, no focus).
 QLineEdit *MakeCell(QWidget *parent, const QString &name, const QString &accessible);
+
+class QAbstractButton;
+class QDialog;
+
+// Connects a button's click to a command by the command rule (core/Commands.h): clicked while a
+// command runs, it runs after that command, and only if the button is still enabled and on the
+// window or page shown (the nearest ancestor that carries the property HeldClickScope, else the
+// window).
+void ConnectCommand(QAbstractButton *button, std::function<void()> command);
+inline constexpr const char *HeldClickScope = "heldClickScope";
+
+// A window's own dialog shown modally through the seam; rejected at once once the program is
+// ending. Clicks held from before it wait until it has closed; its own buttons run in it.
+int ShowModal(QDialog *dialog);
 
 // Finds a named control of a page; null when the page has none.
 template <class T = QWidget> T *Control(const QWidget *page, const QString &name) {

@@ -1,7 +1,7 @@
-#include "app/ExtCells.h"
-#include "app/Colors.h"
-#include "app/Globals.h"
-#include "app/Widgets.h"
+#include "pages/ExtCells.h"
+#include "pages/Colors.h"
+#include "core/Globals.h"
+#include "pages/Widgets.h"
 #include "link/Protocol.h"
 #include "link/TextRoutines.h"
 

@@ -1,34 +1,15 @@
-#include "app/Commands.h"
-#include "app/Globals.h"
+#include "core/Commands.h"
+#include "core/Globals.h"
 #include "link/Link.h"
 
-#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QList>
 #include <QPointer>
 #include <QTimer>
 
-namespace {
-MainWindowHooks hooks;
-}
-
-void SetMainWindowHooks(const MainWindowHooks &h) { hooks = h; }
-
-void DisconnectUnit() {
-    if (Link *l = Link::current()) l->CloseComPort();
-    g.Connected = false;
-    g.Monitoring = false;
-    g.ExtAsked = false;
-    if (hooks.disconnected) hooks.disconnected();
-}
-
 bool OpenComPort(Link &link, QString *failure) {
     return link.OpenComPort(g.ComPortNo, g.BaudRate + ",n,8,1", failure);
-}
-
-void RunConnectCommand() {
-    if (hooks.connectCommand) hooks.connectCommand();
 }
 
 namespace {
@@ -36,13 +17,12 @@ namespace {
 // monitoring loop) in which events run as when nothing runs.
 struct Frame {
     enum Kind { Command, Modal, Monitor } kind;
-    QPointer<const QWidget> window; // Modal: the dialog, if any
+    const void *window; // Modal: the dialog, if any
 };
 QList<Frame> frames;
 
 struct HeldCommand {
-    std::function<void()> run;
-    QPointer<QAbstractButton> button; // null for a command not tied to a button
+    Click click;
     bool fromButton = false;
     int home = 0; // the depth of frames at which it runs: its idle place on top, nothing above
 };
@@ -60,8 +40,7 @@ bool waiting() {
 // The idle place a command clicked now belongs to: the modal window its button sits in, or else
 // the main window's, which is the monitoring loop while one runs and the program's own loop
 // otherwise. Nothing runs inside a window it does not belong to.
-int homeLevel(const QAbstractButton *button) {
-    const QWidget *window = button ? button->window() : nullptr;
+int homeLevel(const void *window) {
     for (qsizetype i = frames.size() - 1; i >= 0; --i) {
         const Frame &f = frames[i];
         if (f.kind == Frame::Monitor || (f.kind == Frame::Modal && window && f.window == window))
@@ -71,17 +50,6 @@ int homeLevel(const QAbstractButton *button) {
 }
 
 bool runnableAt(int home) { return frames.size() == home && !waiting(); }
-
-// A held click stands only while its button is enabled and on the window or the page shown: a
-// page replaced by another one, or a dialog gone, takes its clicks along. Within the page a view
-// may have changed meanwhile (an Upload shows the first one): the click was the person's all the same.
-bool stillThere(const QAbstractButton *b) {
-    if (!b || !b->isEnabled()) return false;
-    const QWidget *scope = b;
-    while (!scope->isWindow() && !scope->property(HeldClickScope).toBool()) scope = scope->parentWidget();
-    const QWidget *w = b->window();
-    return scope == w || scope->isVisibleTo(w);
-}
 
 void runAsCommand(const std::function<void()> &command) {
     CommandScope scope;
@@ -99,8 +67,8 @@ void flushCommands() {
             continue;
         }
         const HeldCommand c = held.takeAt(i);
-        if (c.fromButton && !stillThere(c.button)) continue;
-        runAsCommand(c.run);
+        if (c.click.stillThere && !c.click.stillThere()) continue;
+        runAsCommand(c.click.run);
         // What ran may have changed everything: look again from the first.
         i = 0;
     }
@@ -136,10 +104,10 @@ void popFrame() {
         for (qsizetype i = held.size() - 1; i >= 0; --i) {
             HeldCommand &c = held[i];
             if (c.home <= frames.size()) continue;
-            if (f.kind == Frame::Modal && c.fromButton && (!c.button || c.button->window() == f.window.data()))
+            if (f.kind == Frame::Modal && c.fromButton && c.click.window == f.window)
                 held.removeAt(i);
             else
-                c.home = homeLevel(c.button);
+                c.home = homeLevel(c.click.window);
         }
     }
     queueFlush();
@@ -149,7 +117,7 @@ void popFrame() {
 CommandScope::CommandScope() { frames.append({Frame::Command, nullptr}); }
 CommandScope::~CommandScope() { popFrame(); }
 
-IdleScope::IdleScope(Kind kind, const QWidget *window) {
+IdleScope::IdleScope(Kind kind, const void *window) {
     frames.append({kind == Modal ? Frame::Modal : Frame::Monitor, window});
 }
 IdleScope::~IdleScope() { popFrame(); }
@@ -159,17 +127,15 @@ void RunHeldCommands() { flushCommands(); }
 void RunCommand(std::function<void()> command) {
     const int home = homeLevel(nullptr);
     if (runnableAt(home)) return runAsCommand(command);
-    hold({std::move(command), nullptr, false, home});
+    hold({{std::move(command), nullptr, nullptr, nullptr}, false, home});
 }
 
-void ConnectCommand(QAbstractButton *button, std::function<void()> command) {
-    QObject::connect(button, &QAbstractButton::clicked, button, [button, command] {
-        const int home = homeLevel(button);
-        if (runnableAt(home)) return runAsCommand(command);
-        for (const HeldCommand &c : held)
-            if (c.fromButton && c.button == button) return;
-        hold({command, button, true, home});
-    });
+void RunClick(Click click) {
+    const int home = homeLevel(click.window);
+    if (runnableAt(home)) return runAsCommand(click.run);
+    for (const HeldCommand &c : held)
+        if (c.fromButton && click.button && c.click.button == click.button) return;
+    hold({std::move(click), true, home});
 }
 
 void PausePage(int ms) {

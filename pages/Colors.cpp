@@ -1,4 +1,4 @@
-#include "app/Colors.h"
+#include "pages/Colors.h"
 
 #include <QApplication>
 #include <QPalette>

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <array>
 
+#include "link/TextRoutines.h" // IsKnownVersion
+
 constexpr int True = -1;
 constexpr int False = 0;
 
@@ -69,5 +71,3 @@ struct RangeRec {
 // Indexed by temperature unit: 0 deg C, 1 deg F, 2 K.
 extern const std::array<RangeRec, 3> TcRange, RtdRange, RtRange;
 
-// Known firmware texts; any other version text marks new firmware.
-bool IsKnownVersion(const QString &v);

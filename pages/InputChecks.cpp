@@ -1,5 +1,5 @@
-#include "app/InputChecks.h"
-#include "app/Ui.h"
+#include "pages/InputChecks.h"
+#include "core/Ui.h"
 #include "link/TextRoutines.h"
 
 #include <QLineEdit>

@@ -1,0 +1,47 @@
+#include "pages/PageStore.h"
+#include "config/ConfigFile.h"
+#include "netpages/NetPages.h"
+#include "pages/PageRegistry.h"
+
+PageStore::PageStore(QWidget *pageParent, QWidget *dialogParent)
+    : m_pageParent(pageParent), m_dialogParent(dialogParent) {}
+
+PageStore::~PageStore() {
+    // Pages without a parent are the store's own.
+    for (const QPointer<Page> &p : m_pages)
+        if (p && !p->parent()) delete p.data();
+    for (const QPointer<NetPage> &n : m_netPages)
+        if (n && !n->parent()) delete n.data();
+}
+
+Page *PageStore::page(int modelnum) {
+    if (Page *p = m_pages.value(modelnum)) return p;
+    const PageKind *kind = FindPageKind(modelnum);
+    if (!kind || !kind->create) return nullptr;
+    Page *p = kind->create(m_pageParent);
+    p->hide();
+    m_pages.insert(modelnum, p);
+    return p;
+}
+
+NetPage *PageStore::netPage(int netTyp) {
+    if (NetPage *n = m_netPages.value(netTyp)) return n;
+    NetPage *n = CreateNetPage(netTyp, m_dialogParent);
+    if (n) m_netPages.insert(netTyp, n);
+    return n;
+}
+
+QList<Page *> PageStore::pages() const {
+    QList<Page *> l;
+    for (const QPointer<Page> &p : m_pages)
+        if (p) l << p;
+    return l;
+}
+
+IoPage *PageStore::ioPage(int modelnum) { return page(modelnum); }
+
+QByteArray PageStore::buildConfig(QString *error) { return cfg::BuildConfig(*this, error).value_or(QByteArray()); }
+
+std::unique_ptr<LoadedConfig> PageStore::readConfig(const QByteArray &bytes, QString *error) {
+    return cfg::ReadConfig(bytes, *this, error);
+}
