@@ -229,7 +229,6 @@ void frmVireo::setNetButton(const QString &caption, int pointSize, bool visible)
 // ---- the window's own commands
 
 void frmVireo::btnSetting_Click() {
-    lblComPortNo->setText(QStringLiteral("COM%1").arg(g.ComPortNo));
     m_session->commandSetting([this]() -> std::optional<Session::PortChoice> {
         frmComPort dlg(this);
         ShowModal(&dlg);

@@ -427,6 +427,8 @@ void Session::commandDisconnect() {
 
 void Session::commandSetting(const std::function<std::optional<PortChoice>()> &ask) {
     all_btn_control(false);
+    // The dialog opens on the port in use.
+    emit comPortChanged(g.ComPortNo);
     if (std::optional<PortChoice> choice = ask ? ask() : std::nullopt) {
         if (g.ProgramEnding) return;
         for (int k = 1; k <= 8 && k <= choice->devices.size(); ++k)

@@ -264,10 +264,11 @@ bool WriteBytes(const QString &path, const QByteArray &bytes) {
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
-sim::UnitConfig StillUnit(const QString &model, const QString &ext) {
+sim::UnitConfig StillUnit(const QString &model, const QString &ext, const QString &version) {
     sim::UnitConfig c;
     c.model = model;
     c.ext = ext;
+    c.version = version;
     c.animate = false;
     return c;
 }

@@ -146,7 +146,7 @@ QByteArray ReadBytes(const QString &path);
 bool WriteBytes(const QString &path, const QByteArray &bytes);
 
 // A unit of this model whose live values and points keep still, so tests can assert them.
-sim::UnitConfig StillUnit(const QString &model, const QString &ext = "NONE");
+sim::UnitConfig StillUnit(const QString &model, const QString &ext = "NONE", const QString &version = "1.02");
 // Starts monitoring through the main window and stops it as the first transaction ends, so
 // exactly one pass runs; returns the lines the unit received from Start on.
 QStringList MonitorOnePass(AppRig &rig);
@@ -159,3 +159,9 @@ QString BitColours(quint16 value, int cells = 16);
 QStringList UploadPageLines(AppRig &rig, int count);
 // A Download through the main window: the page's lines between the opening "F" and the Upload after it.
 QStringList DownloadPageLines(AppRig &rig);
+
+// The one guard at the end of a test: every scripted message, dialog and answer was used, and
+// nothing unscripted came (of a rig, or of a scripted seam of its own).
+inline QString ProblemsOf(const ScriptedUi &ui) { return ui.problems(); }
+inline QString ProblemsOf(const AppRig &rig) { return rig.ui.problems(); }
+#define NO_SURPRISES(x) QVERIFY2(ProblemsOf(x).isEmpty(), qPrintable(ProblemsOf(x)))

@@ -18,13 +18,6 @@
 #include <QtTest>
 
 namespace {
-sim::UnitConfig unit(const QString &model) {
-    sim::UnitConfig c;
-    c.model = model;
-    c.ext = "NONE";
-    c.animate = false;
-    return c;
-}
 
 void identify(const QString &model, int modelnum, int channels) {
     InitGlobals();
@@ -57,7 +50,6 @@ void fill(const QVector<QLineEdit *> &cells, const QString &text) {
     for (QLineEdit *c : cells) c->setText(text);
 }
 
-#define NO_SURPRISES(ui) QVERIFY2((ui).problems().isEmpty(), qPrintable((ui).problems()))
 } // namespace
 
 class AnalogInputTest : public QObject {
@@ -65,7 +57,7 @@ class AnalogInputTest : public QObject {
 private slots:
     void qb8UploadAndDownload() {
         ScriptedUi ui;
-        SimRig rig(unit("K5A-QBW8"));
+        SimRig rig(StillUnit("K5A-QBW8"));
         identify("K5A-QBW8", 18, 8);
         rig.unit().setValue("6", "22", "1.50");
         rig.unit().setValue("6", "09", "3");
@@ -126,7 +118,7 @@ private slots:
 
     void qj4UploadDownloadAndPercent() {
         ScriptedUi ui;
-        SimRig rig(unit("K5A-QJ4"));
+        SimRig rig(StillUnit("K5A-QJ4"));
         identify("K5A-QJ4", 7, 4);
         rig.unit().setValue("3", "32", "250");
         frmQJ4 p;
@@ -196,7 +188,7 @@ private slots:
 
     void qx4mUploadAndDownload() {
         ScriptedUi ui;
-        SimRig rig(unit("K5A-QX4V"));
+        SimRig rig(StillUnit("K5A-QX4V"));
         identify("K5A-QX4V", 8, 4);
         rig.unit().setValue("00", "09", "2");
         rig.unit().setValue("2", "12", "25");
@@ -263,7 +255,7 @@ private slots:
 
     void qz4uShowsMilliamperesWhateverTheSwitch() {
         ScriptedUi ui;
-        SimRig rig(unit("K5A-QZ4U"));
+        SimRig rig(StillUnit("K5A-QZ4U"));
         identify("K5A-QZ4U", 24, 4);
         rig.unit().setValue("00", "09", "3");
         rig.unit().removeItem("2", "09"); // the answer to the range read is not used
@@ -288,7 +280,7 @@ private slots:
 
     // A range index the list has no entry for goes back to the unit as it was read.
     void unlistedRangeIsWrittenBackAsRead() {
-        SimRig rig(unit("K5A-QB4"));
+        SimRig rig(StillUnit("K5A-QB4"));
         identify("K5A-QB4", 0, 4);
         rig.unit().setValue("3", "09", "14");
         frmQB4 p;
@@ -315,7 +307,7 @@ private slots:
     void identificationPlacesEachPage() {
         QFETCH(QString, model);
         QFETCH(int, modelnum);
-        AppRig r(unit(model));
+        AppRig r(StillUnit(model));
         r.connectViaSetting();
         QCOMPARE(g.ActivePage, modelnum);
         QCOMPARE(r.shownPage(), static_cast<QWidget *>(r.page(modelnum)));

@@ -21,13 +21,6 @@
 #include <QtTest>
 
 namespace {
-sim::UnitConfig unit(const QString &model, const QString &ext = "NONE") {
-    sim::UnitConfig c;
-    c.model = model;
-    c.ext = ext;
-    c.animate = false;
-    return c;
-}
 
 template <class P> P *page(AppRig &r, int modelnum) { return qobject_cast<P *>(r.page(modelnum)); }
 
@@ -60,7 +53,6 @@ QStringList units(const ScalingPage &p) {
     return l;
 }
 
-#define NO_SURPRISES(r) QVERIFY2((r).ui.problems().isEmpty(), qPrintable((r).ui.problems()))
 } // namespace
 
 class AnalogOutputTest : public QObject {
@@ -89,7 +81,7 @@ private slots:
         QFETCH(bool, range);
         QFETCH(bool, hold);
         QFETCH(QString, unitText);
-        AppRig r(unit(model));
+        AppRig r(StillUnit(model));
         r.unit().setValue(QString::number(channels), "09", "4");
         r.connectViaSetting();
         QCOMPARE(g.ActivePage, modelnum);
@@ -115,7 +107,7 @@ private slots:
     }
 
     void wb2RangesAndUnits() {
-        AppRig r(unit("K5A-WB2"));
+        AppRig r(StillUnit("K5A-WB2"));
         r.unit().setValue("1", "09", "7");
         r.unit().setValue("2", "09", "F"); // per channel 15: no list entry, the table's empty unit
         r.connectViaSetting();
@@ -139,7 +131,7 @@ private slots:
 
     // One view: no view buttons, the hold frame beside the scaling.
     void wc2HasOneView() {
-        AppRig r(unit("K5A-WC2"));
+        AppRig r(StillUnit("K5A-WC2"));
         r.connectViaSetting();
         auto *p = page<frmWC2>(r, 4);
         QVERIFY(p->findChild<QPushButton *>("cmdSet1") == nullptr && p->frmSet2 == nullptr);
@@ -158,7 +150,7 @@ private slots:
     void currentOutputsWithoutHold() {
         QFETCH(QString, model);
         QFETCH(int, modelnum);
-        AppRig r(unit(model));
+        AppRig r(StillUnit(model));
         r.connectViaSetting();
         auto *p = page<ScalingPage>(r, modelnum);
         QVERIFY(!r.lines().contains("I14"));
@@ -172,7 +164,7 @@ private slots:
     }
 
     void wc4SecondViewHoldsOnlyTheHoldFrame() {
-        AppRig r(unit("K5A-WC4"));
+        AppRig r(StillUnit("K5A-WC4"));
         r.connectViaSetting();
         auto *p = page<frmWC4>(r, 13);
         QVERIFY(!p->cmdSet1->isEnabled() && p->cmdSet2->isEnabled() && p->frmSet1->isVisibleTo(p));
@@ -184,7 +176,7 @@ private slots:
     }
 
     void wb4m() {
-        AppRig r(unit("K5A-WB4Y", "DI"));
+        AppRig r(StillUnit("K5A-WB4Y", "DI"));
         r.unit().setValue("1", "20", "-2000");
         r.unit().setValue("2", "09", "3");
         r.connectViaSetting();
@@ -242,7 +234,7 @@ private slots:
     // The switch range is read and not used: the unit labels keep their design text; an
     // unanswered switch range ends Init without a word.
     void zwb2() {
-        AppRig r(unit("K5A-ZWBW2"));
+        AppRig r(StillUnit("K5A-ZWBW2"));
         r.unit().setValue("00", "09", "9");
         r.connectViaSetting();
         auto *p = page<frmZWB2>(r, 15);

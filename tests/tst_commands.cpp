@@ -16,12 +16,6 @@
 #include <QtTest>
 
 namespace {
-sim::UnitConfig quietUnit() {
-    sim::UnitConfig c;
-    c.ext = "NONE";
-    c.animate = false;
-    return c;
-}
 
 // The lines of one monitoring pass of the 4-channel input without extension.
 constexpr int PassLines = 8;
@@ -47,7 +41,6 @@ void scriptDialogs(AppRig &r, const QString &which) {
     r.ui.onDialog("frmNotice", [](QDialog *) { return int(QDialog::Rejected); });
 }
 
-#define NO_SURPRISES(rig) QVERIFY2((rig).ui.problems().isEmpty(), qPrintable((rig).ui.problems()))
 } // namespace
 
 class CommandsTest : public QObject {
@@ -59,7 +52,7 @@ private slots:
     }
     void clickedDuringWaitRunsAsIfIdle() {
         QFETCH(QString, which);
-        AppRig r(quietUnit(), 300);
+        AppRig r(StillUnit("K5A-QB4"), 300);
         r.connectViaSetting();
         // A short pause, so that clicks can also land in it, and a unit slow on one item.
         r.link().setTimings(5, 300);
@@ -161,7 +154,7 @@ private slots:
     }
 
     void heldCommandWaitsForTheWholeSequence() {
-        SimRig rig(quietUnit(), 5, 300);
+        SimRig rig(StillUnit("K5A-QB4"), 5, 300);
         rig.unit().addFault({sim::FaultKind::Delay, "", "06", -1, 30});
         QPushButton b;
         QStringList order;
@@ -192,7 +185,7 @@ private slots:
     }
 
     void heldClickOnButtonDisabledMeanwhileIsDropped() {
-        SimRig rig(quietUnit(), 0, 300);
+        SimRig rig(StillUnit("K5A-QB4"), 0, 300);
         rig.unit().addFault({sim::FaultKind::Delay, "", "06", 1, 30});
         QPushButton b;
         int runs = 0;
@@ -207,7 +200,7 @@ private slots:
     }
 
     void stopAndDisconnectActAtOnce() {
-        AppRig r(quietUnit(), 2000);
+        AppRig r(StillUnit("K5A-QB4"), 2000);
         r.connectViaSetting();
         r.unit().addFault({sim::FaultKind::Delay, "", "22", -1, 1500});
         QString statusRightAfter;

@@ -36,14 +36,6 @@ QStringList qb4Lines(const QString &model = "K5A-QB4", const QString &version = 
     return l;
 }
 
-sim::UnitConfig unit(const QString &model, const QString &version = "1.02", const QString &ext = "NONE") {
-    sim::UnitConfig c;
-    c.model = model;
-    c.version = version;
-    c.ext = ext;
-    c.animate = false;
-    return c;
-}
 
 frmQB4 *qb4(AppRig &r) {
     return qobject_cast<frmQB4 *>(r.page(0));
@@ -128,7 +120,6 @@ struct FakePage : QWidget {
     template <class T = QLineEdit> T *c(const QString &name) const { return findChild<T *>(name); }
 };
 
-#define NO_SURPRISES(rig) QVERIFY2((rig).ui.problems().isEmpty(), qPrintable((rig).ui.problems()))
 } // namespace
 
 class ConfigTest : public QObject {
@@ -371,7 +362,7 @@ class ConfigTest : public QObject {
         QFETCH(QStringList, edits);
         QFETCH(QStringList, netLines);
         QTemporaryDir dir;
-        AppRig r(unit(model, version));
+        AppRig r(StillUnit(model, "NONE", version));
         r.connectViaSetting();
         frmQB4 *p = qb4(r);
         p->cmbUserRange[1]->setCurrentIndex(3);
@@ -407,7 +398,7 @@ class ConfigTest : public QObject {
 
     void handWrittenFilesLoad() {
         // No unit: the page is filled and placed, the identity comes from the file.
-        AppRig r(unit("K5A-QB4"));
+        AppRig r(StillUnit("K5A-QB4"));
         QTemporaryDir dir;
         const QString path = dir.filePath("modbus.txt");
         QVERIFY(WriteBytes(path, CrLfFile({R"("K5G-QB4",0,"Version : 1.02",2,0)", "8,-1,11,0", "#FALSE#,#FALSE#",
@@ -452,7 +443,7 @@ class ConfigTest : public QObject {
     // What the pages show follows the identity a file brings, whenever they were created: the
     // DeviceNet status frame (none on the KI8R base), and the KI8R's own point numbers.
     void loadedIdentityDecidesWhatThePagesShow() {
-        AppRig r(unit("K5A-QB4"));
+        AppRig r(StillUnit("K5A-QB4"));
         QTemporaryDir dir;
         const QString path = dir.filePath("dn.uJx");
         auto open = [&](const QStringList &lines) {
@@ -471,7 +462,7 @@ class ConfigTest : public QObject {
     }
 
     void versionSuffixRules() {
-        AppRig r(unit("K5A-QB4"));
+        AppRig r(StillUnit("K5A-QB4"));
         QTemporaryDir dir;
         const QString path = dir.filePath("eth.uJx");
         const QStringList eth = {"30", "1,2,3,4", "5,6,7,8", "9,10,11,12", "501,502,503,65535", "1,2,3,4"};
@@ -501,7 +492,7 @@ class ConfigTest : public QObject {
     }
 
     void modelTextDecidesThePageAndNetwork() {
-        AppRig r(unit("K5A-QB4"));
+        AppRig r(StillUnit("K5A-QB4"));
         QTemporaryDir dir;
         const QString path = dir.filePath("x.uJx");
         // No known network prefix: the file ends after the I/O record, whatever field 5 says.
@@ -536,7 +527,7 @@ class ConfigTest : public QObject {
         QFETCH(QString, model);
         QTemporaryDir dir;
         const QString path = dir.filePath("unit.uJx");
-        AppRig r(unit(model, "1.02", "DI"));
+        AppRig r(StillUnit(model, "DI", "1.02"));
         r.connectViaSetting();
         QCOMPARE(g.ExtChCount, 16);
         QWidget *io = qb4(r);
@@ -578,7 +569,7 @@ class ConfigTest : public QObject {
     // ---- failures
 
     void saveWithoutPageAsksNothing() {
-        AppRig r(unit("K5A-QB4"));
+        AppRig r(StillUnit("K5A-QB4"));
         r.ui.expect("No Config Data", "Save Error", MsgIcon::None);
         r.session().commandSave();
         QCOMPARE(r.ui.fileDialogs, 0);
@@ -618,7 +609,7 @@ class ConfigTest : public QObject {
         QTemporaryDir dir;
         const QString path = dir.filePath("old.uJx");
         QVERIFY(WriteBytes(path, "old contents\r\n"));
-        AppRig r(unit("K5N-QB4"));
+        AppRig r(StillUnit("K5N-QB4"));
         r.connectViaSetting();
         QLineEdit *box = r.w->findChild<QLineEdit *>(control);
         QVERIFY(box);
@@ -635,7 +626,7 @@ class ConfigTest : public QObject {
 
     void saveThatCannotWrite() {
         QTemporaryDir dir;
-        AppRig r(unit("K5A-QB4"));
+        AppRig r(StillUnit("K5A-QB4"));
         r.connectViaSetting();
         // A folder nobody may write into (root may write anywhere but into /proc).
         const QString locked = dir.filePath("locked");
@@ -702,7 +693,7 @@ class ConfigTest : public QObject {
     void failedLoadChangesNothing() {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, message);
-        AppRig r(unit("K5A-QB4", "1.02", "DI"));
+        AppRig r(StillUnit("K5A-QB4", "DI", "1.02"));
         r.connectViaSetting();
         qb4(r)->cmdSet2_Click();
         const auto io = snapshot(qb4(r)), netPage = snapshot(r.netPage(0));
@@ -718,7 +709,7 @@ class ConfigTest : public QObject {
     }
 
     void missingFileNamesItself() {
-        AppRig r(unit("K5A-QB4"));
+        AppRig r(StillUnit("K5A-QB4"));
         r.ui.onOpenFile("/nonexistent/unit.uJx");
         r.ui.expect("/nonexistent/unit.uJx: No such file or directory", "VIREO", MsgIcon::Critical);
         r.session().commandOpen();
@@ -730,7 +721,7 @@ class ConfigTest : public QObject {
         QTemporaryDir dir;
         const QString path = dir.filePath("devicenet.uJx");
         QVERIFY(WriteBytes(path, CrLfFile(qb4Lines("K5B-QB4", "Version : 1.02", 1) + QStringList{R"("77",1,40)"})));
-        AppRig r(unit("K5A-QB4"));
+        AppRig r(StillUnit("K5A-QB4"));
         r.connectViaSetting();
         const QString question = "The file is for K5B-QB4; the connected unit is K5A-QB4. Load anyway?";
         r.ui.onQuestion(question, false);
@@ -760,7 +751,7 @@ class ConfigTest : public QObject {
         QStringList lines = qb4Lines() + QStringList{"30"};
         lines[6] = R"("-250","10000","0.00","1.0000","-10.000","10.000")";
         QVERIFY(WriteBytes(path, CrLfFile(lines)));
-        AppRig r(unit("K5A-QB4"));
+        AppRig r(StillUnit("K5A-QB4"));
         r.connectViaSetting();
         r.unit().addFault({sim::FaultKind::Delay, "", "21", 1, 40}); // channel 1's full scale takes a while
         r.ui.onOpenFile(path);
@@ -782,7 +773,7 @@ class ConfigTest : public QObject {
         QStringList lines = qb4Lines() + QStringList{"30"};
         lines[3] = R"("-250","10000","0.00","1.0000","-10.000","10.000")";
         QVERIFY(WriteBytes(path, CrLfFile(lines)));
-        AppRig r(unit("K5A-QB4"));
+        AppRig r(StillUnit("K5A-QB4"));
         r.ui.onOpenFile(path);
         r.session().commandOpen();
         QCOMPARE(r.buttons(), QString("FFFFTFFF"));

@@ -31,7 +31,6 @@ template <class P> P *shown(AppRig &r, int modelnum) {
     return p && r.shownPage() == p ? p : nullptr;
 }
 
-#define NO_SURPRISES(r) QVERIFY2((r).ui.problems().isEmpty(), qPrintable((r).ui.problems()))
 } // namespace
 
 class DiscreteTest : public QObject {

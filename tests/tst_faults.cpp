@@ -16,20 +16,12 @@
 #include <QtTest>
 
 namespace {
-sim::UnitConfig quietUnit(const QString &model = "K5A-QB4") {
-    sim::UnitConfig c;
-    c.model = model;
-    c.ext = "NONE";
-    c.animate = false;
-    return c;
-}
 
 frmQB4 *qb4Page(AppRig &r) { return qobject_cast<frmQB4 *>(r.page(0)); }
 
 const char *const Refused = "The unit did not accept the start of the download.\r\n"
                             "Nothing was written; the edited values are still on the page.";
 
-#define NO_SURPRISES(rig) QVERIFY2((rig).ui.problems().isEmpty(), qPrintable((rig).ui.problems()))
 } // namespace
 
 class FaultsTest : public QObject {
@@ -57,7 +49,7 @@ private slots:
         QFETCH(QStringList, lines);
         QFETCH(QString, buttons);
         const bool refused = sim::FaultKind(fault) == sim::FaultKind::Refuse;
-        AppRig r(quietUnit());
+        AppRig r(StillUnit("K5A-QB4"));
         r.connectViaSetting();
         frmQB4 *p = qb4Page(r);
         const QString before = r.unit().value("1", "20");
@@ -81,7 +73,7 @@ private slots:
     }
 
     void needlessChannelCountIsNoRequestToInitialise() {
-        AppRig r(quietUnit());
+        AppRig r(StillUnit("K5A-QB4"));
         r.unit().addFault({sim::FaultKind::Cnu, "", "03", -1, 0});
         r.connectViaSetting();
         QCOMPARE(r.ui.programEnds, 0);
@@ -102,7 +94,7 @@ private slots:
     void protocolAnswerIsNoModel() {
         QFETCH(int, fault);
         QFETCH(QStringList, lines);
-        AppRig r(quietUnit());
+        AppRig r(StillUnit("K5A-QB4"));
         r.connectViaSetting();
         if (fault < 0) r.unit().setValue("00", "02", QString());
         else r.unit().addFault({sim::FaultKind(fault), {}, {}, -1, 0});
@@ -118,7 +110,7 @@ private slots:
     }
 
     void unknownModelIsNoDeadEnd() {
-        AppRig r(quietUnit());
+        AppRig r(StillUnit("K5A-QB4"));
         r.connectViaSetting();
         r.unit().setValue("00", "02", "K5A-QB8"); // a model this version has no page for
         r.ui.expect("Not definced modelnum in frmVireo -> btnUpload", "Debug info", MsgIcon::Critical);
@@ -134,7 +126,7 @@ private slots:
     }
 
     void failedNetworkReadEndsWithDisconnectedButtons() {
-        AppRig r(quietUnit());
+        AppRig r(StillUnit("K5A-QB4"));
         r.connectViaSetting();
         r.unit().addFault({sim::FaultKind::Silence, "", "51", -1, 0});
         r.ui.expect("Uploading incomplete", "Uploading", MsgIcon::Critical);
@@ -161,7 +153,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, title);
         QFETCH(QString, buttons);
-        AppRig r(quietUnit());
+        AppRig r(StillUnit("K5A-QB4"));
         r.connectViaSetting();
         r.unit().addFault({sim::FaultKind::Vanish, "", item, 1, 0});
         r.ui.expect(text, title, MsgIcon::Critical);
@@ -175,7 +167,7 @@ private slots:
     }
 
     void unitGoneWhileIdleIsNoticedAtOnce() {
-        AppRig r(quietUnit());
+        AppRig r(StillUnit("K5A-QB4"));
         // The line goes away 30 ms after the Upload's last reply, with nothing under way.
         r.unit().addFault({sim::FaultKind::HangUp, "", "51", 1, 30});
         r.connectViaSetting();
@@ -202,7 +194,7 @@ private slots:
     void portThatCannotBeOpenedSaysWhyInOneBox() {
         QFETCH(QString, device);
         QFETCH(QString, reason);
-        AppRig r(quietUnit());
+        AppRig r(StillUnit("K5A-QB4"));
         r.ui.recordOnly(); // the system's reason varies: the messages are checked below
         r.link().setDevice(std::make_unique<QtSerialDevice>());
         PortMap::choose(1, device);

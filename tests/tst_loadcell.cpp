@@ -17,14 +17,6 @@
 #include <QtTest>
 
 namespace {
-sim::UnitConfig unit(const QString &model, const QString &version = "1.10") {
-    sim::UnitConfig c;
-    c.model = model;
-    c.version = version;
-    c.ext = "NONE";
-    c.animate = false;
-    return c;
-}
 
 void identify(const QString &model, int modelnum, int netTyp, bool newFirmware) {
     InitGlobals();
@@ -75,7 +67,6 @@ bool groupEnabled(const LoadCellPage &p) {
 
 QLineEdit *box(const QWidget &p, const QString &name) { return p.findChild<QLineEdit *>(name); }
 
-#define NO_SURPRISES(ui) QVERIFY2((ui).problems().isEmpty(), qPrintable((ui).problems()))
 } // namespace
 
 class LoadCellTest : public QObject {
@@ -83,7 +74,7 @@ class LoadCellTest : public QObject {
 private slots:
     void newFirmwareInitFillsEverything() {
         ScriptedUi ui;
-        SimRig rig(unit("K5A-GZ2"));
+        SimRig rig(StillUnit("K5A-GZ2", "NONE", "1.10"));
         identify("K5A-GZ2", 21, 0, true);
         rig.unit().setValue("2", "28", "55.5");
         rig.unit().setValue("2", "38", "1500");
@@ -146,7 +137,7 @@ private slots:
         QFETCH(bool, viewButtons);
         QFETCH(bool, hold);
         ScriptedUi ui;
-        SimRig rig(unit(model, newFirmware ? " 1.04" : " 1.03"));
+        SimRig rig(StillUnit(model, "NONE", newFirmware ? " 1.04" : " 1.03"));
         identify(model, 21, netTyp, newFirmware);
         frmGZ2 p;
         // Start from the opposite of what is expected, as a page shown before would be.
@@ -208,7 +199,7 @@ private slots:
     }
 
     void readingData() {
-        SimRig rig(unit("K5A-GZ2"));
+        SimRig rig(StillUnit("K5A-GZ2", "NONE", "1.10"));
         identify("K5A-GZ2", 21, 0, false);
         rig.unit().setValue("00", "22", "012.5");
         frmGZ2 p;
@@ -264,7 +255,7 @@ private slots:
         QFETCH(QStringList, lines);
         QFETCH(QString, result);
         ScriptedUi ui;
-        SimRig rig(unit("K5A-GZ2"));
+        SimRig rig(StillUnit("K5A-GZ2", "NONE", "1.10"));
         identify("K5A-GZ2", 21, 0, true);
         frmGZ2 p;
         p.frmGZ2_Init();
@@ -280,7 +271,7 @@ private slots:
 
     // The unit acts on the commands: what the channel reports, its full scale, its gain adjustment.
     void calibrationChangesWhatTheUnitReports() {
-        SimRig rig(unit("K5A-GZ2"));
+        SimRig rig(StillUnit("K5A-GZ2", "NONE", "1.10"));
         identify("K5A-GZ2", 21, 0, true);
         frmGZ2 p;
         p.frmGZ2_Init();
@@ -335,7 +326,7 @@ private slots:
         QFETCH(QString, item);
         QFETCH(QStringList, lines);
         ScriptedUi ui;
-        SimRig rig(unit("K5A-GZ2"), 0, 20);
+        SimRig rig(StillUnit("K5A-GZ2", "NONE", "1.10"), 0, 20);
         identify("K5A-GZ2", 21, 0, true);
         frmGZ2 p;
         p.frmGZ2_Init();
@@ -356,7 +347,7 @@ private slots:
     }
 
     void groupLockedWhileAnAdjustmentWaits() {
-        SimRig rig(unit("K5A-GZ2"), 0, 2000);
+        SimRig rig(StillUnit("K5A-GZ2", "NONE", "1.10"), 0, 2000);
         identify("K5A-GZ2", 21, 0, true);
         frmGZ2 p;
         p.frmGZ2_Init();
@@ -383,7 +374,7 @@ private slots:
         QFETCH(QString, button);
         QFETCH(QStringList, lines);
         ScriptedUi ui;
-        SimRig rig(unit("K5A-GZ2"), 0, 2000);
+        SimRig rig(StillUnit("K5A-GZ2", "NONE", "1.10"), 0, 2000);
         identify("K5A-GZ2", 21, 0, true);
         frmGZ2 p;
         p.frmGZ2_Init();
@@ -404,7 +395,7 @@ private slots:
     void hlsUnit() {
         for (const bool newFirmware : {false, true}) {
             ScriptedUi ui;
-            SimRig rig(unit("K5VS-GZ2", newFirmware ? "2.00" : "1.00"));
+            SimRig rig(StillUnit("K5VS-GZ2", "NONE", newFirmware ? "2.00" : "1.00"));
             identify("K5VS-GZ2", 22, 6, newFirmware);
             rig.unit().setValue("2", "42", "700");
             rig.unit().setValue("1", "40", "5");
@@ -463,7 +454,7 @@ private slots:
         QFETCH(QString, version);
         QFETCH(QString, page);
         QFETCH(QStringList, lines);
-        AppRig r(unit(model, version));
+        AppRig r(StillUnit(model, "NONE", version));
         r.connectViaSetting();
         auto *p = r.w->findChild<LoadCellPage *>(page);
         QVERIFY(p);
@@ -476,7 +467,7 @@ private slots:
     }
 
     void startStopDisconnect() {
-        AppRig r(unit("K5A-GZ2"));
+        AppRig r(StillUnit("K5A-GZ2", "NONE", "1.10"));
         r.connectViaSetting();
         auto *p = r.w->findChild<frmGZ2 *>();
         QVERIFY(p && groupEnabled(*p));

@@ -40,7 +40,6 @@ QStringList qb4UploadLines() {
 
 frmQB4 *qb4Page(AppRig &r) { return qobject_cast<frmQB4 *>(r.page(0)); }
 
-#define NO_SURPRISES(rig) QVERIFY2((rig).ui.problems().isEmpty(), qPrintable((rig).ui.problems()))
 } // namespace
 
 class MainWindowTest : public QObject {

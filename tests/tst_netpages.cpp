@@ -29,13 +29,7 @@ struct NetRig {
     ScriptedUi ui;
     SimRig rig;
     std::unique_ptr<NetPage> page;
-    NetRig(int netTyp, const QString &model) : rig(unit(model), 0, 50), page(CreateNetPage(netTyp, nullptr)) {}
-    static sim::UnitConfig unit(const QString &model) {
-        sim::UnitConfig c;
-        c.model = model;
-        c.animate = false;
-        return c;
-    }
+    NetRig(int netTyp, const QString &model) : rig(StillUnit(model, "DI"), 0, 50), page(CreateNetPage(netTyp, nullptr)) {}
     template <class T = QWidget> T *c(const QString &name) const { return page->findChild<T *>(name); }
     QString text(const QString &name) const { return c<QLineEdit>(name)->text(); }
     void set(const QString &name, const QString &text) const { c<QLineEdit>(name)->setText(text); }

@@ -83,7 +83,6 @@ bool shown(frmNX2 *p, const QString &name) {
     return w && !w->isHidden();
 }
 
-#define NO_SURPRISES(rig) QVERIFY2((rig).ui.problems().isEmpty(), qPrintable((rig).ui.problems()))
 } // namespace
 
 class Nx2Test : public QObject {

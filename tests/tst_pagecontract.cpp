@@ -193,7 +193,6 @@ QSet<QString> enabledInputs(const Page &p) {
     return names;
 }
 
-#define NO_SURPRISES(ui) QVERIFY2((ui).problems().isEmpty(), qPrintable((ui).problems()))
 } // namespace
 
 class PageContractTest : public QObject {

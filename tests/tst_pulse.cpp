@@ -47,7 +47,6 @@ std::unique_ptr<PulsePage> standalone(int modelnum, int channels) {
     return std::make_unique<frmK5NNX8>();
 }
 
-#define NO_SURPRISES(r) QVERIFY2((r).ui.problems().isEmpty(), qPrintable((r).ui.problems()))
 } // namespace
 
 class PulseTest : public QObject {

@@ -13,13 +13,6 @@
 #include <QtTest>
 
 namespace {
-sim::UnitConfig unit(const QString &model = "K5A-QB4") {
-    sim::UnitConfig c;
-    c.model = model;
-    c.ext = "NONE";
-    c.animate = false;
-    return c;
-}
 
 void identify(const QString &model, int netTyp, int subTyp, int channels = 4) {
     InitGlobals();
@@ -37,7 +30,6 @@ QStringList units(const frmQB4 &p) {
     return l;
 }
 
-#define NO_SURPRISES(ui) QVERIFY2((ui).problems().isEmpty(), qPrintable((ui).problems()))
 } // namespace
 
 class Qb4Test : public QObject {
@@ -45,7 +37,7 @@ class Qb4Test : public QObject {
 private slots:
     void initFillsThePage() {
         ScriptedUi ui;
-        SimRig rig(unit());
+        SimRig rig(StillUnit("K5A-QB4"));
         identify("K5A-QB4", 0, 1);
         rig.unit().setValue("2", "20", "-500");
         rig.unit().setValue("3", "09", "10");
@@ -72,7 +64,7 @@ private slots:
     }
 
     void unitLabelsFollowSwitchRange() {
-        SimRig rig(unit());
+        SimRig rig(StillUnit("K5A-QB4"));
         identify("K5A-QB4", 0, 1);
         const QStringList ranges = {"0", "9", "12", "16"};
         for (int k = 0; k < 4; ++k) rig.unit().setValue(QString::number(k + 1), "09", ranges[k]);
@@ -91,7 +83,7 @@ private slots:
     }
 
     void hlsReadsItem08AndHasNoOutputHold() {
-        SimRig rig(unit("K5VS-QB4"));
+        SimRig rig(StillUnit("K5VS-QB4"));
         identify("K5VS-QB4", 6, 1);
         rig.unit().setValue("00", "08", "9");
         frmQB4 p;
@@ -113,7 +105,7 @@ private slots:
     }
 
     void channelLoopsStayWithinTheRows() {
-        SimRig rig(unit());
+        SimRig rig(StillUnit("K5A-QB4"));
         identify("K5A-QB4", 0, 1, 16);
         frmQB4 p;
         p.frmQB4_Init();
@@ -128,7 +120,7 @@ private slots:
 
     void unansweredSlotIsUploadError() {
         ScriptedUi ui;
-        SimRig rig(unit(), 0, 40);
+        SimRig rig(StillUnit("K5A-QB4"), 0, 40);
         identify("K5A-QB4", 0, 1);
         rig.unit().addFault({sim::FaultKind::Silence, "2", "23", -1, 0});
         ui.expect("Upload Error", "Upload", MsgIcon::Critical);
@@ -145,7 +137,7 @@ private slots:
     void otherUnansweredReadsEndQuietly() {
         for (const auto &[group, item] : {std::pair{"00", "09"}, {"00", "14"}, {"3", "09"}}) {
             ScriptedUi ui;
-            SimRig rig(unit(), 0, 40);
+            SimRig rig(StillUnit("K5A-QB4"), 0, 40);
             identify("K5A-QB4", 0, 1);
             rig.unit().addFault({sim::FaultKind::Silence, group, item, -1, 0});
             frmQB4 p;
@@ -159,7 +151,7 @@ private slots:
     }
 
     void liveValuesAndExtension() {
-        SimRig rig(unit());
+        SimRig rig(StillUnit("K5A-QB4"));
         identify("K5A-QB4", 0, 1);
         frmQB4 p;
         rig.unit().setValue("00", "21", "012.34");

@@ -115,7 +115,6 @@ QStringList items(const QComboBox *list) {
     return l;
 }
 
-#define NO_SURPRISES(rig) QVERIFY2((rig).ui.problems().isEmpty(), qPrintable((rig).ui.problems()))
 } // namespace
 
 class RecordsTest : public QObject {

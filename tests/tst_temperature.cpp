@@ -20,13 +20,6 @@
 namespace {
 const QColor Red(255, 0, 0);
 
-sim::UnitConfig unit(const QString &model) {
-    sim::UnitConfig c;
-    c.model = model;
-    c.ext = "NONE";
-    c.animate = false;
-    return c;
-}
 
 template <class P> P *page(AppRig &r, int modelnum) { return qobject_cast<P *>(r.page(modelnum)); }
 
@@ -79,14 +72,13 @@ struct DuringInit {
     }
 };
 
-#define NO_SURPRISES(r) QVERIFY2((r).ui.problems().isEmpty(), qPrintable((r).ui.problems()))
 } // namespace
 
 class TemperatureTest : public QObject {
     Q_OBJECT
 private slots:
     void qk4Upload() {
-        AppRig r(unit("K5A-QK4"));
+        AppRig r(StillUnit("K5A-QK4"));
         r.unit().setValue("2", "04", "F");
         r.unit().setValue("4", "04", "K");
         r.unit().setValue("1", "24", "-100");
@@ -126,7 +118,7 @@ private slots:
     }
 
     void qk4Download() {
-        AppRig r(unit("K5A-QK4"));
+        AppRig r(StillUnit("K5A-QK4"));
         r.connectViaSetting();
         auto *p = page<frmQK4>(r, 1);
         p->txtZScale[0]->setText("12.5");
@@ -156,7 +148,7 @@ private slots:
 
     // Other than 15, the switch range is every channel's type for the hints, whatever its own entry.
     void hintsFollowTheSwitchRange() {
-        AppRig r(unit("K5A-QK4"));
+        AppRig r(StillUnit("K5A-QK4"));
         r.unit().setValue("00", "09", "4");
         r.unit().setValue("2", "04", "F");
         r.connectViaSetting();
@@ -176,7 +168,7 @@ private slots:
 
     // A unit answer other than C, F or K keeps the previous channel's unit (deg C for the first).
     void unitFallsBackToThePreviousChannel() {
-        AppRig r(unit("K5A-QK4"));
+        AppRig r(StillUnit("K5A-QK4"));
         r.unit().setValue("1", "04", "X");
         r.unit().setValue("2", "04", "K");
         r.unit().setValue("3", "04", "?");
@@ -190,7 +182,7 @@ private slots:
     }
 
     void burnoutTurnsItsChannelRedWhileMonitoring() {
-        AppRig r(unit("K5A-QK4"));
+        AppRig r(StillUnit("K5A-QK4"));
         r.connectViaSetting();
         auto *p = page<frmQK4>(r, 1);
         sim::SetBurnout(r.unit(), 0, true);
@@ -234,7 +226,7 @@ private slots:
     void burnoutDigit() {
         QFETCH(QString, status);
         QFETCH(QStringList, painted);
-        AppRig r(unit("K5A-QK4"));
+        AppRig r(StillUnit("K5A-QK4"));
         r.unit().setValue("00", "04", "000009");
         r.connectViaSetting();
         auto *p = page<frmQK4>(r, 1);
@@ -284,7 +276,7 @@ private slots:
     // The RTD page inquires the channel reads and keeps its second view open while Init runs;
     // a click on it then runs once the wait is over.
     void qw4Upload() {
-        AppRig r(unit("K5A-QW4"));
+        AppRig r(StillUnit("K5A-QW4"));
         r.unit().setValue("4", "09", "8");
         r.unit().setValue("3", "04", "F");
         r.connectViaSetting();
@@ -310,7 +302,7 @@ private slots:
     }
 
     void qk4LocksItsViewButtonsDuringInit() {
-        AppRig r(unit("K5A-QK4"));
+        AppRig r(StillUnit("K5A-QK4"));
         r.connectViaSetting();
         auto *p = page<frmQK4>(r, 1);
         DuringInit during(r, p);
@@ -322,7 +314,7 @@ private slots:
     }
 
     void qw4Download() {
-        AppRig r(unit("K5A-QW4"));
+        AppRig r(StillUnit("K5A-QW4"));
         r.connectViaSetting();
         auto *p = page<frmQW4>(r, 2);
         p->cmbUserUnit[0]->setCurrentIndex(1);
@@ -339,7 +331,7 @@ private slots:
     }
 
     void qh4UploadAndDownloadOrder() {
-        AppRig r(unit("K5A-QH4"));
+        AppRig r(StillUnit("K5A-QH4"));
         r.unit().setValue("2", "04", "F");
         r.connectViaSetting();
         auto *p = page<frmQH4>(r, 11);
@@ -367,7 +359,7 @@ private slots:
     // Lists never read (a page filled from a file without selections) are skipped, never sent
     // as -1, and the channel's writes still go to its own group.
     void qh4WithoutTypeOrUnitStillSelectsTheChannel() {
-        SimRig rig(unit("K5A-QH4"));
+        SimRig rig(StillUnit("K5A-QH4"));
         InitGlobals();
         g.modelnum = 11;
         g.NetTyp = 0;
@@ -383,7 +375,7 @@ private slots:
 
     // An HLS unit reads its switch range from "08" and has no output hold.
     void hlsUnit() {
-        AppRig r(unit("K5VS-QK4"));
+        AppRig r(StillUnit("K5VS-QK4"));
         r.connectViaSetting();
         auto *p = page<frmQK4>(r, 1);
         QCOMPARE(initLines(r.lines(), 4), QStringList({"G00", "I08", "G01", "I05"}));
@@ -395,7 +387,7 @@ private slots:
     }
 
     void unansweredBurnoutDirectionIsUploadError() {
-        AppRig r(unit("K5A-QK4"));
+        AppRig r(StillUnit("K5A-QK4"));
         r.connectViaSetting();
         r.unit().addFault({sim::FaultKind::Silence, "01", "05", -1, 0});
         r.ui.expect("Upload Error", "Upload", MsgIcon::Critical);

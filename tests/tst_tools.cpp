@@ -62,7 +62,6 @@ struct FakeClock {
     }
 };
 
-#define NO_SURPRISES(ui) QVERIFY2((ui).problems().isEmpty(), qPrintable((ui).problems()))
 } // namespace
 
 class ToolsTest : public QObject {
