@@ -7,7 +7,7 @@
 #include "link/Link.h"
 #include "pages/Colors.h"
 #include "pages/Page.h"
-#include "pages/PageStore.h"
+#include "config/PageStore.h"
 #include "pages/Widgets.h"
 
 #include <QCloseEvent>

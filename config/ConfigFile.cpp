@@ -6,14 +6,15 @@
 #include "core/Ui.h"
 #include "pages/Widgets.h"
 #include "config/FieldStream.h"
-#include "config/Record.h"
+#include "pages/Record.h"
+#include "link/Numbers.h"
 #include "link/TextRoutines.h"
 #include "netpages/NetPage.h"
 #include "netpages/NetRecords.h"
 #include "pages/Page.h"
 #include "pages/PageParts.h"
 #include "pages/PageRegistry.h"
-#include "pages/PageStore.h"
+#include "config/PageStore.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>

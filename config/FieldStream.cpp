@@ -125,12 +125,4 @@ std::optional<bool> ParseBoolean(const QString &field) {
     return std::nullopt;
 }
 
-std::optional<int> WholeNumber(const QString &text, int lo, int hi) {
-    const std::optional<double> d = ToDouble(text);
-    if (!d) return std::nullopt;
-    const double r = RoundHalfEven(*d);
-    if (r < lo || r > hi) return std::nullopt;
-    return int(r);
-}
-
 } // namespace cfg

@@ -67,8 +67,4 @@ class FieldReader {
 std::optional<qint64> ParseInteger(const QString &field);
 std::optional<bool> ParseBoolean(const QString &field);
 
-// A text box's number for an integer field: the nearest whole number (halves to even),
-// within lo..hi; nullopt for an empty or non-numeric text or one outside the range.
-std::optional<int> WholeNumber(const QString &text, int lo = -32768, int hi = 32767);
-
 } // namespace cfg

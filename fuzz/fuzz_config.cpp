@@ -3,7 +3,7 @@
 // load again from what was saved, and save the same bytes a second time.
 #include "core/Session.h"
 #include "core/Ui.h"
-#include "pages/PageStore.h"
+#include "config/PageStore.h"
 
 #include <QApplication>
 #include <cstdint>

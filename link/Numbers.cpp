@@ -52,3 +52,11 @@ std::optional<QString> StandardText(const QString &s) {
     if (!v) return std::nullopt;
     return StandardForm(*v);
 }
+
+std::optional<int> WholeNumber(const QString &text, int lo, int hi) {
+    const std::optional<double> d = ToDouble(text);
+    if (!d) return std::nullopt;
+    const double r = RoundHalfEven(*d);
+    if (r < lo || r > hi) return std::nullopt;
+    return int(r);
+}

@@ -15,3 +15,6 @@ double RoundHalfEven(double v);
 QString StandardForm(double v);
 // A typed text rewritten in standard form; nullopt when it is not numeric.
 std::optional<QString> StandardText(const QString &s);
+// A typed whole number: the nearest integer (halves to even) within lo..hi; nullopt for an
+// empty or non-numeric text or one outside the range.
+std::optional<int> WholeNumber(const QString &text, int lo = -32768, int hi = 32767);

@@ -1,5 +1,5 @@
 #include "netpages/NetRecords.h"
-#include "config/Record.h"
+#include "pages/Record.h"
 
 using namespace cfg;
 

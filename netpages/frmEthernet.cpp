@@ -2,7 +2,7 @@
 #include "pages/InputChecks.h"
 #include "core/Ui.h"
 #include "pages/Widgets.h"
-#include "config/FieldStream.h"
+#include "link/Numbers.h"
 #include "link/Protocol.h"
 #include "link/TextRoutines.h"
 
@@ -222,7 +222,7 @@ void frmEthernet::txtPort_Change(int index) {
     QLineEdit *box = txtPort.at(index);
     if (!box) return;
     const int caret = box->cursorPosition();
-    if (!box->text().isEmpty() && !cfg::WholeNumber(box->text(), 0, 65535))
+    if (!box->text().isEmpty() && !WholeNumber(box->text(), 0, 65535))
         MsgBox("Please enter number.", AppTitle, MsgIcon::Information);
     box->setCursorPosition(caret);
 }

@@ -1,5 +1,5 @@
 #include "pages/frmGZ2.h"
-#include "config/Record.h"
+#include "pages/Record.h"
 #include "core/Globals.h"
 
 #include <QLabel>

@@ -1,5 +1,5 @@
 #include "pages/frmHLSGZ2.h"
-#include "config/Record.h"
+#include "pages/Record.h"
 
 frmHLSGZ2::frmHLSGZ2(QWidget *parent) : LoadCellPage("frmHLSGZ2", 22, parent) {
     Decl d = LoadCellDecl();

@@ -1,5 +1,5 @@
 #include "pages/frmHM8.h"
-#include "config/Record.h"
+#include "pages/Record.h"
 #include "pages/Colors.h"
 #include "core/Globals.h"
 #include "link/Protocol.h"

@@ -1,5 +1,5 @@
 #include "pages/frmKI16.h"
-#include "config/Record.h"
+#include "pages/Record.h"
 #include "pages/ExtCells.h"
 
 const DiscretePage::Decl frmKI16::Points = {.cells = 16, .cellCaption = ExtIndex16, .extension = true, .hold = true};

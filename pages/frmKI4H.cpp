@@ -1,5 +1,5 @@
 #include "pages/frmKI4H.h"
-#include "config/Record.h"
+#include "pages/Record.h"
 
 frmKI4H::frmKI4H(QWidget *parent) : DiscretePage("frmKI4H", 25, parent) {
     build({.cells = 4, .cellCaption = "0  1  2  3  "});

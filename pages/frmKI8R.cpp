@@ -1,5 +1,5 @@
 #include "pages/frmKI8R.h"
-#include "config/Record.h"
+#include "pages/Record.h"
 
 frmKI8R::frmKI8R(QWidget *parent) : DiscretePage("frmKI8R", 9, parent) {
     build({.cells = 8, .cellCaption = "0  1  2  3                4  5  6  7    "});

@@ -1,5 +1,5 @@
 #include "pages/frmKO16.h"
-#include "config/Record.h"
+#include "pages/Record.h"
 #include "pages/frmKI16.h"
 #include "core/Globals.h"
 #include "pages/InputChecks.h"

@@ -1,5 +1,5 @@
 #include "pages/frmNX16.h"
-#include "config/Record.h"
+#include "pages/Record.h"
 
 frmNX16::frmNX16(QWidget *parent) : PulsePage("frmNX16", 10, parent) {
     Decl d;

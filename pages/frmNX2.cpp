@@ -3,7 +3,7 @@
 #include "core/Ui.h"
 #include "core/Globals.h"
 #include "pages/Widgets.h"
-#include "config/Record.h"
+#include "pages/Record.h"
 #include "link/Numbers.h"
 #include "link/TextRoutines.h"
 

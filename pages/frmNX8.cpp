@@ -1,5 +1,5 @@
 #include "pages/frmNX8.h"
-#include "config/Record.h"
+#include "pages/Record.h"
 
 frmNX8::frmNX8(QWidget *parent) : PulsePage("frmNX8", 14, parent) {
     Decl d = EightChannels();

@@ -16,7 +16,7 @@ frmQB4::frmQB4(QWidget *parent) : ScalingPage("frmQB4", 0, parent) {
 }
 
 // The page's record in configuration files.
-#include "config/Record.h"
+#include "pages/Record.h"
 
 const cfg::Record *frmQB4::configRecord() const {
     using namespace cfg;

@@ -1,5 +1,5 @@
 #include "pages/frmQB8.h"
-#include "config/Record.h"
+#include "pages/Record.h"
 #include "core/Globals.h"
 
 const QStringList frmQB8::RangeList = {"-10V to 10V", "-5V to 5V", "-------------", "0V to 10V", "0V to 5V", "1V to 5V"};

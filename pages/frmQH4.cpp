@@ -1,5 +1,5 @@
 #include "pages/frmQH4.h"
-#include "config/Record.h"
+#include "pages/Record.h"
 
 const QStringList frmQH4::TypeList = {"TH_502AT"};
 

@@ -1,5 +1,5 @@
 #include "pages/frmQJ4.h"
-#include "config/Record.h"
+#include "pages/Record.h"
 #include "link/Protocol.h"
 
 frmQJ4::frmQJ4(QWidget *parent) : ScalingPage("frmQJ4", 7, parent) {

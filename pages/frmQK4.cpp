@@ -1,5 +1,5 @@
 #include "pages/frmQK4.h"
-#include "config/Record.h"
+#include "pages/Record.h"
 
 const QStringList frmQK4::TypeList = {"K(CA)", "E(CRC)", "J(IC)", "T(CC)", "B(RH)", "R", "S",
                                       "C(WRe 5-26)", "N", "U", "L", "P", "PR"};

@@ -1,5 +1,5 @@
 #include "pages/frmQW4.h"
-#include "config/Record.h"
+#include "pages/Record.h"
 
 const QStringList frmQW4::TypeList = {"Pt100(JIS'97)", "Pt100(JIS'89)", "JPt100(JIS'89)", "Pt50(JIS'81)", "Ni100",
                                       "Cu10", "-------------", "-------------", "Cu50"};

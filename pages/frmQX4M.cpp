@@ -1,7 +1,7 @@
 #include "pages/frmQX4M.h"
 #include "core/Globals.h"
 #include "pages/Widgets.h"
-#include "config/Record.h"
+#include "pages/Record.h"
 
 #include <QGridLayout>
 #include <QLineEdit>

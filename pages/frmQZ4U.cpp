@@ -1,5 +1,5 @@
 #include "pages/frmQZ4U.h"
-#include "config/Record.h"
+#include "pages/Record.h"
 #include "core/Globals.h"
 
 frmQZ4U::frmQZ4U(QWidget *parent) : ScalingPage("frmQZ4U", 24, parent) {

@@ -1,5 +1,5 @@
 #include "pages/frmWB2.h"
-#include "config/Record.h"
+#include "pages/Record.h"
 #include "core/Globals.h"
 
 const QStringList frmWB2::RangeList = {"-10V to 10V", "-5V to 5V", "-1V to 1V", "0V to 10V",

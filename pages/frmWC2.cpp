@@ -1,5 +1,5 @@
 #include "pages/frmWC2.h"
-#include "config/Record.h"
+#include "pages/Record.h"
 
 frmWC2::frmWC2(QWidget *parent)
     : AnalogOutputPage("frmWC2", 4, {2, 1, Place::View1, SwitchRange::None, {}, {}, nullptr, "mA"},

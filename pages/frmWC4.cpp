@@ -1,5 +1,5 @@
 #include "pages/frmWC4.h"
-#include "config/Record.h"
+#include "pages/Record.h"
 
 frmWC4::frmWC4(QWidget *parent)
     : AnalogOutputPage("frmWC4", 13, {4, 2, Place::View2, SwitchRange::None, {}, {}, nullptr, "mA"},

@@ -1,5 +1,5 @@
 #include "pages/frmZWB2.h"
-#include "config/Record.h"
+#include "pages/Record.h"
 
 // The switch range is read (the unit must answer) and not used; the unit labels keep their
 // design text.

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# The layers: each folder may include only its own layer and the layers below it.
-#   1 link/   2 core/   3 pages/ netpages/ config/   4 app/ tools/ cli/
-# sim/ stands on link/ alone. Prints every include that reaches up, and fails if there is one.
+# The layers: each folder may include only itself and the folders below it.
+#   link/ < core/ < pages/ < netpages/ < config/ < tools/ < cli/ < app/
+# (the libraries: link, core, pages with netpages and config, app with tools). sim/ stands on
+# link/ alone. Prints every include that reaches up, and fails if there is one.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-declare -A rank=([link]=1 [core]=2 [pages]=3 [netpages]=3 [config]=3 [app]=4 [tools]=4 [cli]=4)
+declare -A rank=([link]=1 [core]=2 [pages]=3 [netpages]=4 [config]=5 [tools]=6 [cli]=7 [app]=8)
 bad=0
 for dir in link core pages netpages config app tools cli sim; do
   [ -d "$dir" ] || continue

@@ -153,7 +153,7 @@ SimRig::~SimRig() {
 #include "app/Dialogs.h"
 #include "app/frmVireo.h"
 #include "core/Session.h"
-#include "pages/PageStore.h"
+#include "config/PageStore.h"
 
 #include <QAbstractButton>
 #include <QAction>

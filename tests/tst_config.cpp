@@ -4,9 +4,10 @@
 #include "app/frmVireo.h"
 #include "config/ConfigFile.h"
 #include "config/FieldStream.h"
-#include "config/Record.h"
+#include "pages/Record.h"
 #include "netpages/NetPage.h"
 #include "pages/frmQB4.h"
+#include "link/Numbers.h"
 #include "tests/TestKit.h"
 
 #include <QAction>

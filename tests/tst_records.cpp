@@ -4,7 +4,7 @@
 #include "core/Globals.h"
 #include "pages/Widgets.h"
 #include "app/frmVireo.h"
-#include "config/Record.h"
+#include "pages/Record.h"
 #include "link/TextRoutines.h"
 #include "pages/Page.h"
 #include "tests/TestKit.h"

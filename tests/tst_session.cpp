@@ -4,7 +4,7 @@
 #include "app/frmVireo.h"
 #include "core/Globals.h"
 #include "core/Session.h"
-#include "pages/PageStore.h"
+#include "config/PageStore.h"
 #include "tests/TestKit.h"
 
 #include <QApplication>

@@ -1,5 +1,5 @@
 #include "tools/frmAbout.h"
-#include "app/Dialogs.h"
+#include "vireo_version.h"
 #include "pages/Widgets.h"
 
 #include <QHBoxLayout>
@@ -9,7 +9,7 @@
 #include <QtGlobal>
 
 QString frmAbout::versionLine() {
-    return QStringLiteral("VIREO %1, Qt %2").arg(frmVersion::ProgramVersion, qVersion());
+    return QStringLiteral("VIREO %1, Qt %2").arg(VireoVersion, qVersion());
 }
 
 frmAbout::frmAbout(QWidget *parent) : QDialog(parent) {
@@ -23,7 +23,7 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent) {
     title->setFont(big);
     top->addWidget(title);
     top->addWidget(MakeLabel(this, "lblWhat", "Configurator for K5 remote I/O units"));
-    lblProgram = MakeLabel(this, "lblProgram", QStringLiteral("Version %1").arg(frmVersion::ProgramVersion));
+    lblProgram = MakeLabel(this, "lblProgram", QStringLiteral("Version %1").arg(VireoVersion));
     // The Qt found at run time can be newer than the one the program was built with.
     const QString qt = QString::fromLatin1(qVersion()) == QLatin1String(QT_VERSION_STR)
                            ? QStringLiteral("Qt %1").arg(qVersion())

@@ -1,4 +1,4 @@
-#include "pages/PageStore.h"
+#include "config/PageStore.h"
 #include "config/ConfigFile.h"
 #include "netpages/NetPages.h"
 #include "pages/PageRegistry.h"

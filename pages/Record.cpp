@@ -1,4 +1,4 @@
-#include "config/Record.h"
+#include "pages/Record.h"
 #include "pages/Widgets.h"
 
 namespace cfg {
