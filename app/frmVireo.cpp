@@ -1,5 +1,6 @@
 #include "app/frmVireo.h"
 #include "app/Dialogs.h"
+#include "app/frmCompare.h"
 #include "core/Commands.h"
 #include "core/Globals.h"
 #include "core/Session.h"
@@ -17,6 +18,7 @@
 #include <QHBoxLayout>
 #include <QMenuBar>
 #include <QPainter>
+#include <QTimer>
 #include <QVBoxLayout>
 
 // ---- LampShape
@@ -54,6 +56,9 @@ frmVireo::frmVireo(QWidget *parent) : QMainWindow(parent), m_session(new Session
     mnuFilesOpen->setObjectName("mnuFilesOpen");
     mnuFilesSave = mnuFiles->addAction("Save");
     mnuFilesSave->setObjectName("mnuFilesSave");
+    mnuFilesCompare = mnuFiles->addAction("Compare with Unit...");
+    mnuFilesCompare->setObjectName("mnuFilesCompare");
+    mnuFilesCompare->setEnabled(false);
     mnuFilesVar = mnuFiles->addSeparator();
     mnuFilesVar->setObjectName("mnuFilesVar");
     mnuFilesEnd = mnuFiles->addAction("Exit");
@@ -129,6 +134,8 @@ frmVireo::frmVireo(QWidget *parent) : QMainWindow(parent), m_session(new Session
     status->addSpacing(16);
     status->addWidget(lblVersionNo);
     status->addStretch();
+    lblNote = MakeLabel(fraStatus, "lblNote", QString());
+    status->addWidget(lblNote);
     outer->addWidget(fraStatus, 1, 0, 1, 2);
     outer->setRowStretch(2, 1);
 
@@ -164,6 +171,14 @@ frmVireo::frmVireo(QWidget *parent) : QMainWindow(parent), m_session(new Session
     connect(mnuFilesSave, &QAction::triggered, s, [s] { RunCommand([s] { s->commandSave(); }); });
     connect(mnuFilesEnd, &QAction::triggered, s, &Session::commandExit);
     connect(mnuHelpVersion, &QAction::triggered, this, &frmVireo::mnuHelpVersion_Click);
+    connect(mnuFilesCompare, &QAction::triggered, this, [this] { RunCommand([this] { mnuFilesCompare_Click(); }); });
+    connect(s, &Session::noteShown, this, [this](const QString &text) {
+        lblNote->setText(text);
+        // It passes: the next command's state replaces it.
+        QTimer::singleShot(8000, lblNote, [this, text] {
+            if (lblNote->text() == text) lblNote->clear();
+        });
+    });
     buildTools();
     MDIForm_Load();
 }
@@ -185,6 +200,8 @@ void frmVireo::MDIForm_Load() {
 void frmVireo::setButtons(const QString &p) {
     QPushButton *order[] = {btnStart, btnStop, btnConnect, btnDisconnect, btnSetting, btnComNet, btnUpload, btnDownload};
     for (int i = 0; i < 8; ++i) order[i]->setEnabled(p.at(i) == 'T');
+    // Compare reads the unit as Upload does: while connected, idle and not monitoring.
+    mnuFilesCompare->setEnabled(p.at(Session::Upload) == 'T' && g.Connected && !g.Monitoring);
 }
 
 void frmVireo::showLamp() {
@@ -231,6 +248,14 @@ void frmVireo::setNetButton(const QString &caption, int pointSize, bool visible)
 void frmVireo::btnSetting_Click() {
     m_session->commandSetting([this]() -> std::optional<Session::PortChoice> {
         frmComPort dlg(this);
+        ShowModal(&dlg);
+        return dlg.choice();
+    });
+}
+
+void frmVireo::mnuFilesCompare_Click() {
+    m_session->commandCompare([this](const Session::Comparison &c) {
+        frmCompare dlg(c, this);
         ShowModal(&dlg);
         return dlg.choice();
     });

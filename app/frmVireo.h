@@ -59,6 +59,7 @@ private:
     void MDIForm_Load();
     void btnSetting_Click();
     void mnuHelpVersion_Click();
+    void mnuFilesCompare_Click();
     void mnuViewLog_Click(bool show);
     void mnuViewTrend_Click(bool show);
     void mnuHelpAbout_Click();
@@ -90,9 +91,10 @@ private:
     QLabel *lblComPortNo, *lblConStatus, *lblMastertype, *lblVersionNo, *lblExtName;
     QGroupBox *Frame6;
     QMenu *mnuFiles, *mnuHelp;
-    QAction *mnuFilesOpen, *mnuFilesSave, *mnuFilesVar, *mnuFilesEnd, *mnuHelpVersion;
+    QAction *mnuFilesOpen, *mnuFilesSave, *mnuFilesCompare, *mnuFilesVar, *mnuFilesEnd, *mnuHelpVersion;
     QWidget *pageArea;
     QMenu *mnuView;
     QAction *mnuViewLog, *mnuViewTrend, *mnuHelpAbout;
     QLabel *lblDevice;
+    QLabel *lblNote; // a passing note of the session ("Download verified (12 values)")
 };

@@ -1,7 +1,10 @@
 #include "config/PageStore.h"
 #include "config/ConfigFile.h"
+#include "core/Globals.h"
 #include "netpages/NetPages.h"
+#include "netpages/NetRecords.h"
 #include "pages/PageRegistry.h"
+#include "pages/Settings.h"
 
 PageStore::PageStore(QWidget *pageParent, QWidget *dialogParent)
     : m_pageParent(pageParent), m_dialogParent(dialogParent) {}
@@ -12,6 +15,8 @@ PageStore::~PageStore() {
         if (p && !p->parent()) delete p.data();
     for (const QPointer<NetPage> &n : m_netPages)
         if (n && !n->parent()) delete n.data();
+    for (const QPointer<Page> &p : m_copies) delete p.data();
+    for (const QPointer<NetPage> &n : m_netCopies) delete n.data();
 }
 
 Page *PageStore::page(int modelnum) {
@@ -44,4 +49,32 @@ QByteArray PageStore::buildConfig(QString *error) { return cfg::BuildConfig(*thi
 
 std::unique_ptr<LoadedConfig> PageStore::readConfig(const QByteArray &bytes, QString *error) {
     return cfg::ReadConfig(bytes, *this, error);
+}
+
+Settings PageStore::settings(IoPage *page) {
+    auto *p = dynamic_cast<Page *>(page);
+    const cfg::Record *rec = p ? p->configRecord() : nullptr;
+    return rec ? SettingsOf(*rec, p, g.ChCount) : Settings();
+}
+
+Settings PageStore::settings(NetUnitPage *page) {
+    auto *n = dynamic_cast<NetPage *>(page);
+    const cfg::Record *rec = NetRecord(g.NetTyp);
+    return n && rec ? SettingsOf(*rec, n, -1) : Settings();
+}
+
+IoPage *PageStore::copyOf(int modelnum) {
+    if (Page *p = m_copies.value(modelnum)) return p;
+    const PageKind *kind = FindPageKind(modelnum);
+    if (!kind || !kind->create) return nullptr;
+    Page *p = kind->create(nullptr);
+    m_copies.insert(modelnum, p);
+    return p;
+}
+
+NetUnitPage *PageStore::netCopyOf(int netTyp) {
+    if (NetPage *n = m_netCopies.value(netTyp)) return n;
+    NetPage *n = CreateNetPage(netTyp, nullptr);
+    if (n) m_netCopies.insert(netTyp, n);
+    return n;
 }

@@ -28,10 +28,17 @@ public:
     IoPage *ioPage(int modelnum) override;
     QByteArray buildConfig(QString *error) override;
     std::unique_ptr<LoadedConfig> readConfig(const QByteArray &bytes, QString *error) override;
+    Settings settings(IoPage *page) override;
+    Settings settings(NetUnitPage *page) override;
+    IoPage *copyOf(int modelnum) override;
+    NetUnitPage *netCopyOf(int netTyp) override;
 
 private:
     QWidget *m_pageParent;
     QWidget *m_dialogParent;
     QMap<int, QPointer<Page>> m_pages;
     QMap<int, QPointer<NetPage>> m_netPages;
+    // The copies Compare reads into: never shown, the store's own.
+    QMap<int, QPointer<Page>> m_copies;
+    QMap<int, QPointer<NetPage>> m_netCopies;
 };

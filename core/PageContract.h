@@ -2,8 +2,22 @@
 // What the session asks of the pages. The pages live above it (widgets of a window, or the same
 // pages headless); the session reaches them only through these.
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <memory>
+
+// One setting a page shows, as a file carries it: what it is called where the engineer reads it,
+// and its value (a list's entry as its index, shown as its text).
+struct SettingValue {
+    QString key;     // the control's name ("cmbUserRange(2)"); an option pair by its first option
+    QString caption; // "Range"
+    QString channel; // "CH 2", or empty for a setting of the module or the unit
+    QString value;   // what is compared
+    QString shown;   // what the engineer reads
+    bool number = false; // a text box: "10" and "10.00" are the same value
+    bool written = true; // a Download writes it (a list that holds nothing does not)
+};
+using Settings = QList<SettingValue>;
 
 // The page contract of an I/O page, as the commands use it.
 class IoPage {
@@ -62,4 +76,11 @@ public:
     virtual QByteArray buildConfig(QString *error) = 0;
     // A file read and checked whole; null with *error set when it does not read.
     virtual std::unique_ptr<LoadedConfig> readConfig(const QByteArray &bytes, QString *error) = 0;
+    // The settings a page holds now, as its record names them: of the channels the unit has
+    // (ChCount) on an I/O page, all of a network page.
+    virtual Settings settings(IoPage *page) = 0;
+    virtual Settings settings(NetUnitPage *page) = 0;
+    // A second page of the kind, never shown: what Compare reads the unit into.
+    virtual IoPage *copyOf(int modelnum) = 0;
+    virtual NetUnitPage *netCopyOf(int netTyp) = 0;
 };

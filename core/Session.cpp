@@ -115,6 +115,7 @@ void Session::noteDisconnected() {
 }
 
 void Session::showExtension() {
+    if (m_quiet) return;
     const bool shown = g.ExtChCount > 0 && !g.ExtType.isEmpty();
     emit extensionChanged(shown ? "+" + g.ExtType : QString());
 }
@@ -122,6 +123,7 @@ void Session::showExtension() {
 void Session::SetNetType(const QString &model) {
     const NetKind k = NetKindOf(model);
     g.NetTyp = k.netTyp;
+    if (m_quiet) return;
     if (k.netTyp == 99) emit networkButtonChanged(QString(), 0, false);
     else emit networkButtonChanged(k.caption, k.points, !k.needsSubTyp || g.SubTyp != 0);
 }
@@ -208,7 +210,7 @@ bool Session::ConnectUnit() {
     return false;
 }
 
-Session::Identified Session::IdentifyUnit() {
+Session::Identified Session::identifyUnitOnly() {
     auto fail = [] {
         MsgBox("Upload Error", "Upload", MsgIcon::Critical);
         DisconnectUnit();
@@ -221,7 +223,7 @@ Session::Identified Session::IdentifyUnit() {
     if (IsProtocolAnswer(r) || AfterColon(r).isEmpty()) return fail();
     g.UnitModel = AfterColon(r);
     g.IdentifiedModel = g.UnitModel;
-    emit modelChanged(g.UnitModel);
+    if (!m_quiet) emit modelChanged(g.UnitModel);
     const ModelKind kind = KindOfModel(g.UnitModel, g.modelnum);
     g.modelnum = kind.modelnum;
     g.SubTyp = kind.subTyp;
@@ -231,7 +233,7 @@ Session::Identified Session::IdentifyUnit() {
     if (r.isEmpty()) return fail();
     const QString v = AfterColon(r);
     g.VersionText = "Version : " + v;
-    emit versionChanged(g.VersionText);
+    if (!m_quiet) emit versionChanged(g.VersionText);
     g.NewFirmware = !IsKnownVersion(v);
 
     r = InquireItemRetry(3, "10");
@@ -271,7 +273,12 @@ Session::Identified Session::IdentifyUnit() {
     static const QList<std::pair<QString, int>> counts = {{"1CHs", 1}, {"2CHs", 2}, {"4CHs", 4}, {"16CHs", 16}, {"8CHs", 8}};
     for (const auto &[text, n] : counts)
         if (c == text) g.ChCount = n;
+    return Identified::Yes;
+}
 
+Session::Identified Session::IdentifyUnit() {
+    const Identified id = identifyUnitOnly();
+    if (id != Identified::Yes) return id;
     // A kind whose page this version lacks is handled like an unknown model.
     IoPage *p = m_pages && g.modelnum >= 0 && g.modelnum <= 25 ? m_pages->ioPage(g.modelnum) : nullptr;
     g.ActivePage = p ? g.modelnum : 99;
@@ -351,8 +358,14 @@ void Session::commandDownload() {
                    "Download", MsgIcon::Critical);
         return endCommand();
     }
+    // What the page wrote, to be found again in the unit by the read-back.
+    IoPage *written = start == WriteStart::Written ? activePage() : nullptr;
+    const Settings sent = written && m_pages ? WrittenOf(m_pages->settings(written)) : Settings();
     // Written, or nothing came back at all: the Upload that follows reads back or reports.
     commandUpload();
+    if (!written || sent.isEmpty() || g.ProgramEnding || !g.Connected || !m_link->isOpen() || activePage() != written)
+        return;
+    ReportVerification(CompareSettings(sent, m_pages->settings(written)), int(sent.size()));
 }
 
 Session::WriteStart Session::WriteUnit() {
@@ -568,4 +581,75 @@ void Session::applyLoaded(LoadedConfig &loaded) {
     loaded.applyNetwork();
     // A network page created while the file was checked saw the identity before it.
     if (NetUnitPage *n = m_pages ? m_pages->netPage(g.NetTyp) : nullptr) n->followIdentity();
+}
+
+// ---- compare
+
+Session::Comparison Session::compareWithUnit() {
+    Comparison c;
+    if (!m_pages) return c;
+    const Globals page = g;
+    // The page's identity and state come back whatever the unit turns out to be; the link's
+    // state is what the reading left.
+    auto restore = [&page] {
+        const bool connected = g.Connected, monitoring = g.Monitoring, asked = g.ExtAsked;
+        const int port = g.ComPortNo;
+        g = page;
+        g.Connected = connected;
+        g.Monitoring = monitoring;
+        g.ExtAsked = asked;
+        g.ComPortNo = port;
+    };
+    m_quiet = true;
+    const Identified id = identifyUnitOnly();
+    m_quiet = false;
+    if (id != Identified::Yes) {
+        if (id == Identified::Failed) restore();
+        return c;
+    }
+    c.unitModel = g.UnitModel;
+    if (g.UnitModel != page.UnitModel) {
+        c.refusal = QStringLiteral("The unit is a %1; the page is for %2. Nothing was compared.")
+                        .arg(g.UnitModel, page.UnitModel);
+        restore();
+        return c;
+    }
+    // The reads of an Upload, into copies: the page and its edits stay as they are.
+    Settings unit;
+    IoPage *copy = g.modelnum >= 0 && g.modelnum <= 25 ? m_pages->copyOf(g.modelnum) : nullptr;
+    if (copy) {
+        copy->Init();
+        if (g.Connected && m_link->isOpen()) copy->ReadingData();
+        unit += m_pages->settings(copy);
+    }
+    NetUnitPage *netCopy = m_pages->netCopyOf(g.NetTyp);
+    if (netCopy && g.Connected && m_link->isOpen()) {
+        netCopy->btnUpload_Click();
+        unit += m_pages->settings(netCopy);
+    }
+    const bool read = g.Connected && m_link->isOpen() && !g.ProgramEnding;
+    restore();
+    if (!read) return c;
+    Settings shown;
+    if (IoPage *p = activePage()) shown += m_pages->settings(p);
+    if (NetUnitPage *n = m_pages->netPage(g.NetTyp)) shown += m_pages->settings(n);
+    c.read = true;
+    c.values = int(shown.size());
+    c.rows = CompareSettings(shown, unit);
+    return c;
+}
+
+void Session::commandCompare(const std::function<CompareChoice(const Comparison &)> &show) {
+    if (!g.Connected || g.Monitoring) return;
+    all_btn_control(false);
+    const Comparison c = compareWithUnit();
+    if (g.ProgramEnding) return;
+    endCommand();
+    if (!c.refusal.isEmpty()) return MsgBox(c.refusal, "Compare with Unit", MsgIcon::Information);
+    if (!c.read || !show) return;
+    switch (show(c)) {
+    case CompareChoice::Download: return commandDownload();
+    case CompareChoice::Upload: return commandUpload();
+    case CompareChoice::Close: return;
+    }
 }

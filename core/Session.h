@@ -3,6 +3,8 @@
 // (Connect, Upload, Download, Start and Stop, Disconnect, Setting, the network page, Open, Save,
 // Exit), keeps the connection state and the unit's identity in the globals, and tells each
 // change by a signal. The main window, the tools and the command-line program observe it.
+#include "core/Verify.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -62,6 +64,18 @@ public:
     void commandOpen();
     void commandSave();
     void commandExit();
+    // Compare with Unit: the unit read as an Upload reads it into copies of the pages, not shown;
+    // `show` shows the differences and returns what the person chose.
+    enum class CompareChoice { Close, Download, Upload };
+    struct Comparison {
+        bool read = false;  // the unit was read (else it failed and said so)
+        QString refusal;    // a unit of another model: nothing was compared
+        QString unitModel;
+        QList<Difference> rows;
+        int values = 0;     // settings compared
+    };
+    void commandCompare(const std::function<CompareChoice(const Comparison &)> &show);
+    Comparison compareWithUnit();
     // File Open and Save without the file dialog.
     bool openFile(const QString &path);
     bool saveFile(const QString &path);
@@ -97,6 +111,8 @@ signals:
     void buttonsChanged(const QString &pattern); // eight T/F in the order of Button
     // The connection, or the model of the unit connected, changed (the window's title).
     void unitChanged();
+    // A passing note for the status area ("Download verified (12 values)").
+    void noteShown(const QString &text);
 
 private:
     enum class Route { None, Page, Invalid };
@@ -121,6 +137,8 @@ private:
     enum class WriteStart { Written, Refused, Silent };
     WriteStart WriteUnit();
     void applyLoaded(LoadedConfig &loaded);
+    // The identification's reads into the globals (an Upload's first lines); false after its failure.
+    Identified identifyUnitOnly();
 
     // The button rows of the state table.
     void setButtons(const QString &pattern);
@@ -143,5 +161,6 @@ private:
     QString m_buttons = QStringLiteral("FFFFFFFF");
     int m_shown = -1;
     int m_monitorDepth = 0;
+    bool m_quiet = false; // Compare reads the unit: the window keeps showing the page's identity
     QString m_lostReason;
 };

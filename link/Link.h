@@ -37,6 +37,7 @@ public:
     // Closes the port for good: nothing opens or sends any more (the program is ending).
     void shutDown();
     QString SendCommand(const QString &command);
+    void note(const QString &text) { emit noted(text); }
     QString Transact(const QString &command);
 
     void IntervalTimerOn(int ms);
@@ -76,6 +77,8 @@ signals:
     void replyMissing(Link::NoReply why, const QByteArray &discarded, qint64 waitedUs);
     // The port could not be opened (lost ports come through portLost).
     void portError(const QString &port, const QString &reason);
+    // A line of the program's own for whoever keeps the traffic (a verified download).
+    void noted(const QString &text);
 
 private:
     // The pause before a command line: window events run, the line waits its full time.

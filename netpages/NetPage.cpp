@@ -1,7 +1,11 @@
 #include "netpages/NetPage.h"
 #include "pages/Colors.h"
 #include "core/Commands.h"
+#include "core/Globals.h"
 #include "core/Session.h"
+#include "core/Verify.h"
+#include "netpages/NetRecords.h"
+#include "pages/Settings.h"
 #include "pages/InputChecks.h"
 #include "core/Ui.h"
 #include "pages/Widgets.h"
@@ -152,6 +156,7 @@ void NetPage::btnUpload_Click() {
         else
             f.show(r);
     }
+    m_uploadOk = ok;
     if (ok) {
         paintAll(m_values, true, true);
         setButtons(true);
@@ -194,7 +199,16 @@ void NetPage::btnDownload_Click() {
         if (const auto d = f.data()) WriteItemRetry(Count, Group, f.item, *d);
     }
     finish(false);
+    readBack();
+}
+
+void NetPage::readBack() {
+    const cfg::Record *rec = NetRecord(g.NetTyp);
+    const Settings sent = rec ? WrittenOf(SettingsOf(*rec, this, -1)) : Settings();
     btnUpload_Click();
+    // A failed read-back has said so already.
+    if (!m_uploadOk || sent.isEmpty()) return;
+    ReportVerification(CompareSettings(sent, SettingsOf(*rec, this, -1)), int(sent.size()));
 }
 
 void NetPage::btnExit_Click() {

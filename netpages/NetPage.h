@@ -76,6 +76,10 @@ protected:
     static void paintAll(const QList<QWidget *> &controls, bool enable, bool white);
     void uploadFailed();
     void downloadFailed();
+    // A Download's read-back: the upload, then what the Download wrote compared with what the
+    // unit holds now.
+    void readBack();
+    bool m_uploadOk = false; // the last upload read every item
     static bool writeKey(const QString &key);
 
     // Controls the upload makes editable and white; shownOnly stay as the load left them.

@@ -139,6 +139,7 @@ void frmEthernet::btnUpload_Click() {
     // A linger value carries a second label: only what follows its second colon counts.
     for (int i = 1; i <= 4; ++i)
         if (next(QString::number(40 + i))) txtTimeout[i]->setText(AfterColon(AfterColon(r)));
+    m_uploadOk = ok;
     if (!ok) uploadFailed();
     EnableControls(true);
     m_busy = wasBusy;
@@ -184,7 +185,7 @@ void frmEthernet::btnDownload_Click() {
     for (int i = 1; i <= 4; ++i)
         WriteDataRetry(Count, QString::number(40 + i), txtTimeout[i]->text());
     stop();
-    btnUpload_Click();
+    readBack();
 }
 
 void frmEthernet::octetChange(QLineEdit *box) {

@@ -47,7 +47,8 @@ void SimUnit::removeItem(const QString &group, const QString &item) {
 std::optional<Fault> SimUnit::takeFault(const QString &item, bool dataLine) {
     for (int i = 0; i < m_faults.size(); ++i) {
         Fault &f = m_faults[i];
-        if (f.kind == FaultKind::Refuse && !dataLine) continue;
+        const bool onData = f.kind == FaultKind::Refuse || f.kind == FaultKind::Keep || f.kind == FaultKind::Round;
+        if (onData && !dataLine) continue;
         if (!f.item.isEmpty()) {
             if (f.item != item) continue;
             if (!f.group.isEmpty() && groupNumber(f.group) != m_group) continue;
@@ -86,6 +87,8 @@ Reply SimUnit::answer(const QString &text, std::optional<Fault> f) {
     case FaultKind::Vanish: r.vanish = true; break;
     case FaultKind::Refuse: r.bytes = "CNG\r"; break;
     case FaultKind::HangUp: r.hangUpAfterMs = std::max(0, f->param); break;
+    case FaultKind::Keep:
+    case FaultKind::Round: break; // handled where the data line is stored
     case FaultKind::Blank: {
         const qsizetype colon = text.indexOf(':');
         r.bytes = (colon >= 0 ? text.left(colon + 1) : text.left(1)).toLatin1() + '\r';
@@ -129,7 +132,15 @@ Reply SimUnit::handleLine(const QString &line) {
         if (f && f->kind == FaultKind::Refuse) return answer("CNG", f);
         SimItem &it = m_store[*m_group][m_inquired];
         if (!it.writable) return answer("CNG", f);
+        if (f && f->kind == FaultKind::Keep) {
+            return answer(QString(Lead) + (it.label.isEmpty() ? arg : it.label + ':' + arg), {});
+        }
         QString kept = arg;
+        if (f && f->kind == FaultKind::Round) {
+            bool number = false;
+            const double v = arg.toDouble(&number);
+            if (number) kept = QString::number(v, 'f', std::max(0, f->param));
+        }
         if (!it.choices.isEmpty()) {
             bool ok = false;
             const int idx = arg.toInt(&ok);

@@ -25,6 +25,8 @@ enum class FaultKind {
     Refuse,    // the "D" line of the item is answered "CNG" and nothing is stored; its "I" line is answered
     HangUp,    // the reply goes out, then the line goes away `param` ms later (the program idle by then)
     Blank,     // the reply keeps its label and colon, with nothing after them ("FS:")
+    Keep,      // the "D" line of the item is answered as usual, but the unit keeps its old value
+    Round,     // the "D" line's number is kept rounded to `param` decimals (and echoed so)
 };
 
 struct Fault {
@@ -98,7 +100,7 @@ public:
 
 private:
     static std::optional<int> groupNumber(const QString &group);
-    // The first fault for this line; Refuse faults only ever meet "D" lines.
+    // The first fault for this line; Refuse, Keep and Round faults only ever meet "D" lines.
     std::optional<Fault> takeFault(const QString &item, bool dataLine = false);
     QString replyText(const SimItem &it);
     Reply answer(const QString &text, std::optional<Fault> f);

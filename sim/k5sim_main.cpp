@@ -47,7 +47,8 @@ int main(int argc, char **argv) {
         "param ms late (beyond 3000 it arrives after the time-out). refuse: the D line of the item is answered "
         "CNG and not stored (refuse:01 refuses every download). hangup: the line goes away param ms after the "
         "reply to the item (hangup:51:1:2000, two seconds after an Upload). blank: the reply with nothing "
-        "after its colon. Repeatable.",
+        "after its colon. keep:GG:II[:times]: a write of item II of group GG is answered as usual "
+        "but not stored; round:GG:II:decimals[:times]: it is stored rounded. Repeatable.",
         "fault");
     const QCommandLineOption item("item",
                                   "Set an item of the unit before it starts: group/item=value (for example "
@@ -72,12 +73,21 @@ int main(int argc, char **argv) {
         {"split", sim::FaultKind::Split},     {"nocr", sim::FaultKind::NoCr},         {"garbage", sim::FaultKind::Garbage},
         {"overlong", sim::FaultKind::OverLong}, {"delay", sim::FaultKind::Delay},     {"vanish", sim::FaultKind::Vanish},
         {"refuse", sim::FaultKind::Refuse},   {"hangup", sim::FaultKind::HangUp},     {"blank", sim::FaultKind::Blank},
+        {"keep", sim::FaultKind::Keep},       {"round", sim::FaultKind::Round},
     };
     for (const QString &given : p.values(fault)) {
         const QStringList f = given.split(':');
         if (!kinds.contains(f.value(0))) {
             QTextStream(stderr) << "k5sim: unknown fault \"" << given << "\"" << Qt::endl;
             return 2;
+        }
+        // keep and round name a group and an item: keep:GG:II[:times], round:GG:II:decimals[:times].
+        if (f.value(0) == "keep" || f.value(0) == "round") {
+            const bool round = f.value(0) == "round";
+            const QString times = f.value(round ? 4 : 3);
+            unit->addFault({kinds.value(f.value(0)), f.value(1), f.value(2), times.isEmpty() ? -1 : times.toInt(),
+                            round ? f.value(3).toInt() : 0});
+            continue;
         }
         const int times = f.value(2).isEmpty() ? -1 : f.value(2).toInt();
         unit->addFault({kinds.value(f.value(0)), {}, f.value(1), times, f.value(3).toInt()});

@@ -34,7 +34,7 @@ QStringList inquiries(const QList<int> &items) {
 }
 
 const QList<int> Live[2] = {{20, 22, 24, 26, 28}, {21, 23, 25, 27, 29}};
-const QList<int> Settings[2] = {
+const QList<int> SettingItems[2] = {
     {10, 14, 16, 18, 34, 35, 38, 39, 42, 44, 45, 46, 47, 48, 49, 50, 51, 52, 53, 64, 66, 68, 70, 72, 74, 76},
     {11, 15, 17, 19, 36, 37, 40, 41, 43, 54, 55, 56, 57, 58, 59, 60, 61, 62, 63, 65, 67, 69, 71, 73, 75, 77}};
 
@@ -45,7 +45,7 @@ QStringList initLines(int channels) {
     QStringList l = {"G01", "I28"};
     for (int k = 0; k < channels; ++k)
         l += QStringList{"G00", "I01", "DF"} + inquiries(Live[k]) + QStringList{"G01", "I01", "DF"} +
-             inquiries(Settings[k]);
+             inquiries(SettingItems[k]);
     return l + inquiries({6, 7, 8, 29, 30});
 }
 
@@ -158,7 +158,7 @@ class Nx2Test : public QObject {
         const QString a2sm[2] = {"5.5", "5"};
         QStringList download = {"G00", "I01", "DF", "G00", "I01", "DF", "G01", "I01", "DF"};
         for (int k = 0; k < 2; ++k) {
-            const QList<int> &s = Settings[k];
+            const QList<int> &s = SettingItems[k];
             download += writes({{s[0], dropOut[k]}});
             for (int round = 0; round < 3; ++round)
                 download += writes({{s[1], "0"}, {s[2], "0"}, {s[3], max[k]}});
