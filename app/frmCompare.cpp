@@ -24,6 +24,7 @@ frmCompare::frmCompare(const Session::Comparison &c, QWidget *parent) : QDialog(
     tblDifferences->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tblDifferences->setSelectionBehavior(QAbstractItemView::SelectRows);
     tblDifferences->verticalHeader()->setVisible(false);
+    tblDifferences->setFocusPolicy(Qt::NoFocus);
     tblDifferences->horizontalHeader()->setStretchLastSection(true);
     for (int r = 0; r < n; ++r) {
         const Difference &d = c.rows[r];

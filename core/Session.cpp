@@ -290,6 +290,20 @@ Session::Identified Session::IdentifyUnit() {
     return Identified::Yes;
 }
 
+bool Session::checkConnection() {
+    all_btn_control(false);
+    const bool ok = ConnectUnit();
+    connect_btn_control();
+    return ok;
+}
+
+bool Session::identifyOnly() {
+    all_btn_control(false);
+    const bool ok = identifyUnitOnly() == Identified::Yes;
+    endCommand();
+    return ok;
+}
+
 // ---- commands
 
 void Session::commandConnect() {
@@ -412,6 +426,7 @@ void Session::MonitorLoop() {
             if (route(p) != Route::Page) break;
             CommandScope pass;
             p->ReadingData();
+            emit passDone();
         }
     }
     --m_monitorDepth;

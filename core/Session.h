@@ -76,6 +76,10 @@ public:
     };
     void commandCompare(const std::function<CompareChoice(const Comparison &)> &show);
     Comparison compareWithUnit();
+    // The connection check, and the identification's reads (no page), for whoever needs only
+    // those; false after their failure messages.
+    bool checkConnection();
+    bool identifyOnly();
     // File Open and Save without the file dialog.
     bool openFile(const QString &path);
     bool saveFile(const QString &path);
@@ -113,6 +117,10 @@ signals:
     void unitChanged();
     // A passing note for the status area ("Download verified (12 values)").
     void noteShown(const QString &text);
+    // A Download's read-back compared with what it wrote (of the I/O page or a network page).
+    void downloadVerified(const QList<Difference> &differences, int values);
+    // A monitoring pass has read the page's live values.
+    void passDone();
 
 private:
     enum class Route { None, Page, Invalid };

@@ -49,6 +49,7 @@ QString DescribeDifferences(const QList<Difference> &differences) {
 }
 
 bool ReportVerification(const QList<Difference> &differences, int values) {
+    if (Session *s = Session::current()) emit s->downloadVerified(differences, values);
     if (!differences.isEmpty()) {
         MsgBox("The unit does not hold what was written:\r\n" + DescribeDifferences(differences), "Download",
                MsgIcon::Critical);

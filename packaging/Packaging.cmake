@@ -1,7 +1,7 @@
 # The installed files and the Debian package: build first, then cpack in the build folder.
 # cpack packs what was built instead of checking every target (tests, bench) again.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
-install(TARGETS vireo k5sim RUNTIME DESTINATION bin)
+install(TARGETS vireo vireo-cli k5sim RUNTIME DESTINATION bin)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/vireo.desktop DESTINATION share/applications)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/vireo.svg DESTINATION share/icons/hicolor/scalable/apps)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/vireo.png DESTINATION share/icons/hicolor/256x256/apps)

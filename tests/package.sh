@@ -16,7 +16,7 @@ echo "built $(basename "$deb")"
 
 # Exactly these files (folders aside).
 files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | sort)
-expected=$(printf '%s\n' ./usr/bin/k5sim ./usr/bin/vireo ./usr/share/applications/vireo.desktop \
+expected=$(printf '%s\n' ./usr/bin/k5sim ./usr/bin/vireo ./usr/bin/vireo-cli ./usr/share/applications/vireo.desktop \
   ./usr/share/icons/hicolor/256x256/apps/vireo.png ./usr/share/icons/hicolor/scalable/apps/vireo.svg | sort)
 [ "$files" = "$expected" ] || fail "file list differs:"$'\n'"$files"
 
@@ -25,7 +25,7 @@ echo "Depends: $depends"
 names=" $(sed -E 's/ \([^)]*\)//g; s/,//g' <<<"$depends") "
 # Every library the programs link comes from a package named there; the Qt platform plugins too.
 paths=()
-for exe in "$build/vireo" "$build/k5sim"; do
+for exe in "$build/vireo" "$build/vireo-cli" "$build/k5sim"; do
   for lib in $(objdump -p "$exe" | awk '/NEEDED/ {print $2}'); do
     path=$(ldd "$exe" | awk -v l="$lib" '$1 == l {print $3}')
     [ -n "$path" ] || fail "$lib of $exe not found"
@@ -58,6 +58,8 @@ version=$("$bin/vireo" --version)
 [[ $version =~ ^VIREO\ [0-9.]+,\ Qt\ 6\. ]] || fail "vireo --version printed \"$version\""
 help=$("$bin/k5sim" --help)
 [[ $help == *"Simulated K5"* ]] || fail "k5sim --help"
+help=$("$bin/vireo-cli" --help)
+[[ $help == *"Exit status"* ]] || fail "vireo-cli --help"
 
 # The unpacked program runs headless until it is stopped.
 set +e
