@@ -14,6 +14,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
+#include <QLockFile>
 #include <QRegularExpression>
 #include <QTextStream>
 #include <QTimer>
@@ -69,6 +70,10 @@ QString recordName(const QString &model, const QString &port, const QDateTime &w
     return QStringLiteral("%1_%2_%3").arg(model, p.remove(QRegularExpression("^-+")), when.toString("yyyyMMdd-HHmmss"));
 }
 
+QString differencesText(qsizetype n) {
+    return n == 1 ? QStringLiteral("1 difference") : QStringLiteral("%1 differences").arg(n);
+}
+
 QString csvField(const QString &s) {
     QString q = s;
     return '"' + q.replace('"', "\"\"") + '"';
@@ -95,6 +100,8 @@ public:
                              m_r.differences += d;
                          });
         body();
+        // Every upload and download leaves its line in the record, whatever became of it.
+        if (m_o.command == "upload" || m_o.command == "download") recordLine();
         if (m_session.link().isOpen()) m_session.commandDisconnect();
         setUi(nullptr);
         m_r.seconds = double(m_clock.elapsed()) / 1000.0;
@@ -172,7 +179,7 @@ private:
         }
         m_r.model = g.IdentifiedModel;
         m_r.version = AfterColon(g.VersionText).trimmed();
-        if (m_ui.extensionUnanswered) {
+        if (m_ui.extensionUnanswered && pagesToo) {
             end(ExitBadInput, QStringLiteral("the unit has an extension module (%1): say which with --ext 16 or --ext 8")
                                   .arg(g.ExtName.isEmpty() ? QStringLiteral("DI or DO") : g.ExtName));
             return false;
@@ -192,9 +199,12 @@ private:
 
     void recordLine() {
         if (m_o.recordDir.isEmpty()) return;
+        // Several units at once append to one file: one at a time, so that one head is written.
+        QLockFile lock(QDir(m_o.recordDir).filePath("records.csv.lock"));
+        lock.lock();
         QFile f(QDir(m_o.recordDir).filePath("records.csv"));
-        const bool fresh = !f.exists();
         if (!f.open(QIODevice::Append | QIODevice::Text)) return;
+        const bool fresh = f.size() == 0;
         QTextStream out(&f);
         if (fresh) out << "time,port,device,model,version,file,result,differences\n";
         out << m_when.toString(Qt::ISODate) << ',' << csvField(m_r.port) << ',' << csvField(m_r.device) << ','
@@ -219,8 +229,9 @@ private:
         if ((c == "download" || c == "compare") && !readFile(bytes)) return;
         if (c == "upload" && m_o.output.isEmpty() && m_o.recordDir.isEmpty())
             return void(end(ExitBadInput, "usage: upload needs -o FILE (or --record DIR)"));
-        // The extension question, unanswered, ends the session where the window would ask.
-        m_ui.onExtensionUnanswered = [this] { m_session.commandExit(); };
+        // The extension question, unanswered, ends the session where the window would ask, before
+        // the page is read; identify only reports the kind.
+        if (c != "identify") m_ui.onExtensionUnanswered = [this] { m_session.commandExit(); };
         if (!connectUnit(c != "identify")) return;
         if (c == "identify") return identify();
         if (c == "upload") return upload();
@@ -265,16 +276,20 @@ private:
         const QString kept = record("upload");
         m_r.file = m_o.output.isEmpty() ? kept : m_o.output;
         end(ExitDone, "saved " + m_r.file);
-        recordLine();
     }
 
     void download() {
         m_ui.setStep("download");
+        const int writtenPage = g.ActivePage;
+        const QString fileModel = g.UnitModel;
         m_session.commandDownload();
         if (said("Data Range Error")) {
             end(ExitDiffers, "refused: " + textOf("Data Range Error"));
         } else if (!g.Connected || !m_session.link().isOpen()) {
             noUnit();
+        } else if (!m_verified && g.ActivePage != writtenPage) {
+            end(ExitDiffers, QStringLiteral("written, not verified: the file was for %1, the unit is a %2")
+                                 .arg(fileModel, g.UnitModel));
         } else if (!m_verified) {
             end(ExitDiffers, "refused: " + (said("Download") ? textOf("Download") : QStringLiteral("nothing was written")));
         } else if (m_o.network) {
@@ -291,9 +306,8 @@ private:
         if (m_r.result.isEmpty())
             end(m_r.differences.isEmpty() ? ExitDone : ExitDiffers,
                 m_r.differences.isEmpty() ? QStringLiteral("verified (%1 values)").arg(m_values)
-                                          : QStringLiteral("%1 differences").arg(m_r.differences.size()));
+                                          : differencesText(m_r.differences.size()));
         if (g.Connected) record("after");
-        recordLine();
     }
 
     void compare() {
@@ -304,8 +318,7 @@ private:
         m_r.differences = cmp.rows;
         end(cmp.rows.isEmpty() ? ExitDone : ExitDiffers,
             cmp.rows.isEmpty() ? QStringLiteral("no differences (%1 values)").arg(cmp.values)
-                               : QStringLiteral("%1 differences").arg(cmp.rows.size()));
-        if (m_o.command == "download") recordLine(); // a dry run
+                               : differencesText(cmp.rows.size()));
     }
 
     void monitor() {

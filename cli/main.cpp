@@ -9,7 +9,11 @@
 #include <QJsonDocument>
 #include <QProcess>
 #include <QTextStream>
+#include <QDir>
 #include <algorithm>
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cstdio>
 
 namespace {
@@ -111,8 +115,12 @@ int workers(const QStringList &args, const QStringList &portList, bool json) {
 } // namespace
 
 int main(int argc, char **argv) {
-    // The pages are widgets: they live on the offscreen platform here.
+    // The pages are widgets: they live on the offscreen platform here, which wants a runtime folder.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        const QByteArray dir = QDir::tempPath().toLocal8Bit() + "/vireo-cli-runtime-" + QByteArray::number(getuid());
+        if (::mkdir(dir.constData(), 0700) == 0 || errno == EEXIST) qputenv("XDG_RUNTIME_DIR", dir);
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName("vireo-cli");
     QApplication::setApplicationVersion(VireoVersion);
@@ -147,14 +155,22 @@ int main(int argc, char **argv) {
     else if (command == "compare") options = {port, ext, force, json, quiet};
     else if (command == "monitor") options = {port, ext, seconds, csv, json, quiet};
     p.addOptions(options);
-    if (command == "download" || command == "compare") p.addPositionalArgument("FILE", "The configuration file.");
     if (!command.isEmpty() && !command.startsWith('-')) p.addPositionalArgument(command, "The command.");
+    if (command == "download" || command == "compare") p.addPositionalArgument("FILE", "The configuration file.");
     if (!p.parse(args)) return usage(p.errorText());
     if (p.isSet("help")) p.showHelp(0);
     if (p.isSet("version")) p.showVersion();
     if (command.isEmpty() || command.startsWith('-')) return usage("a command is needed");
     if (command == "ports") return ports();
     if (options.isEmpty()) return usage("unknown command \"" + command + "\"");
+
+    // An option this command does not take reads as unset.
+    auto takes = [&options](const QCommandLineOption &opt) {
+        return std::any_of(options.begin(), options.end(),
+                           [&opt](const QCommandLineOption &x) { return x.names() == opt.names(); });
+    };
+    auto isSet = [&](const QCommandLineOption &opt) { return takes(opt) && p.isSet(opt); };
+    auto value = [&](const QCommandLineOption &opt) { return takes(opt) ? p.value(opt) : QString(); };
 
     CliOptions o;
     o.command = command;
@@ -167,21 +183,21 @@ int main(int argc, char **argv) {
     }
     const QStringList portList = p.values(port);
     if (portList.isEmpty()) return usage(command + " needs --port");
-    if (p.isSet(ext)) {
-        o.ext = p.value(ext).toInt();
+    if (isSet(ext)) {
+        o.ext = value(ext).toInt();
         if (o.ext != 16 && o.ext != 8) return usage("--ext takes 16 or 8");
     }
-    o.output = p.value(output);
-    o.force = p.isSet(force);
-    o.network = p.isSet(network);
-    o.dryRun = p.isSet(dryRun);
-    o.json = p.isSet(json);
-    o.quiet = p.isSet(quiet);
+    o.output = value(output);
+    o.force = isSet(force);
+    o.network = isSet(network);
+    o.dryRun = isSet(dryRun);
+    o.json = isSet(json);
+    o.quiet = isSet(quiet);
     bool ok = true;
-    o.seconds = p.value(seconds).toInt(&ok);
+    if (takes(seconds)) o.seconds = value(seconds).toInt(&ok);
     if (!ok || o.seconds < 0) return usage("--seconds takes a whole number");
-    o.csv = p.value(csv);
-    o.recordDir = p.value(record);
+    o.csv = value(csv);
+    o.recordDir = value(record);
     if (portList.size() > 1) {
         if (!o.output.isEmpty()) return usage("-o names one file: upload one unit at a time, or use --record");
         return workers(args, portList, o.json);

@@ -309,3 +309,43 @@ QString CellColours(const QList<QLineEdit *> &cells) {
     }
     return s;
 }
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+
+QString BuildFile(const QString &name) {
+    // Tests live in build/tests, the programs in build.
+    return QDir(QCoreApplication::applicationDirPath() + "/..").absoluteFilePath(name);
+}
+
+QString StartK5sim(QProcess &sim, const QStringList &args) {
+    sim.setProgram(BuildFile("k5sim"));
+    sim.setArguments(args + QStringList{"--still", "--log"});
+    sim.start();
+    if (!sim.waitForStarted(5000)) return {};
+    QString path;
+    QElapsedTimer t;
+    t.start();
+    while (path.isEmpty() && t.elapsed() < 5000) {
+        sim.waitForReadyRead(200);
+        while (sim.canReadLine()) {
+            const QString line = QString::fromLocal8Bit(sim.readLine()).trimmed();
+            if (line.startsWith("VIREO_COM1=")) path = line.mid(11);
+        }
+    }
+    return path;
+}
+
+QStringList K5simLines(QProcess &sim) {
+    // What was read already is kept with the process.
+    QStringList lines = sim.property("k5simLines").toStringList();
+    sim.setReadChannel(QProcess::StandardError);
+    while (sim.waitForReadyRead(150)) {
+    }
+    for (const QByteArray &l : sim.readAllStandardError().split('\n'))
+        if (l.startsWith("k5sim <- ")) lines << QString::fromLatin1(l.mid(9)).trimmed();
+    sim.setProperty("k5simLines", lines);
+    return lines;
+}

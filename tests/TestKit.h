@@ -145,6 +145,13 @@ QByteArray CrLfFile(const QStringList &lines);
 QByteArray ReadBytes(const QString &path);
 bool WriteBytes(const QString &path, const QByteArray &bytes);
 
+class QProcess;
+// k5sim in a process of its own on a pseudo-terminal (still, its lines logged): the device path
+// it reports, empty when it did not start. K5simLines: the lines it has received so far.
+QString StartK5sim(QProcess &sim, const QStringList &args);
+QStringList K5simLines(QProcess &sim);
+QString BuildFile(const QString &name); // a program beside the test's own (k5sim, vireo-cli)
+
 // A unit of this model whose live values and points keep still, so tests can assert them.
 sim::UnitConfig StillUnit(const QString &model, const QString &ext = "NONE", const QString &version = "1.02");
 // Starts monitoring through the main window and stops it as the first transaction ends, so
