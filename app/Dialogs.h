@@ -1,6 +1,9 @@
 #pragma once
 // The small windows around the main window.
+#include "link/PortInfo.h"
+
 #include <QDialog>
+#include <QTimer>
 #include <QVector>
 
 class QComboBox;
@@ -19,11 +22,22 @@ public:
     void btnExit_Click();
     // The option selected, 1..8.
     int selectedPort() const;
+    // Lists the system's ports again when they changed (the timer does this every PortsRefreshMs);
+    // what the person typed or picked stays.
+    void refreshPorts();
+    static constexpr int PortsRefreshMs = 1000;
 
     QGroupBox *Frame1;
     QVector<QRadioButton *> optCom;   // index k is COMk; element 0 unused
     QVector<QComboBox *> cmbDevice;   // index k: the device COMk opens; element 0 unused
     QPushButton *btnExit;
+    QTimer tmrPorts;
+
+private:
+    // The device COMk opens and the system's ports; the edit field shows keep.
+    void fillDevices(int k, const QString &keep);
+    QList<PortDescription> m_ports;
+    QVector<bool> m_stale = QVector<bool>(9, false);
 };
 
 class frmExtSelect : public QDialog {

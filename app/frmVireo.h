@@ -99,7 +99,7 @@ public:
 
     // The engineer's tools: communication log, trend, About, and what the title and status show.
     QMenu *mnuView;
-    QAction *mnuViewLog, *mnuViewTrend, *mnuHelpAbout;
+    QAction *mnuViewLog, *mnuViewTrend, *mnuHelpAbout, *mnuFilesReport;
     QLabel *lblDevice;
     // Created on first use.
     CommLog *commLog();
@@ -107,6 +107,10 @@ public:
     void mnuViewLog_Click(bool show);
     void mnuViewTrend_Click(bool show);
     void mnuHelpAbout_Click();
+    // File / Export Report...: the unit, its port and every setting of the pages, as a PDF.
+    void mnuFilesReport_Click();
+    // The same written to path without a file dialog; false when it cannot be written.
+    bool writeReport(const QString &path);
     // "VIREO" alone, or with the model of the connected unit.
     void updateTitle();
 

@@ -37,6 +37,8 @@ public:
     // Closes the port for good: nothing opens or sends any more (the program is ending).
     void shutDown();
     QString SendCommand(const QString &command);
+    // The protocol's retry loop says when it tries again, for the log's statistics.
+    void noteRetry() { emit retried(); }
     QString Transact(const QString &command);
 
     void IntervalTimerOn(int ms);
@@ -74,6 +76,8 @@ signals:
     void replyMissing(Link::NoReply why, const QByteArray &discarded, qint64 waitedUs);
     // The port could not be opened (lost ports come through portLost).
     void portError(const QString &port, const QString &reason);
+    // An exchange is tried again after the one before it got no usable reply.
+    void retried();
 
 private:
     // The pause before a command line: window events run, the line waits its full time.

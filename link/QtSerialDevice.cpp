@@ -71,12 +71,17 @@ void QtSerialDevice::close() {
 bool QtSerialDevice::isOpen() const { return m_port.isOpen(); }
 
 void QtSerialDevice::write(const QByteArray &bytes) {
-    if (m_port.isOpen()) m_port.write(bytes);
+    if (!m_port.isOpen()) return;
+    m_port.write(bytes);
+    // Out now, not on the event loop's next pass: the line leaves when its pause ends, and the
+    // wait saves a wake-up.
+    m_port.flush();
 }
 
 qint64 QtSerialDevice::bytesAvailable() const { return m_port.isOpen() ? m_port.bytesAvailable() : 0; }
 
-QByteArray QtSerialDevice::readAll() { return m_port.isOpen() ? m_port.readAll() : QByteArray(); }
+// QIODevice::readAll allocates a 16 KB block for every chunk; the port knows how much it holds.
+QByteArray QtSerialDevice::readAll() { return m_port.isOpen() ? m_port.read(m_port.bytesAvailable()) : QByteArray(); }
 
 void QtSerialDevice::discardInput() {
     // clear() also flushes what the driver holds: late bytes may not have reached our buffer yet.
