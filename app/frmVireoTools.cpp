@@ -77,7 +77,6 @@ CommLog *frmVireo::commLog() {
         m_log = new CommLog(this);
         m_log->hide();
         m_log->setLink(m_link);
-        addDockWidget(Qt::RightDockWidgetArea, m_log);
         connect(m_log->toggleViewAction(), &QAction::toggled, mnuViewLog, &QAction::setChecked);
     }
     return m_log;
@@ -85,6 +84,8 @@ CommLog *frmVireo::commLog() {
 
 void frmVireo::mnuViewLog_Click(bool show) {
     CommLog *log = commLog();
+    // Docked when first opened: at start-up it only records, and makes no window of its own.
+    if (show && dockWidgetArea(log) == Qt::NoDockWidgetArea) addDockWidget(Qt::RightDockWidgetArea, log);
     mnuViewLog->setChecked(show);
     if (show == !log->isHidden()) return;
     // Beside the main window: the window grows by the log's width rather than squeezing the page,
