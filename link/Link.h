@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
-#include <QTimer>
 #include <functional>
 #include <memory>
 
@@ -79,6 +78,11 @@ signals:
     // An exchange is tried again after the one before it got no usable reply.
     void retried();
 
+protected:
+    // The time-out and the pause tick as the link's own timers: no timer objects and no signals
+    // to set up and tear down on every transaction.
+    void timerEvent(QTimerEvent *e) override;
+
 private:
     // The pause before a command line: window events run, the line waits its full time.
     void pause(int ms);
@@ -86,8 +90,8 @@ private:
     bool traced() const;
 
     std::unique_ptr<SerialDevice> m_device;
-    QTimer m_intervalTimer;
-    QTimer m_pauseTimer;
+    int m_intervalTimer = 0;
+    int m_pauseTimer = 0;
     int m_pauseMs = DefaultPauseMs;
     int m_timeoutMs = DefaultTimeoutMs;
     bool m_inTransaction = false;

@@ -249,7 +249,7 @@ class ToolsTest : public QObject {
         QCOMPARE(s.replies, 4);
         QVERIFY2(s.minUs >= 5000 && s.maxUs < 60000 && s.minUs <= s.totalUs / 4 && s.totalUs / 4 <= s.maxUs,
                  qPrintable(CommLog::statsText(s)));
-        QVERIFY(QRegularExpression("^Since 08:00:00: 5 exchanges, 1 time-out, 1 retry, 1 port error\\. Reply time "
+        QVERIFY(QRegularExpression("^Since 08:00:00: 5 exchanges, 1 time-out, 1 retry, 1 port error\\.\\nReply time "
                                    "\\d+\\.\\d ms min, \\d+\\.\\d mean, \\d+\\.\\d max\\.$")
                     .match(CommLog::statsText(s))
                     .hasMatch());

@@ -19,6 +19,40 @@
 namespace {
 const char *const NoReplyWhy[] = {"time-out", "port closed", "over-long reply"};
 
+// Labels one above the other, each so many lines tall, placed by hand.
+class LabelHost : public QWidget {
+public:
+    using QWidget::QWidget;
+    void setLabels(QList<std::pair<QLabel *, int>> labels) {
+        m_labels = std::move(labels);
+        int lines = 0;
+        for (const auto &l : m_labels)
+            lines += l.second;
+        setFixedHeight(lines * fontMetrics().lineSpacing() + 2);
+        setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    }
+
+protected:
+    void resizeEvent(QResizeEvent *) override {
+        int y = 0;
+        for (const auto &[label, lines] : m_labels) {
+            const int h = lines * fontMetrics().lineSpacing();
+            label->setGeometry(0, y, width(), h);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            y += h;
+        }
+    }
+
+private:
+    QList<std::pair<QLabel *, int>> m_labels;
+};
+
+// The bytes as the log keeps them: a copy of their own, so that an entry never holds on to the
+// buffer a reply was gathered in (which may be far larger), for up to 20000 entries.
+QByteArray kept(const QByteArray &bytes) {
+    return QByteArray(bytes.constData(), qMin<qsizetype>(bytes.size(), CommLog::MaxShownBytes));
+}
+
 QString csvField(const QString &s) {
     if (!s.contains(',') && !s.contains('"')) return s;
     return '"' + QString(s).replace('"', "\"\"") + '"';
@@ -66,30 +100,25 @@ CommLog::CommLog(QWidget *parent) : QDockWidget("Communication log", parent) {
     txtLog->setReadOnly(true);
     txtLog->setUndoRedoEnabled(false);
     txtLog->setLineWrapMode(QPlainTextEdit::NoWrap);
-    txtLog->setMaximumBlockCount(m_max);
+    txtLog->setMaximumBlockCount(qMin(m_max, MaxViewLines));
     txtLog->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     v->addWidget(txtLog, 1);
 
-    lblCount = new QLabel(body);
+    // The count and the statistics change with every batch: in a host of their own without a
+    // layout, so that new figures do not lay out the dock again.
+    auto *row2 = new QHBoxLayout;
+    auto *host = new LabelHost(body);
+    lblCount = new QLabel(host);
     lblCount->setObjectName("lblCount");
-    // Its text changes with every batch: that must not lay out the dock again.
-    lblCount->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    v->addWidget(lblCount);
-
-    auto *stats = new QHBoxLayout;
-    lblStats = new QLabel(body);
+    lblStats = new QLabel(host);
     lblStats->setObjectName("lblStats");
     lblStats->setAccessibleName("Statistics since the connection");
-    lblStats->setWordWrap(true);
-    lblStats->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    // Two lines always, so that new figures do not lay out the dock again.
-    lblStats->setMinimumHeight(2 * lblStats->fontMetrics().lineSpacing());
-    lblStats->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    host->setLabels({{lblCount, 1}, {lblStats, 2}});
     btnResetStats = MakeButton(body, "btnResetStats", "Reset");
-    btnResetStats->setToolTip("Count again from now");
-    stats->addWidget(lblStats, 1);
-    stats->addWidget(btnResetStats, 0, Qt::AlignTop);
-    v->addLayout(stats);
+    btnResetStats->setToolTip("Count the statistics again from now");
+    row2->addWidget(host, 1);
+    row2->addWidget(btnResetStats, 0, Qt::AlignBottom);
+    v->addLayout(row2);
     setWidget(body);
     m_stats.sinceMs = m_clock();
     updateCount();
@@ -143,7 +172,7 @@ void CommLog::setVisible(bool visible) {
 
 void CommLog::setMaxEntries(int n) {
     m_max = qMax(1, n);
-    txtLog->setMaximumBlockCount(m_max);
+    txtLog->setMaximumBlockCount(qMin(m_max, MaxViewLines));
     trim(m_entries, m_max);
     trim(m_queue, m_max);
     updateCount();
@@ -168,7 +197,7 @@ void CommLog::add(Entry e) {
 void CommLog::onSent(const QByteArray &line) {
     Entry e;
     e.kind = Kind::Sent;
-    e.bytes = line.left(MaxShownBytes);
+    e.bytes = kept(line);
     e.bytesTotal = line.size();
     ++m_stats.exchanges;
     add(std::move(e));
@@ -177,7 +206,7 @@ void CommLog::onSent(const QByteArray &line) {
 void CommLog::onReceived(const QByteArray &line, qint64 replyUs) {
     Entry e;
     e.kind = Kind::Received;
-    e.bytes = line.left(MaxShownBytes);
+    e.bytes = kept(line);
     e.bytesTotal = line.size();
     e.replyUs = replyUs;
     Stats &s = m_stats;
@@ -192,7 +221,7 @@ void CommLog::onMissing(Link::NoReply why, const QByteArray &discarded, qint64 w
     Entry e;
     e.kind = Kind::NoReply;
     e.why = why;
-    e.bytes = discarded.left(MaxShownBytes);
+    e.bytes = kept(discarded);
     e.bytesTotal = discarded.size();
     e.replyUs = waitedUs;
     if (why == Link::NoReply::TimeOut) ++m_stats.timeOuts;
@@ -235,7 +264,7 @@ QString CommLog::statsText(const Stats &s) {
                          n(s.exchanges, "exchange", "exchanges"), n(s.timeOuts, "time-out", "time-outs"),
                          n(s.retries, "retry", "retries"), n(s.portErrors, "port error", "port errors"));
     if (s.replies > 0)
-        t += QStringLiteral(" Reply time %1 ms min, %2 mean, %3 max.")
+        t += QStringLiteral("\nReply time %1 ms min, %2 mean, %3 max.")
                  .arg(double(s.minUs) / 1000, 0, 'f', 1)
                  .arg(double(s.totalUs) / s.replies / 1000, 0, 'f', 1)
                  .arg(double(s.maxUs) / 1000, 0, 'f', 1);
@@ -312,7 +341,7 @@ void CommLog::flush() {
     if (m_paused || m_queue.empty()) return updateCount();
     // One edit for the whole batch: appending line by line relayouts the view every time.
     QString batch;
-    const int from = qMax(0, int(m_queue.size()) - m_max);
+    const int from = qMax(0, int(m_queue.size()) - qMin(m_max, MaxViewLines));
     for (int i = from; i < int(m_queue.size()); ++i) {
         if (!batch.isEmpty()) batch += '\n';
         batch += format(m_queue[size_t(i)]);

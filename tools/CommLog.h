@@ -44,6 +44,9 @@ class CommLog : public QDockWidget {
     // Longer lines (noise, a runaway unit) are cut for the display; the log says how long they were.
     static constexpr int MaxShownBytes = 256;
     static constexpr int FlushMs = 500;
+    // The view shows the newest lines of the store: a text view's line costs over half a kilobyte,
+    // the store's a tenth of that. Copy, Save and CSV take the whole store.
+    static constexpr int MaxViewLines = 5000;
 
     explicit CommLog(QWidget *parent = nullptr);
 
