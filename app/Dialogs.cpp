@@ -104,7 +104,7 @@ void frmComPort::fillDevices(int k, const QString &keep) {
     // The device the option opens comes first when the system does not list it (a pseudo-terminal).
     QList<PortDescription> items = m_ports;
     if (std::none_of(items.begin(), items.end(), [&](const auto &p) { return p.device == opens; }))
-        items.prepend(PortInfo::describe(opens));
+        items.prepend(PortInfo::describe(opens, m_ports));
     for (const PortDescription &p : items) {
         c->addItem(p.device);
         const QString summary = portSummary(p);

@@ -45,9 +45,11 @@ QString PortDescription::summary() const {
 
 QList<PortDescription> PortInfo::availablePorts() { return source() ? source()() : systemPorts(); }
 
-PortDescription PortInfo::describe(const QString &path) {
+PortDescription PortInfo::describe(const QString &path) { return describe(path, availablePorts()); }
+
+PortDescription PortInfo::describe(const QString &path, const QList<PortDescription> &ports) {
     const QString target = canonical(path);
-    for (const PortDescription &p : availablePorts())
+    for (const PortDescription &p : ports)
         if (p.device == path || canonical(p.device) == target) return p;
     PortDescription p{path, {}, {}, {}, {}};
     if (target.startsWith("/dev/pts/")) p.description = QStringLiteral("pseudo-terminal");

@@ -20,6 +20,8 @@ QList<PortDescription> availablePorts();
 // What is known about the device a path opens (a by-id name or a link leads to it); a
 // pseudo-terminal is said to be one.
 PortDescription describe(const QString &path);
+// The same looked up in a list of ports already taken (listing them asks the system each time).
+PortDescription describe(const QString &path, const QList<PortDescription> &ports);
 // Tests list adapters of their own; an empty function restores the system's list.
 void setSource(std::function<QList<PortDescription>()> source);
 } // namespace PortInfo
