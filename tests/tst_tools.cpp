@@ -508,7 +508,22 @@ class ToolsTest : public QObject {
         QVERIFY(text.contains(row("Full base", "txtFBase")));
         QVERIFY(text.contains("4mA to 20mA"));
         QVERIFY(run("pdfinfo", {path}).contains(QRegularExpression("Pages:\\s+1\\n")));
+
+        // A network page's settings as the person reads them: an address as one.
+        AppRig e(StillUnit("K5N-NX8"));
+        e.connectViaSetting();
+        QVERIFY(e.w->writeReport(path));
+        const QString net = run("pdftotext", {"-layout", path, "-"});
+        QWidget *eth = e.w->findChild<QWidget *>("frmEthernet");
+        QVERIFY(eth);
+        QStringList ip;
+        for (int k = 3; k >= 0; --k)
+            ip << eth->findChild<QLineEdit *>(IndexedName("txtIP", k))->text();
+        QVERIFY2(net.contains("Network settings (Ethernet Setting)"), qPrintable(net));
+        QVERIFY2(net.contains(QRegularExpression("IP address\\s+" + QRegularExpression::escape(ip.join('.')))),
+                 qPrintable(ip.join('.') + " missing from\n" + net));
         NO_SURPRISES(r.ui);
+        NO_SURPRISES(e.ui);
     }
 
     // ---- main window

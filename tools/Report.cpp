@@ -68,7 +68,8 @@ QList<Setting> Settings(const cfg::Record &rec, const QWidget *page, const cfg::
     for (const cfg::Line &line : rec.lines) {
         if (line.when && !line.when(ctx)) continue;
         for (const cfg::Field &f : line.fields) {
-            const int channel = f.index >= 0 ? f.index : line.channel;
+            // An array's element is not always a channel (an address's parts): the name says.
+            const int channel = line.channel;
             Setting s;
             switch (f.target) {
             case cfg::Field::Target::Box:
@@ -97,7 +98,29 @@ QList<Setting> Settings(const cfg::Record &rec, const QWidget *page, const cfg::
             if (!s.caption.isEmpty()) out.append(s);
         }
     }
-    return out;
+    // An address kept in boxes of its parts ("IP address, part 1" ...) reads as one: 192.168.0.10.
+    static const QRegularExpression part("^(.*), part (\\d+)$");
+    QList<Setting> joined;
+    for (int i = 0; i < out.size();) {
+        const QRegularExpressionMatch m = part.match(out[i].caption);
+        if (!m.hasMatch()) {
+            joined.append(out[i++]);
+            continue;
+        }
+        std::map<int, QString> parts;
+        int j = i;
+        for (; j < out.size(); ++j) {
+            const QRegularExpressionMatch n = part.match(out[j].caption);
+            if (!n.hasMatch() || n.captured(1) != m.captured(1) || out[j].channel != out[i].channel) break;
+            parts[n.captured(2).toInt()] = out[j].value;
+        }
+        QStringList values;
+        for (const auto &[k, v] : parts)
+            values << v;
+        joined.append({m.captured(1), out[i].channel, values.join('.')});
+        i = j;
+    }
+    return joined;
 }
 
 QString Html(const Contents &c) {
