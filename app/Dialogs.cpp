@@ -90,6 +90,7 @@ void frmComPort::Form_Load() {
     optCom[k]->setChecked(true);
     if (frmVireo *w = MainForm()) w->lblComPortNo->setText(QStringLiteral("COM%1").arg(g.ComPortNo));
     // The system's ports, listed afresh each time the dialog opens; a typed path is accepted too.
+    m_portsStamp = PortInfo::changeStamp();
     m_ports = PortInfo::availablePorts();
     for (int i = 1; i <= 8; ++i) fillDevices(i, PortMap::deviceFor(i));
 }
@@ -116,7 +117,10 @@ void frmComPort::fillDevices(int k, const QString &keep) {
 }
 
 void frmComPort::refreshPorts() {
-    QList<PortDescription> now = PortInfo::availablePorts();
+    const QString stamp = PortInfo::changeStamp();
+    const bool unchanged = !stamp.isEmpty() && stamp == m_portsStamp;
+    m_portsStamp = stamp;
+    QList<PortDescription> now = unchanged ? m_ports : PortInfo::availablePorts();
     if (now != m_ports) {
         m_ports = std::move(now);
         m_stale.fill(true);

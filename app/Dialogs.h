@@ -37,6 +37,7 @@ private:
     // The device COMk opens and the system's ports; the edit field shows keep.
     void fillDevices(int k, const QString &keep);
     QList<PortDescription> m_ports;
+    QString m_portsStamp;
     QVector<bool> m_stale = QVector<bool>(9, false);
 };
 

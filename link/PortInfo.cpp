@@ -1,5 +1,6 @@
 #include "link/PortInfo.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QSerialPortInfo>
@@ -54,6 +55,21 @@ PortDescription PortInfo::describe(const QString &path, const QList<PortDescript
     PortDescription p{path, {}, {}, {}, {}};
     if (target.startsWith("/dev/pts/")) p.description = QStringLiteral("pseudo-terminal");
     return p;
+}
+
+QString PortInfo::changeStamp() {
+#ifdef Q_OS_LINUX
+    if (!source()) {
+        // Listing the ports walks udev's whole device tree; a glance at /dev is enough to know.
+        QString stamp;
+        for (const char *dir : {"/dev", "/dev/serial/by-id"}) {
+            const QFileInfo d(QString::fromLatin1(dir));
+            stamp += QString::number(d.exists() ? d.lastModified().toMSecsSinceEpoch() : 0) + ';';
+        }
+        return stamp;
+    }
+#endif
+    return {};
 }
 
 void PortInfo::setSource(std::function<QList<PortDescription>()> s) { source() = std::move(s); }

@@ -22,6 +22,9 @@ QList<PortDescription> availablePorts();
 PortDescription describe(const QString &path);
 // The same looked up in a list of ports already taken (listing them asks the system each time).
 PortDescription describe(const QString &path, const QList<PortDescription> &ports);
+// Changes when a port may have come or gone (Linux: a device node was added or removed); empty
+// where that cannot be told, and then the ports must be listed again to know.
+QString changeStamp();
 // Tests list adapters of their own; an empty function restores the system's list.
 void setSource(std::function<QList<PortDescription>()> source);
 } // namespace PortInfo
