@@ -3,7 +3,7 @@
 # Without a display, runs a short demo under Xvfb and saves a screenshot.
 set -euo pipefail
 cd "$(dirname "$0")"
-./scripts/setup.sh
+./scripts/setup.sh vireo k5sim
 B=${BUILD_DIR:-build}
 
 # The simulated unit: a 4-channel analog input on CC-Link with a 16-point extension module.

@@ -13,7 +13,10 @@
 #include <QHBoxLayout>
 #include <QPointer>
 #include <QProgressBar>
-#include <QSerialPortInfo>
+#include <QAbstractItemView>
+#include <QLineEdit>
+#include <QStyledItemDelegate>
+#include <algorithm>
 #include <QVBoxLayout>
 
 namespace {
@@ -26,6 +29,24 @@ QPushButton *addOkRow(QDialog *d, QVBoxLayout *top, const QString &name) {
     row->addWidget(b);
     top->addLayout(row);
     return b;
+}
+
+// The device list shows what the system knows beside each path; the edit field keeps the path.
+constexpr int PortSummaryRole = Qt::UserRole + 1;
+class PortItemDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void initStyleOption(QStyleOptionViewItem *o, const QModelIndex &i) const override {
+        QStyledItemDelegate::initStyleOption(o, i);
+        const QString summary = i.data(PortSummaryRole).toString();
+        if (!summary.isEmpty()) o->text += QStringLiteral("   ") + summary;
+    }
+};
+
+QString portSummary(const PortDescription &p) {
+    QString s = p.summary();
+    if (!p.byId.isEmpty()) s += (s.isEmpty() ? QString() : QStringLiteral(", ")) + QStringLiteral("by-id ") + p.byId;
+    return s;
 }
 } // namespace
 
@@ -46,6 +67,11 @@ frmComPort::frmComPort(QWidget *parent) : QDialog(parent) {
         cmbDevice[k]->setEditable(true);
         cmbDevice[k]->setMinimumWidth(220);
         cmbDevice[k]->setInsertPolicy(QComboBox::NoInsert);
+        cmbDevice[k]->setItemDelegate(new PortItemDelegate(cmbDevice[k]));
+        cmbDevice[k]->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        cmbDevice[k]->setMinimumContentsLength(24);
+        // The list is as wide as its longest description, not as the edit field.
+        cmbDevice[k]->view()->setTextElideMode(Qt::ElideNone);
         grid->addWidget(optCom[k], k - 1, 0);
         grid->addWidget(cmbDevice[k], k - 1, 1);
     }
@@ -53,6 +79,10 @@ frmComPort::frmComPort(QWidget *parent) : QDialog(parent) {
     top->addWidget(Frame1);
     btnExit = addOkRow(this, top, "btnExit");
     connect(btnExit, &QPushButton::clicked, this, &frmComPort::btnExit_Click);
+    // An adapter plugged in or pulled out while the dialog is open shows within a second.
+    tmrPorts.setInterval(PortsRefreshMs);
+    connect(&tmrPorts, &QTimer::timeout, this, &frmComPort::refreshPorts);
+    tmrPorts.start();
     Form_Load();
 }
 
@@ -60,17 +90,47 @@ void frmComPort::Form_Load() {
     const int k = g.ComPortNo >= 1 && g.ComPortNo <= 8 ? g.ComPortNo : 1;
     optCom[k]->setChecked(true);
     // The system's ports, listed afresh each time the dialog opens; a typed path is accepted too.
-    QStringList ports;
-    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts()) ports << info.systemLocation();
-    for (int i = 1; i <= 8; ++i) {
-        QComboBox *c = cmbDevice[i];
-        c->clear();
-        const QString current = PortMap::deviceFor(i);
-        QStringList items = ports;
-        if (!items.contains(current)) items.prepend(current);
-        c->addItems(items);
-        c->setCurrentText(current);
+    m_portsStamp = PortInfo::changeStamp();
+    m_ports = PortInfo::availablePorts();
+    for (int i = 1; i <= 8; ++i) fillDevices(i, PortMap::deviceFor(i));
+}
+
+void frmComPort::fillDevices(int k, const QString &keep) {
+    QComboBox *c = cmbDevice[k];
+    const QString opens = PortMap::deviceFor(k);
+    QLineEdit *edit = c->lineEdit();
+    const int cursor = edit ? edit->cursorPosition() : 0;
+    const QSignalBlocker block(c);
+    c->clear();
+    // The device the option opens comes first when the system does not list it (a pseudo-terminal).
+    QList<PortDescription> items = m_ports;
+    if (std::none_of(items.begin(), items.end(), [&](const auto &p) { return p.device == opens; }))
+        items.prepend(PortInfo::describe(opens, m_ports));
+    for (const PortDescription &p : items) {
+        c->addItem(p.device);
+        const QString summary = portSummary(p);
+        c->setItemData(c->count() - 1, summary, PortSummaryRole);
+        c->setItemData(c->count() - 1, summary, Qt::ToolTipRole);
     }
+    c->setCurrentText(keep);
+    if (edit) edit->setCursorPosition(qMin(cursor, int(keep.size())));
+}
+
+void frmComPort::refreshPorts() {
+    const QString stamp = PortInfo::changeStamp();
+    const bool unchanged = !stamp.isEmpty() && stamp == m_portsStamp;
+    m_portsStamp = stamp;
+    QList<PortDescription> now = unchanged ? m_ports : PortInfo::availablePorts();
+    if (now != m_ports) {
+        m_ports = std::move(now);
+        m_stale.fill(true);
+    }
+    // An open list would jump under the pointer; it is filled after it closes.
+    for (int i = 1; i <= 8; ++i)
+        if (m_stale[i] && !cmbDevice[i]->view()->isVisible()) {
+            fillDevices(i, cmbDevice[i]->currentText());
+            m_stale[i] = false;
+        }
 }
 
 int frmComPort::selectedPort() const {
@@ -80,6 +140,7 @@ int frmComPort::selectedPort() const {
 }
 
 void frmComPort::btnExit_Click() {
+    tmrPorts.stop();
     // The one who opened the dialog closes the port, opens the chosen one and connects.
     Session::PortChoice c;
     c.comPortNo = selectedPort();

@@ -2,9 +2,11 @@
 // The small windows around the main window.
 #include "core/Session.h"
 #include "core/Ui.h"
+#include "link/PortInfo.h"
 #include "vireo_version.h"
 
 #include <QDialog>
+#include <QTimer>
 #include <QVector>
 #include <optional>
 
@@ -26,14 +28,24 @@ public:
     int selectedPort() const;
     // What OK chose; nothing when the dialog was closed otherwise.
     std::optional<Session::PortChoice> choice() const { return m_choice; }
+    // Lists the system's ports again when they changed (the timer does this every PortsRefreshMs);
+    // what the person typed or picked stays.
+    void refreshPorts();
+    static constexpr int PortsRefreshMs = 1000;
 
     QGroupBox *Frame1;
     QVector<QRadioButton *> optCom;   // index k is COMk; element 0 unused
     QVector<QComboBox *> cmbDevice;   // index k: the device COMk opens; element 0 unused
     QPushButton *btnExit;
+    QTimer tmrPorts;
 
 private:
     std::optional<Session::PortChoice> m_choice;
+    // The device COMk opens and the system's ports; the edit field shows keep.
+    void fillDevices(int k, const QString &keep);
+    QList<PortDescription> m_ports;
+    QString m_portsStamp;
+    QVector<bool> m_stale = QVector<bool>(9, false);
 };
 
 class frmExtSelect : public QDialog {

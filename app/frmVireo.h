@@ -46,6 +46,9 @@ public:
     PageStore &pages() { return *m_pages; }
     // The I/O page (or frmNONE) placed in the client area; null before any.
     QWidget *shownPage() const { return m_shown; }
+    // File / Export Report... without a file dialog: the unit, its port and every setting of the
+    // pages, as a PDF; false when it cannot be written.
+    bool writeReport(const QString &path);
 
 signals:
     // An I/O page (or frmNONE) has been placed in the client area.
@@ -60,6 +63,7 @@ private:
     void btnSetting_Click();
     void mnuHelpVersion_Click();
     void mnuFilesCompare_Click();
+    void mnuFilesReport_Click();
     void mnuViewLog_Click(bool show);
     void mnuViewTrend_Click(bool show);
     void mnuHelpAbout_Click();
@@ -94,7 +98,7 @@ private:
     QAction *mnuFilesOpen, *mnuFilesSave, *mnuFilesCompare, *mnuFilesVar, *mnuFilesEnd, *mnuHelpVersion;
     QWidget *pageArea;
     QMenu *mnuView;
-    QAction *mnuViewLog, *mnuViewTrend, *mnuHelpAbout;
+    QAction *mnuViewLog, *mnuViewTrend, *mnuHelpAbout, *mnuFilesReport;
     QLabel *lblDevice;
     QLabel *lblNote; // a passing note of the session ("Download verified (12 values)")
 };

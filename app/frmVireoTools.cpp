@@ -6,11 +6,22 @@
 #include "pages/Widgets.h"
 #include "app/frmVireo.h"
 #include "app/Dialogs.h"
+#include "config/PageStore.h"
 #include "link/Link.h"
+#include "link/PortInfo.h"
 #include "pages/Page.h"
 #include "tools/CommLog.h"
 #include "tools/TrendWindow.h"
+#include "tools/Report.h"
 #include "tools/frmAbout.h"
+#include "core/Commands.h"
+#include "pages/Record.h"
+#include "link/PortMap.h"
+#include "link/TextRoutines.h"
+#include "netpages/NetPage.h"
+#include "netpages/NetRecords.h"
+
+#include <QDateTime>
 
 #include <QBoxLayout>
 #include <QGroupBox>
@@ -31,6 +42,11 @@ void frmVireo::buildTools() {
     mnuViewTrend->setObjectName("mnuViewTrend");
     mnuViewTrend->setCheckable(true);
     mnuViewTrend->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    mnuFilesReport = new QAction("Export Report...", this);
+    mnuFilesReport->setObjectName("mnuFilesReport");
+    mnuFiles->insertAction(mnuFilesVar, mnuFilesReport);
+    // Read while a transaction waits, the pages could change under it: run it after, as Save does.
+    connect(mnuFilesReport, &QAction::triggered, this, [this] { RunCommand([this] { mnuFilesReport_Click(); }); });
     mnuHelpAbout = mnuHelp->addAction("About");
     mnuHelpAbout->setObjectName("mnuHelpAbout");
     connect(mnuViewLog, &QAction::triggered, this, &frmVireo::mnuViewLog_Click);
@@ -42,12 +58,21 @@ void frmVireo::buildTools() {
     lblDevice->setToolTip("The device the COM port opened");
     if (auto *row = qobject_cast<QBoxLayout *>(fraStatus->layout()))
         row->insertWidget(row->indexOf(lblComPortNo) + 1, lblDevice);
-    connect(m_session, &Session::deviceOpened, this,
-            [this](const QString &device) { lblDevice->setText("(" + device + ")"); });
+    connect(m_session, &Session::deviceOpened, this, [this](const QString &device) {
+        // With two adapters plugged in, the description tells which one this is.
+        const PortDescription p = PortInfo::describe(device);
+        lblDevice->setText("(" + (p.description.isEmpty() ? device : device + ", " + p.description) + ")");
+        QString tip = "The device the COM port opened";
+        if (!p.summary().isEmpty()) tip += ": " + p.summary();
+        if (!p.byId.isEmpty()) tip += "\n/dev/serial/by-id/" + p.byId;
+        lblDevice->setToolTip(tip);
+    });
 
     connect(this, &frmVireo::pageShown, this, [this](QWidget *form) {
         if (m_trend) m_trend->setPage(qobject_cast<Page *>(form));
     });
+    // The log records from start-up: after a failure the lines that led to it are there.
+    commLog();
 }
 
 CommLog *frmVireo::commLog() {
@@ -55,7 +80,6 @@ CommLog *frmVireo::commLog() {
         m_log = new CommLog(this);
         m_log->hide();
         m_log->setLink(&m_session->link());
-        addDockWidget(Qt::RightDockWidgetArea, m_log);
         connect(m_log->toggleViewAction(), &QAction::toggled, mnuViewLog, &QAction::setChecked);
     }
     return m_log;
@@ -63,6 +87,8 @@ CommLog *frmVireo::commLog() {
 
 void frmVireo::mnuViewLog_Click(bool show) {
     CommLog *log = commLog();
+    // Docked when first opened: at start-up it only records, and makes no window of its own.
+    if (show && dockWidgetArea(log) == Qt::NoDockWidgetArea) addDockWidget(Qt::RightDockWidgetArea, log);
     mnuViewLog->setChecked(show);
     if (show == !log->isHidden()) return;
     // Beside the main window: the window grows by the log's width rather than squeezing the page,
@@ -115,4 +141,41 @@ void frmVireo::updateTitle() {
     const QString model = g.UnitModel.trimmed();
     setWindowTitle(g.Connected && !model.isEmpty() ? QStringLiteral("VIREO - %1").arg(model)
                                                    : QStringLiteral("VIREO"));
+}
+
+void frmVireo::mnuFilesReport_Click() {
+    const QString model = g.UnitModel.trimmed();
+    const QString name = QStringLiteral("vireo-report-%1.pdf").arg(model.isEmpty() ? QStringLiteral("unit") : model);
+    const QString path = AskSaveFileName(this, "PDF files (*.pdf);;All files (*)", 1, name);
+    if (path.isEmpty()) return;
+    if (!writeReport(path)) MsgBox("The report could not be written to " + path + ".", AppTitle, MsgIcon::Critical);
+}
+
+bool frmVireo::writeReport(const QString &path) {
+    report::Contents c;
+    const QString model = g.UnitModel.trimmed();
+    c.title = model.isEmpty() || model == "NONE" ? QStringLiteral("VIREO report") : "VIREO report: " + model;
+    const QString device = PortMap::deviceFor(g.ComPortNo);
+    const PortDescription port = PortInfo::describe(device);
+    c.facts = {
+        {"Model", model},
+        {"Version", AfterColon(g.VersionText).trimmed()},
+        {"Channels", g.ChCount > 0 ? QString::number(g.ChCount) : QString()},
+        {"Extension module", g.ExtChCount > 0 ? g.ExtType : QStringLiteral("none")},
+        {"Network", btnComNet->isVisible() || !btnComNet->text().isEmpty() ? btnComNet->text() : QString()},
+        {"Port", QStringLiteral("COM%1 (%2)").arg(g.ComPortNo).arg(device)},
+        {"Adapter", port.summary().isEmpty() ? QStringLiteral("not known") : port.summary()},
+        {"Connected", g.Connected ? QStringLiteral("yes") : QStringLiteral("no")},
+        {"Date", QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm:ss")},
+    };
+    if (!port.byId.isEmpty()) c.facts.insert(7, {"Adapter by-id", port.byId});
+    const cfg::Context ctx{g.UnitModel, AfterColon(g.VersionText)};
+    Page *p = g.ActivePage >= 0 && g.ActivePage <= 25 ? m_pages->page(g.ActivePage) : nullptr;
+    if (p && p->configRecord()) c.io = report::Settings(*p->configRecord(), p, ctx);
+    if (const cfg::Record *rec = NetRecord(g.NetTyp))
+        if (NetPage *n = m_pages->netPage(g.NetTyp)) {
+            c.netTitle = "Network settings (" + n->windowTitle().trimmed() + ")";
+            c.net = report::Settings(*rec, n, ctx);
+        }
+    return report::WritePdf(path, c);
 }

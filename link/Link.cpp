@@ -7,17 +7,23 @@
 #include <QElapsedTimer>
 #include <QMetaMethod>
 #include <QThread>
+#include <QTimerEvent>
+#include <utility>
+
+#ifdef Q_OS_LINUX
+#include <sys/prctl.h>
+#endif
 
 namespace {
 Link *currentLink = nullptr;
 }
 
 Link::Link(QObject *parent) : QObject(parent) {
-    m_intervalTimer.setTimerType(Qt::PreciseTimer);
-    connect(&m_intervalTimer, &QTimer::timeout, this, &Link::IntervalTimer_Timer);
-    // Its tick only wakes the pause; the pause itself watches the clock.
-    m_pauseTimer.setSingleShot(true);
-    m_pauseTimer.setTimerType(Qt::PreciseTimer);
+#ifdef Q_OS_LINUX
+    // The pause ends in a plain sleep; the system's default slack of 50 us would be added to it,
+    // and to every wake-up for a byte, on every transaction.
+    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+#endif
     setDevice(std::make_unique<QtSerialDevice>());
 }
 
@@ -77,11 +83,22 @@ void Link::shutDown() {
 
 void Link::IntervalTimerOn(int ms) {
     TimedOut = false;
-    m_intervalTimer.setInterval(ms);
-    m_intervalTimer.start();
+    IntervalTimerOff();
+    m_intervalTimer = startTimer(ms, Qt::PreciseTimer);
 }
 
-void Link::IntervalTimerOff() { m_intervalTimer.stop(); }
+void Link::IntervalTimerOff() {
+    if (m_intervalTimer) killTimer(std::exchange(m_intervalTimer, 0));
+}
+
+void Link::timerEvent(QTimerEvent *e) {
+    if (e->timerId() == m_intervalTimer) {
+        IntervalTimer_Timer();
+    } else if (e->timerId() == m_pauseTimer) {
+        // Its tick only wakes the pause; the pause itself watches the clock.
+        killTimer(std::exchange(m_pauseTimer, 0));
+    }
+}
 void Link::IntervalTimerCheck(bool &flag) const { flag = TimedOut; }
 void Link::IntervalTimer_Timer() { TimedOut = true; }
 
@@ -92,18 +109,18 @@ void Link::pause(int ms) {
     QElapsedTimer clock;
     clock.start();
     const qint64 endNs = qint64(ms) * 1000000;
-    if (ms > 1) m_pauseTimer.start(ms - 1);
+    if (ms > 1) m_pauseTimer = startTimer(ms - 1, Qt::PreciseTimer);
     while (isOpen()) {
         const qint64 leftNs = endNs - clock.nsecsElapsed();
         if (leftNs <= 0) break;
-        if (leftNs <= PlainSleepNs || !m_pauseTimer.isActive()) {
+        if (leftNs <= PlainSleepNs || !m_pauseTimer) {
             QThread::usleep(static_cast<unsigned long>((leftNs + 999) / 1000));
             break;
         }
         // Sleeps until the tick or until a byte or a click arrives.
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
-    m_pauseTimer.stop();
+    if (m_pauseTimer) killTimer(std::exchange(m_pauseTimer, 0));
 }
 
 void Link::leaveWait() {

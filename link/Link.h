@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
-#include <QTimer>
 #include <functional>
 #include <memory>
 
@@ -38,6 +37,8 @@ public:
     void shutDown();
     QString SendCommand(const QString &command);
     void note(const QString &text) { emit noted(text); }
+    // The protocol's retry loop says when it tries again, for the log's statistics.
+    void noteRetry() { emit retried(); }
     QString Transact(const QString &command);
 
     void IntervalTimerOn(int ms);
@@ -79,6 +80,13 @@ signals:
     void portError(const QString &port, const QString &reason);
     // A line of the program's own for whoever keeps the traffic (a verified download).
     void noted(const QString &text);
+    // An exchange is tried again after the one before it got no usable reply.
+    void retried();
+
+protected:
+    // The time-out and the pause tick as the link's own timers: no timer objects and no signals
+    // to set up and tear down on every transaction.
+    void timerEvent(QTimerEvent *e) override;
 
 private:
     // The pause before a command line: window events run, the line waits its full time.
@@ -87,8 +95,8 @@ private:
     bool traced() const;
 
     std::unique_ptr<SerialDevice> m_device;
-    QTimer m_intervalTimer;
-    QTimer m_pauseTimer;
+    int m_intervalTimer = 0;
+    int m_pauseTimer = 0;
     int m_pauseMs = DefaultPauseMs;
     int m_timeoutMs = DefaultTimeoutMs;
     bool m_inTransaction = false;

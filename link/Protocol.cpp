@@ -28,6 +28,8 @@ QString dataStep(const QString &item, const QString &data) {
 template <class Attempt> QString retry(int count, Attempt attempt) {
     QString r;
     for (int i = 0; i <= count; ++i) {
+        if (i > 0)
+            if (Link *link = Link::current()) link->noteRetry();
         r = TrimBlanks(attempt());
         if (!r.isEmpty()) break;
     }

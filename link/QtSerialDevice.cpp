@@ -2,6 +2,11 @@
 
 #include <QFileInfo>
 
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <unistd.h>
+#endif
+
 QtSerialDevice::QtSerialDevice(QObject *parent) : SerialDevice(parent) {
     connect(&m_port, &QSerialPort::readyRead, this, &SerialDevice::dataArrived);
     connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialDevice::onError);
@@ -71,12 +76,24 @@ void QtSerialDevice::close() {
 bool QtSerialDevice::isOpen() const { return m_port.isOpen(); }
 
 void QtSerialDevice::write(const QByteArray &bytes) {
-    if (m_port.isOpen()) m_port.write(bytes);
+    if (!m_port.isOpen()) return;
+    QByteArray rest = bytes;
+#ifdef Q_OS_UNIX
+    // A command line fits the driver's buffer: straight to the device. QSerialPort's own write
+    // switches its write notifier on and off again, which costs the wait two extra wake-ups.
+    if (m_port.bytesToWrite() == 0) {
+        const ssize_t n = ::write(int(m_port.handle()), rest.constData(), size_t(rest.size()));
+        if (n > 0) rest.remove(0, qsizetype(n));
+        else if (n < 0 && errno != EAGAIN && errno != EINTR) rest.clear(), onError(QSerialPort::WriteError);
+    }
+#endif
+    if (!rest.isEmpty() && m_port.isOpen()) m_port.write(rest);
 }
 
 qint64 QtSerialDevice::bytesAvailable() const { return m_port.isOpen() ? m_port.bytesAvailable() : 0; }
 
-QByteArray QtSerialDevice::readAll() { return m_port.isOpen() ? m_port.readAll() : QByteArray(); }
+// QIODevice::readAll allocates a 16 KB block for every chunk; the port knows how much it holds.
+QByteArray QtSerialDevice::readAll() { return m_port.isOpen() ? m_port.read(m_port.bytesAvailable()) : QByteArray(); }
 
 void QtSerialDevice::discardInput() {
     // clear() also flushes what the driver holds: late bytes may not have reached our buffer yet.

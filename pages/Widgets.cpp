@@ -7,6 +7,57 @@
 #include <QDialog>
 #include <QPointer>
 
+#include <QPainter>
+#include <QPixmap>
+#include <QStyleOptionGroupBox>
+
+namespace {
+// Live values sit inside frames: each changed value repaints the frame behind it, and the style
+// draws a frame from a scaled pixmap every time. Drawn once per size and state, then copied.
+class CachedFrame : public QGroupBox {
+public:
+    using QGroupBox::QGroupBox;
+
+protected:
+    void paintEvent(QPaintEvent *e) override {
+        if (isCheckable()) return QGroupBox::paintEvent(e);
+        QStyleOptionGroupBox opt;
+        initStyleOption(&opt);
+        const qreal dpr = devicePixelRatio();
+        const Key key{opt.rect.size(), int(opt.state), opt.text, palette().cacheKey(), font().key(), dpr, style()};
+        if (m_cache.isNull() || !(key == m_key)) {
+            m_key = key;
+            m_cache = QPixmap(opt.rect.size() * dpr);
+            m_cache.setDevicePixelRatio(dpr);
+            m_cache.fill(Qt::transparent);
+            QPainter p(&m_cache);
+            style()->drawComplexControl(QStyle::CC_GroupBox, &opt, &p, this);
+        }
+        QPainter p(this);
+        p.drawPixmap(0, 0, m_cache);
+    }
+    // A page not shown keeps no picture of its frames.
+    void hideEvent(QHideEvent *e) override {
+        m_cache = QPixmap();
+        QGroupBox::hideEvent(e);
+    }
+
+private:
+    struct Key {
+        QSize size;
+        int state = 0;
+        QString title;
+        qint64 palette = 0;
+        QString font;
+        qreal dpr = 1;
+        const QStyle *style = nullptr;
+        bool operator==(const Key &) const = default;
+    };
+    Key m_key;
+    QPixmap m_cache;
+};
+} // namespace
+
 QString IndexedName(const QString &base, int index) { return QStringLiteral("%1(%2)").arg(base).arg(index); }
 
 QPushButton *MakeButton(QWidget *parent, const QString &name, const QString &caption) {
@@ -39,7 +90,7 @@ QComboBox *MakeCombo(QWidget *parent, const QString &name, const QString &access
 }
 
 QGroupBox *MakeFrame(QWidget *parent, const QString &name, const QString &caption) {
-    auto *f = new QGroupBox(caption, parent);
+    auto *f = new CachedFrame(caption, parent);
     f->setObjectName(name);
     return f;
 }

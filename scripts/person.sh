@@ -1,7 +1,17 @@
 # Shell functions that act as a person at VIREO's windows; sourced by the scripts that drive the
 # real program under an X server (xdotool).
 
-window() { timeout 20 xdotool search --sync --onlyvisible --name "$1" | head -n 1; }
+# A search fails as a whole when it meets a window that goes away meanwhile (BadWindow), as
+# windows do while a program starts: look again.
+window() {
+  local id
+  for _ in 1 2 3 4 5; do
+    id=$(timeout 20 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1) || true
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.2
+  done
+  return 1
+}
 
 press() { # window title, key
   local id

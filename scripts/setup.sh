@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Shared set-up for run.sh and test.sh: install missing Debian packages, then build.
+# Shared set-up for run.sh and test.sh: install missing Debian packages, then build the targets
+# named (run.sh: the program and the simulated unit), or everything.   setup.sh [TARGET...]
 set -euo pipefail
 
-PACKAGES=(cmake g++ make qt6-base-dev qt6-serialport-dev qt6-charts-dev xvfb xauth xdotool imagemagick fonts-dejavu-core)
+PACKAGES=(cmake g++ make qt6-base-dev qt6-serialport-dev qt6-charts-dev xvfb xauth xdotool imagemagick fonts-dejavu-core poppler-utils)
 
 missing=()
 for p in "${PACKAGES[@]}"; do
@@ -22,4 +23,4 @@ fi
 BUILD_DIR=${BUILD_DIR:-build}
 BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo}
 cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE="$BUILD_TYPE" ${CMAKE_EXTRA:-} >/dev/null
-cmake --build "$BUILD_DIR" -j "$(nproc)"
+cmake --build "$BUILD_DIR" -j "$(nproc)" ${1:+--target "$@"}

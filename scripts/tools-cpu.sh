@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The real program's CPU share over 30 s (MEASURE_SECONDS) of monitoring a K5A-QB4 at 9600 baud against k5sim,
+# The real program's CPU share over 60 s (MEASURE_SECONDS) of monitoring a K5A-QB4 at 9600 baud against k5sim,
 # with the communication log and the trend open (LOG= or TREND= leaves one closed), read
 # from /proc. Runs its own X server.   tools-cpu.sh [BUILD_DIR]
 set -euo pipefail
@@ -26,6 +26,6 @@ xdotool mousemove 738 345 click 1; sleep 0.5
 sleep 3
 ticks() { awk '{ print $14 + $15 }' "/proc/$vp/stat"; }
 hz=$(getconf CLK_TCK); t0=$(ticks); s0=$(date +%s.%N); n0=$(grep -c '<- ' "$work/sim.log")
-sleep "${MEASURE_SECONDS:-30}"
+sleep "${MEASURE_SECONDS:-60}"
 t1=$(ticks); s1=$(date +%s.%N); n1=$(grep -c '<- ' "$work/sim.log")
 awk -v t="$((t1 - t0))" -v hz="$hz" -v a="$s0" -v b="$s1" -v n="$((n1-n0))" 'BEGIN { w=b-a; printf "monitoring %.1f s, CPU %.2f %% of a core, %d lines\n", w, 100*t/hz/w, n }'

@@ -2,7 +2,10 @@
 #include "core/Globals.h"
 #include "app/frmVireo.h"
 #include "link/Link.h"
+#include "link/PortInfo.h"
 #include "link/PortMap.h"
+#include "link/Protocol.h"
+#include "app/Dialogs.h"
 #include "pages/Page.h"
 #include "tests/TestKit.h"
 #include "tools/CommLog.h"
@@ -18,7 +21,11 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QComboBox>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
+#include "pages/Widgets.h"
 #include <QtTest>
 #include <cmath>
 
@@ -77,6 +84,9 @@ class ToolsTest : public QObject {
         r.press("mnuViewLog");
         CommLog *log = r.find<CommLog>("dockCommLog");
         QVERIFY(r.find<QAction>("mnuViewLog")->isChecked());
+        // It has recorded the connection already.
+        QVERIFY(log->entryCount() > 0);
+        log->btnClear->click();
         r.clearLines();
         r.session().commandUpload();
         log->flush();
@@ -197,17 +207,76 @@ class ToolsTest : public QObject {
         QVERIFY(o.log.txtLog->toPlainText().isEmpty());
     }
 
-    void closedLogListensToNothing() {
+    void closedLogStillRecords() {
+        // After a failure the engineer opens the log and finds the lines that led to it.
         SimRig rig(still());
         OpenLog o(rig.link());
         rig.link().SendCommand("G00\r");
+        o.log.flush();
         QCOMPARE(o.log.entryCount(), 2);
         o.log.close();
         rig.link().SendCommand("G00\r");
-        QCOMPARE(o.log.entryCount(), 2);
-        o.log.setVisible(true);
-        rig.link().SendCommand("G00\r");
         QCOMPARE(o.log.entryCount(), 4);
+        QCOMPARE(o.log.txtLog->document()->blockCount(), 2);
+        o.log.setVisible(true);
+        QCOMPARE(o.log.txtLog->document()->blockCount(), 4);
+        QCOMPARE(o.log.txtLog->toPlainText() + '\n', o.log.allText());
+    }
+
+    void statisticsSinceTheConnection() {
+        SimRig rig(still(), 0, 60);
+        ScriptedUi ui;
+        FakeClock clock;
+        CommLog log; // closed: it counts all the same
+        log.setClock(clock.fn());
+        log.setLink(&rig.link());
+        rig.link().CloseComPort();
+        rig.link().OpenComPort(1, Link::DefaultSettings);
+        rig.unit().addFault({sim::FaultKind::Silence, {}, "06", 1, 0});
+        rig.device().endpoint().setTiming({5, 0});
+        // One read that times out once and is tried again, and one plain exchange.
+        QVERIFY(!ReadItemRetry(3, "00", "06").isEmpty());
+        QCOMPARE(rig.link().SendCommand("I02\r"), QString("=MODEL:K5A-QB4"));
+        rig.device().setOpenFailure("the device does not exist.");
+        rig.link().CloseComPort();
+        rig.link().OpenComPort(1, Link::DefaultSettings);
+        const CommLog::Stats &s = log.stats();
+        QCOMPARE(s.exchanges, 5);
+        QCOMPARE(s.timeOuts, 1);
+        QCOMPARE(s.retries, 1);
+        QCOMPARE(s.portErrors, 1);
+        QCOMPARE(s.replies, 4);
+        QVERIFY2(s.minUs >= 5000 && s.maxUs < 60000 && s.minUs <= s.totalUs / 4 && s.totalUs / 4 <= s.maxUs,
+                 qPrintable(CommLog::statsText(s)));
+        QVERIFY(QRegularExpression("^Since 08:00:00: 5 exchanges, 1 time-out, 1 retry, 1 port error\\.\\nReply time "
+                                   "\\d+\\.\\d ms min, \\d+\\.\\d mean, \\d+\\.\\d max\\.$")
+                    .match(CommLog::statsText(s))
+                    .hasMatch());
+        // Reset by the person, and by the next connection.
+        clock.now += 60000;
+        log.setVisible(true);
+        log.btnResetStats->click();
+        QCOMPARE(log.lblStats->text(), QString("Since 08:01:00: 0 exchanges, 0 time-outs, 0 retries, 0 port errors."));
+        rig.device().setOpenFailure(QString());
+        rig.link().SendCommand("I02\r");
+        QCOMPARE(log.stats().exchanges, 0); // the port is closed: nothing went out
+        rig.link().OpenComPort(1, Link::DefaultSettings);
+        rig.link().SendCommand("I02\r");
+        QCOMPARE(log.stats().exchanges, 1);
+
+        // CSV: time, direction, line, reply ms; texts with commas quoted.
+        QTemporaryDir dir;
+        const QString path = dir.filePath("log.csv");
+        ui.onSaveFile(path);
+        log.btnCsv->click();
+        const QStringList rows = QString::fromUtf8(ReadBytes(path)).split("\r\n", Qt::SkipEmptyParts);
+        QCOMPARE(rows.size(), log.entryCount() + 1);
+        QCOMPARE(rows[0], QString("Time,Direction,Line,Reply ms"));
+        QCOMPARE(rows[1], QString("2024-05-06 08:00:00.000,TX,G00<CR>,"));
+        QVERIFY(QRegularExpression("^2024-05-06 08:00:00\\.000,RX,COK<CR>,\\d+\\.\\d{3}$").match(rows[2]).hasMatch());
+        QVERIFY(QRegularExpression("^[-0-9 :.]+,--,no reply \\(time-out\\),6\\d\\.\\d{3}$").match(rows[4]).hasMatch());
+        QVERIFY(rows.contains("2024-05-06 08:00:00.000,!!,/dev/ttyS0 cannot be opened: the device does not exist.,"));
+        NO_SURPRISES(ui);
     }
 
     void searchCopyAndSave() {
@@ -349,6 +418,111 @@ class ToolsTest : public QObject {
         QCOMPARE(t.rows().back().values[0], 1e6);
         t.btnPause->click();
         QCOMPARE(t.series()[0]->points().last().y(), 1e6);
+    }
+
+    // ---- ports and the report
+
+    void comDialogFollowsTheAdapters() {
+        QList<PortDescription> ports = {
+            {"/dev/ttyACM0", "USB CDC", "Acme", "", ""},
+            {"/dev/ttyUSB0", "FT232R USB UART", "FTDI", "A10K2DX3", "usb-FTDI_FT232R_USB_UART_A10K2DX3-if00-port0"}};
+        PortInfo::setSource([&] { return ports; });
+        AppRig r(still());
+        auto items = [](QComboBox *c) {
+            QStringList l;
+            for (int i = 0; i < c->count(); ++i)
+                l << c->itemText(i);
+            return l;
+        };
+        r.ui.onDialog("frmComPort", [&](QDialog *d) {
+            auto *dlg = static_cast<frmComPort *>(d);
+            QComboBox *c = d->findChild<QComboBox *>("cmbDevice(2)");
+            [&] {
+                QVERIFY(c && dlg->tmrPorts.isActive() && dlg->tmrPorts.interval() <= 1000);
+                // The device COM2 opens first, then the system's ports, each with what tells it apart.
+                QCOMPARE(items(c), QStringList({"/dev/ttyS1", "/dev/ttyACM0", "/dev/ttyUSB0"}));
+                QCOMPARE(c->itemData(1, Qt::ToolTipRole).toString(), QString("USB CDC, Acme"));
+                QCOMPARE(c->itemData(2, Qt::ToolTipRole).toString(),
+                         QString("FT232R USB UART, FTDI, serial A10K2DX3, by-id "
+                                 "usb-FTDI_FT232R_USB_UART_A10K2DX3-if00-port0"));
+                // Plugged in and pulled out while open; a half-typed path stays as it is.
+                c->setEditText("/dev/pts/");
+                ports.append({"/dev/ttyUSB1", "CP2102 USB to UART Bridge Controller", "Silicon Labs", "0001", ""});
+                ports.removeFirst();
+                dlg->refreshPorts();
+                QCOMPARE(items(c), QStringList({"/dev/ttyS1", "/dev/ttyUSB0", "/dev/ttyUSB1"}));
+                QCOMPARE(c->currentText(), QString("/dev/pts/"));
+            }();
+            d->findChild<QComboBox *>("cmbDevice(1)")->setCurrentText("/dev/ttyUSB0");
+            return ClickComPortOk(d);
+        });
+        r.ui.onDialog("frmExtSelect", ClickExtCommand1);
+        r.press("btnSetting");
+        QVERIFY(g.Connected);
+        // The status area names the adapter beside its device.
+        QCOMPARE(r.text("lblDevice"), QString("(/dev/ttyUSB0, FT232R USB UART)"));
+        QVERIFY(r.find<QLabel>("lblDevice")->toolTip().endsWith("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10K2DX3-if00-port0"));
+        QCOMPARE(PortInfo::describe("/dev/pts/4").description, QString("pseudo-terminal"));
+        PortInfo::setSource({});
+        PortMap::clearChoices();
+        NO_SURPRISES(r.ui);
+    }
+
+    void reportHasThePagesOnOnePage() {
+        if (QStandardPaths::findExecutable("pdftotext").isEmpty()) QSKIP("pdftotext (poppler-utils) is missing");
+        AppRig r(still());
+        r.unit().setValue("2", "20", "-500");
+        r.unit().setValue("3", "09", "10");
+        r.connectViaSetting();
+        QTemporaryDir dir;
+        const QString path = dir.filePath("report.pdf");
+        r.ui.onSaveFile(path);
+        r.find<QAction>("mnuFilesReport")->trigger();
+        QCOMPARE(r.ui.lastFileName, QString("vireo-report-K5A-QB4.pdf"));
+        auto run = [](const QString &program, const QStringList &args) {
+            QProcess p;
+            p.start(program, args);
+            p.waitForFinished(20000);
+            return QString::fromUtf8(p.readAllStandardOutput());
+        };
+        const QString text = run("pdftotext", {"-layout", path, "-"});
+        QVERIFY2(text.contains("VIREO report: K5A-QB4"), qPrintable(text));
+        for (const QString &fact : {QString("COM1 (/dev/ttyS0)"), QString("XD16"), QString("CC-Link"),
+                                    QDate::currentDate().toString("yyyy-MM-dd"), QString("Network time-out")})
+            QVERIFY2(text.contains(fact), qPrintable(fact + " missing from\n" + text));
+        // Each value under its channel, on its caption's row.
+        const Page *p = r.page(0);
+        auto row = [&](const QString &caption, const QString &array) {
+            QString re = "\\n\\s*" + QRegularExpression::escape(caption);
+            for (int k = 0; k < 4; ++k) {
+                const QWidget *c = p->findChild<QWidget *>(IndexedName(array, k));
+                const auto *t = qobject_cast<const QLineEdit *>(c);
+                const auto *l = qobject_cast<const QComboBox *>(c);
+                re += "\\s+" + QRegularExpression::escape(t ? t->text() : l ? l->currentText() : "?");
+            }
+            return QRegularExpression(re + "\\s*\\n");
+        };
+        QVERIFY2(text.contains(row("Zero scale", "txtZScale")), qPrintable(text));
+        QVERIFY(text.contains(QRegularExpression("Zero scale\\s+\\S+\\s+-500\\s")));
+        QVERIFY(text.contains(row("Full base", "txtFBase")));
+        QVERIFY(text.contains("4mA to 20mA"));
+        QVERIFY(run("pdfinfo", {path}).contains(QRegularExpression("Pages:\\s+1\\n")));
+
+        // A network page's settings as the person reads them: an address as one.
+        AppRig e(StillUnit("K5N-NX8"));
+        e.connectViaSetting();
+        QVERIFY(e.w->writeReport(path));
+        const QString net = run("pdftotext", {"-layout", path, "-"});
+        QWidget *eth = e.w->findChild<QWidget *>("frmEthernet");
+        QVERIFY(eth);
+        QStringList ip;
+        for (int k = 3; k >= 0; --k)
+            ip << eth->findChild<QLineEdit *>(IndexedName("txtIP", k))->text();
+        QVERIFY2(net.contains("Network settings (Ethernet Setting)"), qPrintable(net));
+        QVERIFY2(net.contains(QRegularExpression("IP address\\s+" + QRegularExpression::escape(ip.join('.')))),
+                 qPrintable(ip.join('.') + " missing from\n" + net));
+        NO_SURPRISES(r.ui);
+        NO_SURPRISES(e.ui);
     }
 
     // ---- main window

@@ -1,4 +1,5 @@
 #include "tools/CommLog.h"
+#include "core/Commands.h"
 #include "core/Ui.h"
 #include "pages/Widgets.h"
 
@@ -15,7 +16,48 @@
 #include <QTextBlock>
 #include <QVBoxLayout>
 
-namespace {} // namespace
+namespace {
+const char *const NoReplyWhy[] = {"time-out", "port closed", "over-long reply"};
+
+// Labels one above the other, each so many lines tall, placed by hand.
+class LabelHost : public QWidget {
+public:
+    using QWidget::QWidget;
+    void setLabels(QList<std::pair<QLabel *, int>> labels) {
+        m_labels = std::move(labels);
+        int lines = 0;
+        for (const auto &l : m_labels)
+            lines += l.second;
+        setFixedHeight(lines * fontMetrics().lineSpacing() + 2);
+        setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    }
+
+protected:
+    void resizeEvent(QResizeEvent *) override {
+        int y = 0;
+        for (const auto &[label, lines] : m_labels) {
+            const int h = lines * fontMetrics().lineSpacing();
+            label->setGeometry(0, y, width(), h);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            y += h;
+        }
+    }
+
+private:
+    QList<std::pair<QLabel *, int>> m_labels;
+};
+
+// The bytes as the log keeps them: a copy of their own, so that an entry never holds on to the
+// buffer a reply was gathered in (which may be far larger), for up to 20000 entries.
+QByteArray kept(const QByteArray &bytes) {
+    return QByteArray(bytes.constData(), qMin<qsizetype>(bytes.size(), CommLog::MaxShownBytes));
+}
+
+QString csvField(const QString &s) {
+    if (!s.contains(',') && !s.contains('"')) return s;
+    return '"' + QString(s).replace('"', "\"\"") + '"';
+}
+} // namespace
 
 CommLog::CommLog(QWidget *parent) : QDockWidget("Communication log", parent) {
     setObjectName("dockCommLog");
@@ -33,7 +75,10 @@ CommLog::CommLog(QWidget *parent) : QDockWidget("Communication log", parent) {
     btnCopy = MakeButton(body, "btnCopy", "Copy");
     btnCopy->setToolTip("Copy the selection, or the whole log");
     btnSave = MakeButton(body, "btnSave", "Save...");
-    for (QPushButton *b : {btnPause, btnClear, btnCopy, btnSave})
+    btnSave->setToolTip("Save the log as text");
+    btnCsv = MakeButton(body, "btnCsv", "CSV...");
+    btnCsv->setToolTip("Export the log as CSV: time, direction, line, reply ms");
+    for (QPushButton *b : {btnPause, btnClear, btnCopy, btnSave, btnCsv})
         row->addWidget(b);
     row->addStretch();
     v->addLayout(row);
@@ -55,17 +100,29 @@ CommLog::CommLog(QWidget *parent) : QDockWidget("Communication log", parent) {
     txtLog->setReadOnly(true);
     txtLog->setUndoRedoEnabled(false);
     txtLog->setLineWrapMode(QPlainTextEdit::NoWrap);
-    txtLog->setMaximumBlockCount(m_max);
+    txtLog->setMaximumBlockCount(qMin(m_max, MaxViewLines));
     txtLog->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     v->addWidget(txtLog, 1);
 
-    lblCount = new QLabel(body);
+    // The count and the statistics change with every batch: in a host of their own without a
+    // layout, so that new figures do not lay out the dock again.
+    auto *row2 = new QHBoxLayout;
+    auto *host = new LabelHost(body);
+    lblCount = new QLabel(host);
     lblCount->setObjectName("lblCount");
-    // Its text changes with every batch: that must not lay out the dock again.
-    lblCount->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    v->addWidget(lblCount);
+    lblStats = new QLabel(host);
+    lblStats->setObjectName("lblStats");
+    lblStats->setAccessibleName("Statistics since the connection");
+    host->setLabels({{lblCount, 1}, {lblStats, 2}});
+    btnResetStats = MakeButton(body, "btnResetStats", "Reset");
+    btnResetStats->setToolTip("Count the statistics again from now");
+    row2->addWidget(host, 1);
+    row2->addWidget(btnResetStats, 0, Qt::AlignBottom);
+    v->addLayout(row2);
     setWidget(body);
+    m_stats.sinceMs = m_clock();
     updateCount();
+    updateStats();
 
     m_flushTimer.setSingleShot(true);
     m_flushTimer.setInterval(FlushMs);
@@ -74,15 +131,17 @@ CommLog::CommLog(QWidget *parent) : QDockWidget("Communication log", parent) {
     connect(btnClear, &QPushButton::clicked, this, &CommLog::clear);
     connect(btnCopy, &QPushButton::clicked, this, &CommLog::copy);
     connect(btnSave, &QPushButton::clicked, this, [this] { saveAs(); });
+    // A file dialog or a reset in the middle of a command waits for its end.
+    ConnectCommand(btnCsv, [this] { exportCsv(); });
+    ConnectCommand(btnResetStats, [this] { resetStats(); });
     connect(btnFind, &QPushButton::clicked, this, [this] { findNext(); });
     connect(txtFind, &QLineEdit::returnPressed, this, [this] { findNext(); });
 }
 
 void CommLog::setLink(Link *link) {
-    const bool on = !m_connections.isEmpty();
     listen(false);
     m_link = link;
-    if (on || !isHidden()) listen(true);
+    listen(true);
 }
 
 void CommLog::listen(bool on) {
@@ -100,18 +159,20 @@ void CommLog::listen(bool on) {
         connect(m_link, &Link::replyMissing, this, &CommLog::onMissing),
         connect(m_link, &Link::portError, this, &CommLog::onPortError),
         connect(m_link, &Link::portLost, this, &CommLog::onPortLost),
+        connect(m_link, &Link::portOpened, this, &CommLog::onPortOpened),
+        connect(m_link, &Link::retried, this, [this] { ++m_stats.retries; }),
     };
 }
 
 void CommLog::setVisible(bool visible) {
     QDockWidget::setVisible(visible);
-    // A minimised main window hides the log without coming here: it keeps listening then.
-    listen(!isHidden());
+    // Closed, nothing is shown: what came meanwhile is shown in one batch on opening.
+    if (!isHidden()) flush();
 }
 
 void CommLog::setMaxEntries(int n) {
     m_max = qMax(1, n);
-    txtLog->setMaximumBlockCount(m_max);
+    txtLog->setMaximumBlockCount(qMin(m_max, MaxViewLines));
     trim(m_entries, m_max);
     trim(m_queue, m_max);
     updateCount();
@@ -130,23 +191,29 @@ void CommLog::add(Entry e) {
     for (int i = 0; i < over && !m_entries.empty(); ++i)
         m_entries.pop_front();
     trim(m_queue, m_max);
-    if (!m_paused && !m_flushTimer.isActive()) m_flushTimer.start();
+    if (!m_paused && !m_flushTimer.isActive() && !isHidden()) m_flushTimer.start();
 }
 
 void CommLog::onSent(const QByteArray &line) {
     Entry e;
     e.kind = Kind::Sent;
-    e.bytes = line.left(MaxShownBytes);
+    e.bytes = kept(line);
     e.bytesTotal = line.size();
+    ++m_stats.exchanges;
     add(std::move(e));
 }
 
 void CommLog::onReceived(const QByteArray &line, qint64 replyUs) {
     Entry e;
     e.kind = Kind::Received;
-    e.bytes = line.left(MaxShownBytes);
+    e.bytes = kept(line);
     e.bytesTotal = line.size();
     e.replyUs = replyUs;
+    Stats &s = m_stats;
+    s.minUs = s.replies == 0 ? replyUs : qMin(s.minUs, replyUs);
+    s.maxUs = s.replies == 0 ? replyUs : qMax(s.maxUs, replyUs);
+    s.totalUs += replyUs;
+    ++s.replies;
     add(std::move(e));
 }
 
@@ -154,9 +221,10 @@ void CommLog::onMissing(Link::NoReply why, const QByteArray &discarded, qint64 w
     Entry e;
     e.kind = Kind::NoReply;
     e.why = why;
-    e.bytes = discarded.left(MaxShownBytes);
+    e.bytes = kept(discarded);
     e.bytesTotal = discarded.size();
     e.replyUs = waitedUs;
+    if (why == Link::NoReply::TimeOut) ++m_stats.timeOuts;
     add(std::move(e));
 }
 
@@ -164,6 +232,7 @@ void CommLog::onPortError(const QString &port, const QString &reason) {
     Entry e;
     e.kind = Kind::PortError;
     e.text = QStringLiteral("%1 cannot be opened: %2").arg(port, reason);
+    ++m_stats.portErrors;
     add(std::move(e));
 }
 
@@ -171,7 +240,40 @@ void CommLog::onPortLost(const QString &reason) {
     Entry e;
     e.kind = Kind::PortError;
     e.text = QStringLiteral("port lost: %1").arg(reason);
+    ++m_stats.portErrors;
     add(std::move(e));
+}
+
+void CommLog::onPortOpened() {
+    // The figures are the connection's: a new one starts from nothing.
+    resetStats();
+}
+
+void CommLog::resetStats() {
+    m_stats = Stats();
+    m_stats.sinceMs = m_clock();
+    updateStats();
+}
+
+QString CommLog::statsText(const Stats &s) {
+    auto n = [](int v, const char *one, const char *many) {
+        return QStringLiteral("%1 %2").arg(v).arg(v == 1 ? one : many);
+    };
+    QString t = QStringLiteral("Since %1: %2, %3, %4, %5.")
+                    .arg(QDateTime::fromMSecsSinceEpoch(s.sinceMs).toString("HH:mm:ss"),
+                         n(s.exchanges, "exchange", "exchanges"), n(s.timeOuts, "time-out", "time-outs"),
+                         n(s.retries, "retry", "retries"), n(s.portErrors, "port error", "port errors"));
+    if (s.replies > 0)
+        t += QStringLiteral("\nReply time %1 ms min, %2 mean, %3 max.")
+                 .arg(double(s.minUs) / 1000, 0, 'f', 1)
+                 .arg(double(s.totalUs) / s.replies / 1000, 0, 'f', 1)
+                 .arg(double(s.maxUs) / 1000, 0, 'f', 1);
+    return t;
+}
+
+void CommLog::updateStats() {
+    const QString t = statsText(m_stats);
+    if (lblStats->text() != t) lblStats->setText(t);
 }
 
 QString CommLog::visible(const QByteArray &bytes) {
@@ -206,8 +308,7 @@ QString CommLog::format(const Entry &e) {
     case Kind::Received:
         return at + "  RX  " + ms + "  " + text;
     case Kind::NoReply: {
-        static const char *const why[] = {"time-out", "port closed", "over-long reply"};
-        QString s = at + "  --  " + ms + "  no reply (" + why[int(e.why)] + ")";
+        QString s = at + "  --  " + ms + "  no reply (" + NoReplyWhy[int(e.why)] + ")";
         if (e.bytesTotal > 0) s += ", discarded " + text;
         return s;
     }
@@ -236,10 +337,11 @@ QString CommLog::allText() const {
 
 void CommLog::flush() {
     m_flushTimer.stop();
+    updateStats();
     if (m_paused || m_queue.empty()) return updateCount();
     // One edit for the whole batch: appending line by line relayouts the view every time.
     QString batch;
-    const int from = qMax(0, int(m_queue.size()) - m_max);
+    const int from = qMax(0, int(m_queue.size()) - qMin(m_max, MaxViewLines));
     for (int i = from; i < int(m_queue.size()); ++i) {
         if (!batch.isEmpty()) batch += '\n';
         batch += format(m_queue[size_t(i)]);
@@ -306,4 +408,39 @@ bool CommLog::saveTo(const QString &path) const {
     f.write(head.toUtf8());
     f.write(allText().toUtf8());
     return f.commit();
+}
+
+QString CommLog::csv() const {
+    QString s = QStringLiteral("Time,Direction,Line,Reply ms\r\n");
+    auto row = [&s](const Entry &e) {
+        static const char *const dir[] = {"TX", "RX", "--", "!!"};
+        QString line = e.kind == Kind::PortError ? e.text : visible(e.bytes);
+        if (e.bytesTotal > e.bytes.size()) line += QStringLiteral("... (%1 bytes)").arg(e.bytesTotal);
+        if (e.kind == Kind::NoReply)
+            line = QStringLiteral("no reply (%1)").arg(NoReplyWhy[int(e.why)]) +
+                   (e.bytesTotal > 0 ? ", discarded " + line : QString());
+        s += QDateTime::fromMSecsSinceEpoch(e.atMs).toString("yyyy-MM-dd HH:mm:ss.zzz") + ',' + dir[int(e.kind)] +
+             ',' + csvField(line) + ',' +
+             (e.replyUs < 0 ? QString() : QString::number(double(e.replyUs) / 1000, 'f', 3)) + "\r\n";
+    };
+    for (const Entry &e : m_entries)
+        row(e);
+    for (const Entry &e : m_queue)
+        row(e);
+    return s;
+}
+
+bool CommLog::saveCsvTo(const QString &path) const {
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly)) return false;
+    f.write(csv().toUtf8());
+    return f.commit();
+}
+
+bool CommLog::exportCsv() {
+    const QString path = ui().saveFileName(this, "CSV files (*.csv);;All files (*)", 1, "vireo-log.csv");
+    if (path.isEmpty()) return false;
+    if (saveCsvTo(path)) return true;
+    MsgBox("The log could not be saved to " + path + ".", AppTitle, MsgIcon::Critical);
+    return false;
 }

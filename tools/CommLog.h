@@ -1,6 +1,8 @@
 #pragma once
 // The communication log: every line sent and received, time-outs and port errors, in order.
-// Entries are queued by the link's signals and shown in batches; the store is bounded.
+// It records from start-up whether its window is open or not; entries are queued by the link's
+// signals and shown in batches while the window is open; the store is bounded. It also counts
+// the exchanges since the connection.
 #include "link/Link.h"
 
 #include <QByteArray>
@@ -30,14 +32,25 @@ class CommLog : public QDockWidget {
         QString text; // port errors: the port and the reason
     };
 
+    // Counted since the port opened (or the person reset them).
+    struct Stats {
+        qint64 sinceMs = 0;
+        int exchanges = 0, timeOuts = 0, retries = 0, portErrors = 0;
+        int replies = 0; // exchanges answered: the reply times are theirs
+        qint64 minUs = 0, maxUs = 0, totalUs = 0;
+    };
+
     static constexpr int DefaultMaxEntries = 20000;
     // Longer lines (noise, a runaway unit) are cut for the display; the log says how long they were.
     static constexpr int MaxShownBytes = 256;
     static constexpr int FlushMs = 500;
+    // The view shows the newest lines of the store: a text view's line costs over half a kilobyte,
+    // the store's a tenth of that. Copy, Save and CSV take the whole store.
+    static constexpr int MaxViewLines = 5000;
 
     explicit CommLog(QWidget *parent = nullptr);
 
-    // Listens to this link while the log is shown; nothing is connected while it is closed.
+    // Listens to this link from now on, open or closed; closed, it only stores.
     void setLink(Link *link);
     void setMaxEntries(int n);
     int maxEntries() const { return m_max; }
@@ -64,16 +77,25 @@ class CommLog : public QDockWidget {
     // Asks for a file name through the UI seam and writes the log as text; false when cancelled or failed.
     bool saveAs();
     bool saveTo(const QString &path) const;
+    // Time, direction, line, reply ms: one row per entry.
+    QString csv() const;
+    bool saveCsvTo(const QString &path) const;
+    bool exportCsv();
+
+    const Stats &stats() const { return m_stats; }
+    void resetStats();
+    // "Since 08:00:00: 120 exchanges, 1 time-out, ..."
+    static QString statsText(const Stats &s);
 
     // Controls, by name.
     QPlainTextEdit *txtLog;
-    QPushButton *btnPause, *btnClear, *btnCopy, *btnSave, *btnFind;
+    QPushButton *btnPause, *btnClear, *btnCopy, *btnSave, *btnCsv, *btnFind, *btnResetStats;
     QLineEdit *txtFind;
-    QLabel *lblCount;
+    QLabel *lblCount, *lblStats;
 
     // Wide enough for time, direction, reply time and a typical line.
     QSize sizeHint() const override { return {440, 400}; }
-    // Open (not merely on screen): it listens to the link exactly while the person has it open.
+    // Opened, it shows at once what was recorded while it was closed.
     void setVisible(bool visible) override;
 
   private:
@@ -84,8 +106,10 @@ class CommLog : public QDockWidget {
     void onMissing(Link::NoReply why, const QByteArray &discarded, qint64 waitedUs);
     void onPortError(const QString &port, const QString &reason);
     void onPortLost(const QString &reason);
+    void onPortOpened();
     void trim(std::deque<Entry> &d, int max);
     void updateCount();
+    void updateStats();
 
     QPointer<Link> m_link;
     QList<QMetaObject::Connection> m_connections;
@@ -95,4 +119,5 @@ class CommLog : public QDockWidget {
     bool m_paused = false;
     QTimer m_flushTimer;
     std::function<qint64()> m_clock;
+    Stats m_stats;
 };

@@ -1,0 +1,5 @@
+#pragma once
+// The bench's part for verified downloads, Compare and many units at once.
+bool benchVerify();
+bool benchCompare();
+bool benchMany();
