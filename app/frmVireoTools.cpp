@@ -169,13 +169,13 @@ bool frmVireo::writeReport(const QString &path) {
         {"Date", QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm:ss")},
     };
     if (!port.byId.isEmpty()) c.facts.insert(7, {"Adapter by-id", port.byId});
-    const cfg::Context ctx{g.UnitModel, AfterColon(g.VersionText)};
-    Page *p = g.ActivePage >= 0 && g.ActivePage <= 25 ? m_pages->page(g.ActivePage) : nullptr;
-    if (p && p->configRecord()) c.io = report::Settings(*p->configRecord(), p, ctx);
-    if (const cfg::Record *rec = NetRecord(g.NetTyp))
+    // The settings as the pages' records name them, the one description Save and Compare use too.
+    if (Page *p = g.ActivePage >= 0 && g.ActivePage <= 25 ? m_pages->page(g.ActivePage) : nullptr)
+        c.io = report::Rows(m_pages->settings(p));
+    if (NetRecord(g.NetTyp))
         if (NetPage *n = m_pages->netPage(g.NetTyp)) {
             c.netTitle = "Network settings (" + n->windowTitle().trimmed() + ")";
-            c.net = report::Settings(*rec, n, ctx);
+            c.net = report::Rows(m_pages->settings(n));
         }
     return report::WritePdf(path, c);
 }

@@ -102,7 +102,7 @@ bool benchMany() {
     }
     QProcess sims[8];
     QStringList ports;
-    for (QProcess &s : sims) ports << StartK5sim(s, {"--ext", "NONE", "--baud", "9600"});
+    for (QProcess &s : sims) ports << StartK5sim(s, {"--ext", "NONE", "--baud", "9600"}, false);
     if (ports.contains(QString())) return false;
     auto run = [&](int units, double &wall, double &cpu) {
         QStringList args = {"download", file, "--quiet"};

@@ -9,6 +9,9 @@
 //   vireo_bench tools     the same with the communication log and the trend open
 //   vireo_bench hour      resident memory over a simulated hour of monitoring with log and trend open
 //   vireo_bench config    File Save and Open of the largest files (positioning and eight-channel input, Ethernet)
+//   vireo_bench verify    what the verification adds to a Download of the largest page
+//   vireo_bench compare   a Compare with Unit at 9600 baud against its wire floor
+//   vireo_bench many      vireo-cli download to eight units at 9600 baud at once against one
 //   vireo_bench all       everything (or a comma-separated list, and the monitoring seconds)
 #include "core/Globals.h"
 #include "link/Link.h"
@@ -21,6 +24,7 @@
 #include "config/ConfigFile.h"
 #include "link/QtSerialDevice.h"
 #include "sim/SimDevice.h"
+#include "bench/BenchCommissioning.h"
 #include "tests/TestKit.h"
 #include "pages/Page.h"
 #include "tools/CommLog.h"
@@ -61,25 +65,8 @@ double cpuSeconds() {
     return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
 }
 
-// Starts k5sim in its own process and returns the device path it reports.
-QString startK5sim(QProcess &p, const QStringList &args) {
-    const QString exe = QDir(QCoreApplication::applicationDirPath()).filePath("k5sim");
-    p.setProgram(exe);
-    p.setArguments(args + QStringList{"--still"});
-    p.start();
-    if (!p.waitForStarted(5000)) return {};
-    QString path;
-    QElapsedTimer t;
-    t.start();
-    while (path.isEmpty() && t.elapsed() < 5000) {
-        p.waitForReadyRead(200);
-        while (p.canReadLine()) {
-            const QString line = QString::fromLocal8Bit(p.readLine()).trimmed();
-            if (line.startsWith("VIREO_COM1=")) path = line.mid(11);
-        }
-    }
-    return path;
-}
+// k5sim in its own process, its lines not logged: the device path it reports.
+QString startK5sim(QProcess &p, const QStringList &args) { return StartK5sim(p, args, false); }
 
 void report(const char *name, double value, const char *limitText, bool ok) {
     out << QStringLiteral("%1: %2  (limit %3)  %4").arg(name).arg(value, 0, 'f', 4).arg(limitText).arg(ok ? "ok" : "OVER")
@@ -553,7 +540,8 @@ int main(int argc, char **argv) {
     QApplication app(argc, argv);
     InitGlobals();
     const QString arg = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("all");
-    const QStringList what = arg == "all" ? QStringList{"link", "upload", "temperature", "kinds", "monitor", "tools", "events", "hour", "config"} : arg.split(',');
+    const QStringList what = arg == "all" ? QStringList{"link", "upload", "temperature", "kinds", "monitor", "tools", "events", "hour", "config", "verify",
+                                                       "compare", "many"} : arg.split(',');
     const int seconds = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 30;
     bool ok = true;
     if (what.contains("link")) ok &= benchLink();
@@ -566,5 +554,8 @@ int main(int argc, char **argv) {
     if (what.contains("events")) ok &= benchEventDelay(10);
     if (what.contains("hour")) ok &= benchHour();
     if (what.contains("config")) ok &= benchConfig();
+    if (what.contains("verify")) ok &= benchVerify();
+    if (what.contains("compare")) ok &= benchCompare();
+    if (what.contains("many")) ok &= benchMany();
     return ok ? 0 : 1;
 }

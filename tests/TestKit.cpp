@@ -316,13 +316,14 @@ QString CellColours(const QList<QLineEdit *> &cells) {
 #include <QProcess>
 
 QString BuildFile(const QString &name) {
-    // Tests live in build/tests, the programs in build.
-    return QDir(QCoreApplication::applicationDirPath() + "/..").absoluteFilePath(name);
+    // Tests live in build/tests, the programs (and the bench) in build.
+    const QDir here(QCoreApplication::applicationDirPath());
+    return here.exists(name) ? here.absoluteFilePath(name) : QDir(here.absoluteFilePath("..")).absoluteFilePath(name);
 }
 
-QString StartK5sim(QProcess &sim, const QStringList &args) {
+QString StartK5sim(QProcess &sim, const QStringList &args, bool logLines) {
     sim.setProgram(BuildFile("k5sim"));
-    sim.setArguments(args + QStringList{"--still", "--log"});
+    sim.setArguments(args + QStringList{"--still"} + (logLines ? QStringList{"--log"} : QStringList()));
     sim.start();
     if (!sim.waitForStarted(5000)) return {};
     QString path;

@@ -146,9 +146,9 @@ QByteArray ReadBytes(const QString &path);
 bool WriteBytes(const QString &path, const QByteArray &bytes);
 
 class QProcess;
-// k5sim in a process of its own on a pseudo-terminal (still, its lines logged): the device path
-// it reports, empty when it did not start. K5simLines: the lines it has received so far.
-QString StartK5sim(QProcess &sim, const QStringList &args);
+// k5sim in a process of its own on a pseudo-terminal (still, its lines logged unless told): the
+// device path it reports, empty when it did not start. K5simLines: the lines it has received so far.
+QString StartK5sim(QProcess &sim, const QStringList &args, bool logLines = true);
 QStringList K5simLines(QProcess &sim);
 QString BuildFile(const QString &name); // a program beside the test's own (k5sim, vireo-cli)
 

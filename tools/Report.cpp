@@ -1,10 +1,5 @@
 #include "tools/Report.h"
-#include "pages/Widgets.h"
-#include "pages/Record.h"
 
-#include <QAbstractButton>
-#include <QComboBox>
-#include <QLineEdit>
 #include <QPageLayout>
 #include <QPdfWriter>
 #include <QRegularExpression>
@@ -17,14 +12,6 @@ namespace report {
 
 namespace {
 QString esc(const QString &s) { return s.toHtmlEscaped(); }
-
-// "CH 2 Zero scale" is channel 2's "Zero scale".
-Setting named(const QString &accessible, int channel) {
-    static const QRegularExpression ch("^CH\\s*(\\d+)\\s+(.*)$");
-    const QRegularExpressionMatch m = ch.match(accessible);
-    if (m.hasMatch()) return {m.captured(2), m.captured(1).toInt(), {}};
-    return {accessible, channel, {}};
-}
 
 QString table(const QList<Setting> &settings) {
     // Unit-wide settings as caption and value; channel settings as one row per caption and
@@ -63,40 +50,17 @@ QString table(const QList<Setting> &settings) {
 }
 } // namespace
 
-QList<Setting> Settings(const cfg::Record &rec, const QWidget *page, const cfg::Context &ctx) {
+QList<Setting> Rows(const ::Settings &settings) {
     QList<Setting> out;
-    for (const cfg::Line &line : rec.lines) {
-        if (line.when && !line.when(ctx)) continue;
-        for (const cfg::Field &f : line.fields) {
-            // An array's element is not always a channel (an address's parts): the name says.
-            const int channel = line.channel;
-            Setting s;
-            switch (f.target) {
-            case cfg::Field::Target::Box:
-                if (auto *t = Control<QLineEdit>(page, f.control)) {
-                    s = named(t->accessibleName(), channel);
-                    s.value = t->text();
-                }
-                break;
-            case cfg::Field::Target::List:
-                if (auto *c = Control<QComboBox>(page, f.control)) {
-                    s = named(c->accessibleName(), channel);
-                    s.value = c->currentText();
-                }
-                break;
-            case cfg::Field::Target::Option:
-                if (auto *b = Control<QAbstractButton>(page, f.control)) {
-                    s = named(b->accessibleName().isEmpty() ? b->text() : b->accessibleName(), channel);
-                    s.value = b->isChecked() ? QStringLiteral("selected") : QStringLiteral("-");
-                }
-                break;
-            case cfg::Field::Target::SubTyp:
-                continue; // the file's own bookkeeping, nothing a person sets
-            }
-            // A control without a spoken name is still a setting: it goes by its own name.
-            if (s.caption.isEmpty() && Control(page, f.control)) s.caption = f.control, s.channel = channel;
-            if (!s.caption.isEmpty()) out.append(s);
-        }
+    static const QRegularExpression number(QStringLiteral("^CH ([0-9]+|[0-9A-F]+)$"));
+    for (const SettingValue &v : settings) {
+        // "CH 2" is channel 2 ("CH A" of a sixteen-point page, 10); "CH 0/1" names a pair.
+        const QRegularExpressionMatch m = number.match(v.channel);
+        bool decimal = false;
+        const int dec = m.hasMatch() ? m.captured(1).toInt(&decimal) : -1;
+        const int channel = !m.hasMatch() ? -1 : decimal ? dec : m.captured(1).toInt(nullptr, 16);
+        const QString caption = m.hasMatch() || v.channel.isEmpty() ? v.caption : v.channel + ' ' + v.caption;
+        out.append({caption, channel, v.shown});
     }
     // An address kept in boxes of its parts ("IP address, part 1" ...) reads as one: 192.168.0.10.
     static const QRegularExpression part("^(.*), part (\\d+)$");

@@ -4,11 +4,7 @@
 #include <QString>
 #include <utility>
 
-class QWidget;
-namespace cfg {
-struct Context;
-struct Record;
-} // namespace cfg
+#include "core/PageContract.h"
 
 namespace report {
 
@@ -18,9 +14,9 @@ struct Setting {
     QString value;
 };
 
-// Every setting a configuration record places on a page, in the record's order; lines the
-// context leaves out of the file are left out here too.
-QList<Setting> Settings(const cfg::Record &rec, const QWidget *page, const cfg::Context &ctx);
+// The settings of a page (as its record names them), as the report shows them: an address kept
+// in boxes of its parts as one value.
+QList<Setting> Rows(const ::Settings &settings);
 
 struct Contents {
     QString title;
