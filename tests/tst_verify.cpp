@@ -6,6 +6,7 @@
 #include "pages/Page.h"
 #include "pages/Widgets.h"
 #include "tests/TestKit.h"
+#include "tools/CommLog.h"
 
 #include <QLineEdit>
 #include <QTableWidget>
@@ -52,6 +53,14 @@ private slots:
             r.ui.expect("The unit does not hold what was written:\r\n" + message, "Download", MsgIcon::Critical);
         QVERIFY(!DownloadPageLines(r).isEmpty());
         QCOMPARE(r.text("lblNote").startsWith("Download verified ("), message.isEmpty());
+        // The communication log, open or not, notes a clean verification too.
+        CommLog *log = r.find<CommLog>("dockCommLog");
+        log->flush();
+        const QList<CommLog::Entry> es = log->entries();
+        const bool noted = std::any_of(es.begin(), es.end(), [](const CommLog::Entry &e) {
+            return e.kind == CommLog::Kind::Note && e.text.startsWith("Download verified (");
+        });
+        QCOMPARE(noted, message.isEmpty());
         QCOMPARE(r.buttons(), QString("TFFTTTTT"));
         NO_SURPRISES(r);
     }

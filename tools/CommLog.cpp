@@ -158,6 +158,7 @@ void CommLog::listen(bool on) {
         connect(m_link, &Link::lineReceived, this, &CommLog::onReceived),
         connect(m_link, &Link::replyMissing, this, &CommLog::onMissing),
         connect(m_link, &Link::portError, this, &CommLog::onPortError),
+        connect(m_link, &Link::noted, this, &CommLog::onNote),
         connect(m_link, &Link::portLost, this, &CommLog::onPortLost),
         connect(m_link, &Link::portOpened, this, &CommLog::onPortOpened),
         connect(m_link, &Link::retried, this, [this] { ++m_stats.retries; }),
@@ -233,6 +234,13 @@ void CommLog::onPortError(const QString &port, const QString &reason) {
     e.kind = Kind::PortError;
     e.text = QStringLiteral("%1 cannot be opened: %2").arg(port, reason);
     ++m_stats.portErrors;
+    add(std::move(e));
+}
+
+void CommLog::onNote(const QString &text) {
+    Entry e;
+    e.kind = Kind::Note;
+    e.text = text;
     add(std::move(e));
 }
 
@@ -314,6 +322,8 @@ QString CommLog::format(const Entry &e) {
     }
     case Kind::PortError:
         return at + "  !!  " + QString(10, ' ') + "  " + e.text;
+    case Kind::Note:
+        return at + "  ==  " + QString(10, ' ') + "  " + e.text;
     }
     return at;
 }
@@ -413,8 +423,8 @@ bool CommLog::saveTo(const QString &path) const {
 QString CommLog::csv() const {
     QString s = QStringLiteral("Time,Direction,Line,Reply ms\r\n");
     auto row = [&s](const Entry &e) {
-        static const char *const dir[] = {"TX", "RX", "--", "!!"};
-        QString line = e.kind == Kind::PortError ? e.text : visible(e.bytes);
+        static const char *const dir[] = {"TX", "RX", "--", "!!", "=="};
+        QString line = e.kind == Kind::PortError || e.kind == Kind::Note ? e.text : visible(e.bytes);
         if (e.bytesTotal > e.bytes.size()) line += QStringLiteral("... (%1 bytes)").arg(e.bytesTotal);
         if (e.kind == Kind::NoReply)
             line = QStringLiteral("no reply (%1)").arg(NoReplyWhy[int(e.why)]) +

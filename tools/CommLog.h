@@ -21,7 +21,7 @@ class QPushButton;
 class CommLog : public QDockWidget {
     Q_OBJECT
   public:
-    enum class Kind { Sent, Received, NoReply, PortError };
+    enum class Kind { Sent, Received, NoReply, PortError, Note };
     struct Entry {
         qint64 atMs = 0; // wall-clock time, ms since the epoch
         Kind kind = Kind::Sent;
@@ -105,6 +105,7 @@ class CommLog : public QDockWidget {
     void onReceived(const QByteArray &line, qint64 replyUs);
     void onMissing(Link::NoReply why, const QByteArray &discarded, qint64 waitedUs);
     void onPortError(const QString &port, const QString &reason);
+    void onNote(const QString &text);
     void onPortLost(const QString &reason);
     void onPortOpened();
     void trim(std::deque<Entry> &d, int max);
