@@ -19,15 +19,20 @@ PageStore::~PageStore() {
     for (const QPointer<NetPage> &n : m_netCopies) delete n.data();
 }
 
-Page *PageStore::page(int modelnum) {
-    if (Page *p = m_pages.value(modelnum)) return p;
+namespace {
+// The page of a kind, made once and kept in `pages`; null for a kind without a page.
+Page *made(QMap<int, QPointer<Page>> &pages, int modelnum, QWidget *parent) {
+    if (Page *p = pages.value(modelnum)) return p;
     const PageKind *kind = FindPageKind(modelnum);
     if (!kind || !kind->create) return nullptr;
-    Page *p = kind->create(m_pageParent);
+    Page *p = kind->create(parent);
     p->hide();
-    m_pages.insert(modelnum, p);
+    pages.insert(modelnum, p);
     return p;
 }
+} // namespace
+
+Page *PageStore::page(int modelnum) { return made(m_pages, modelnum, m_pageParent); }
 
 NetPage *PageStore::netPage(int netTyp) {
     if (NetPage *n = m_netPages.value(netTyp)) return n;
@@ -63,14 +68,7 @@ Settings PageStore::settings(NetUnitPage *page) {
     return n && rec ? SettingsOf(*rec, n, -1) : Settings();
 }
 
-IoPage *PageStore::copyOf(int modelnum) {
-    if (Page *p = m_copies.value(modelnum)) return p;
-    const PageKind *kind = FindPageKind(modelnum);
-    if (!kind || !kind->create) return nullptr;
-    Page *p = kind->create(nullptr);
-    m_copies.insert(modelnum, p);
-    return p;
-}
+IoPage *PageStore::copyOf(int modelnum) { return made(m_copies, modelnum, nullptr); }
 
 NetUnitPage *PageStore::netCopyOf(int netTyp) {
     if (NetPage *n = m_netCopies.value(netTyp)) return n;
