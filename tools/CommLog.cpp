@@ -403,7 +403,7 @@ void CommLog::copy() {
 }
 
 bool CommLog::saveAs() {
-    const QString path = ui().saveFileName(this, "Text files (*.txt);;All files (*)", 1, "vireo-log.txt");
+    const QString path = AskSaveFileName(this, "Text files (*.txt);;All files (*)", 1, "vireo-log.txt");
     if (path.isEmpty()) return false;
     if (saveTo(path)) return true;
     MsgBox("The log could not be saved to " + path + ".", AppTitle, MsgIcon::Critical);
@@ -448,7 +448,7 @@ bool CommLog::saveCsvTo(const QString &path) const {
 }
 
 bool CommLog::exportCsv() {
-    const QString path = ui().saveFileName(this, "CSV files (*.csv);;All files (*)", 1, "vireo-log.csv");
+    const QString path = AskSaveFileName(this, "CSV files (*.csv);;All files (*)", 1, "vireo-log.csv");
     if (path.isEmpty()) return false;
     if (saveCsvTo(path)) return true;
     MsgBox("The log could not be saved to " + path + ".", AppTitle, MsgIcon::Critical);

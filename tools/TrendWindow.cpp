@@ -259,7 +259,7 @@ bool TrendWindow::saveCsv(const QString &path) const {
 }
 
 bool TrendWindow::exportCsv() {
-    const QString path = ui().saveFileName(this, "CSV files (*.csv);;All files (*)", 1, "vireo-trend.csv");
+    const QString path = AskSaveFileName(this, "CSV files (*.csv);;All files (*)", 1, "vireo-trend.csv");
     if (path.isEmpty()) return false;
     if (saveCsv(path)) return true;
     MsgBox("The samples could not be saved to " + path + ".", AppTitle, MsgIcon::Critical);
