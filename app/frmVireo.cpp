@@ -20,6 +20,7 @@
 #include <QPainter>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <utility>
 
 // ---- LampShape
 LampShape::LampShape(QWidget *parent) : QWidget(parent), m_color(Qt::lightGray) {
@@ -157,6 +158,13 @@ frmVireo::frmVireo(QWidget *parent) : QMainWindow(parent), m_session(new Session
     connect(s, &Session::pageToShow, this, &frmVireo::ShowPage);
     connect(s, &Session::buttonsChanged, this, &frmVireo::setButtons);
     connect(s, &Session::unitChanged, this, &frmVireo::updateTitle);
+    // A pass's values arrive one transaction after another; drawn as they come, the window is
+    // drawn and sent to the screen once for each of them.
+    connect(s, &Session::passStarted, this, [this] { m_inPass = true; });
+    connect(s, &Session::passDone, this, [this] {
+        m_inPass = false;
+        if (std::exchange(m_drawPending, false)) QCoreApplication::postEvent(this, new QEvent(QEvent::UpdateRequest));
+    });
 
     // Stop and Disconnect act at once; the others never run inside another command.
     ConnectCommand(btnConnect, [s] { s->commandConnect(); });
@@ -264,6 +272,14 @@ void frmVireo::mnuFilesCompare_Click() {
 void frmVireo::mnuHelpVersion_Click() {
     frmVersion dlg(this);
     ShowModal(&dlg);
+}
+
+bool frmVireo::event(QEvent *e) {
+    if (e->type() == QEvent::UpdateRequest && m_inPass) {
+        m_drawPending = true;
+        return true;
+    }
+    return QMainWindow::event(e);
 }
 
 void frmVireo::closeEvent(QCloseEvent *e) {

@@ -56,6 +56,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *e) override;
+    bool event(QEvent *e) override;
 
 private:
     // The handlers of the window's commands.
@@ -86,6 +87,9 @@ private:
     CommLog *m_log = nullptr;
     TrendWindow *m_trend = nullptr;
     int m_logGrowth = 0; // how much the window grew for the log
+    // While a monitoring pass reads, the window is drawn once, when the pass has read everything.
+    bool m_inPass = false;
+    bool m_drawPending = false;
 
     // Controls, by their names.
     QGroupBox *fraCom, *fraIO, *fraMonitoring, *fraStatus;

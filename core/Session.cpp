@@ -425,6 +425,7 @@ void Session::MonitorLoop() {
             IoPage *p = nullptr;
             if (route(p) != Route::Page) break;
             CommandScope pass;
+            emit passStarted();
             p->ReadingData();
             emit passDone();
         }

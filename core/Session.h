@@ -119,7 +119,8 @@ signals:
     void noteShown(const QString &text);
     // A Download's read-back compared with what it wrote (of the I/O page or a network page).
     void downloadVerified(const QList<Difference> &differences, int values);
-    // A monitoring pass has read the page's live values.
+    // A monitoring pass begins to read the page's live values, and has read them.
+    void passStarted();
     void passDone();
 
 private:
