@@ -160,11 +160,17 @@ frmVireo::frmVireo(QWidget *parent) : QMainWindow(parent), m_session(new Session
     connect(s, &Session::unitChanged, this, &frmVireo::updateTitle);
     // A pass's values arrive one transaction after another; drawn as they come, the window is
     // drawn and sent to the screen once for each of them.
-    connect(s, &Session::passStarted, this, [this] { m_inPass = true; });
-    connect(s, &Session::passDone, this, [this] {
-        m_inPass = false;
+    // A box opened inside a pass, or a long pass, must not leave the window undrawn: the hold
+    // lasts a quarter of a second at most.
+    m_drawHold.setSingleShot(true);
+    m_drawHold.setInterval(250);
+    auto release = [this] {
+        m_drawHold.stop();
         if (std::exchange(m_drawPending, false)) QCoreApplication::postEvent(this, new QEvent(QEvent::UpdateRequest));
-    });
+    };
+    connect(&m_drawHold, &QTimer::timeout, this, release);
+    connect(s, &Session::passStarted, this, [this] { m_drawHold.start(); });
+    connect(s, &Session::passDone, this, release);
 
     // Stop and Disconnect act at once; the others never run inside another command.
     ConnectCommand(btnConnect, [s] { s->commandConnect(); });
@@ -275,7 +281,7 @@ void frmVireo::mnuHelpVersion_Click() {
 }
 
 bool frmVireo::event(QEvent *e) {
-    if (e->type() == QEvent::UpdateRequest && m_inPass) {
+    if (e->type() == QEvent::UpdateRequest && m_drawHold.isActive()) {
         m_drawPending = true;
         return true;
     }

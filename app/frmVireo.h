@@ -3,6 +3,7 @@
 // button row, the page) and hands the person's commands to the session.
 #include <QColor>
 #include <QMainWindow>
+#include <QTimer>
 #include <QPointer>
 #include <memory>
 
@@ -88,7 +89,7 @@ private:
     TrendWindow *m_trend = nullptr;
     int m_logGrowth = 0; // how much the window grew for the log
     // While a monitoring pass reads, the window is drawn once, when the pass has read everything.
-    bool m_inPass = false;
+    QTimer m_drawHold;
     bool m_drawPending = false;
 
     // Controls, by their names.

@@ -10,6 +10,7 @@
 #include "tests/TestKit.h"
 
 #include <QLabel>
+#include <functional>
 #include <QMenu>
 #include <QLineEdit>
 #include <QPushButton>
@@ -292,6 +293,35 @@ private slots:
         r.session().commandStart(); // must end by itself
         QVERIFY(!g.Monitoring && !g.Connected);
         QCOMPARE(r.buttons(), QString("FFTFTFFF"));
+        NO_SURPRISES(r);
+    }
+
+    // A pass draws the window once, at its end; a pass that does not end (a box opened in it)
+    // holds the drawing back for a moment only.
+    void passHoldsDrawingBackBriefly() {
+        AppRig r(qb4("K5A-QB4", "NONE"));
+        r.w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(r.w));
+        struct Paints : QObject {
+            int n = 0;
+            bool eventFilter(QObject *, QEvent *e) override {
+                n += e->type() == QEvent::Paint;
+                return false;
+            }
+        } paints;
+        QLabel *status = r.find<QLabel>("lblConStatus");
+        status->installEventFilter(&paints);
+        auto drawnAfter = [&](const std::function<void()> &step, int ms) {
+            paints.n = 0;
+            status->update();
+            step();
+            QTest::qWait(ms);
+            return paints.n > 0;
+        };
+        QVERIFY(drawnAfter([] {}, 50));
+        QVERIFY(!drawnAfter([&] { emit r.session().passStarted(); }, 50));
+        QVERIFY(drawnAfter([&] { emit r.session().passDone(); }, 50));
+        QVERIFY(drawnAfter([&] { emit r.session().passStarted(); }, 400));
         NO_SURPRISES(r);
     }
 
