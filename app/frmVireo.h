@@ -3,8 +3,8 @@
 // button row, the page) and hands the person's commands to the session.
 #include <QColor>
 #include <QMainWindow>
-#include <QTimer>
 #include <QPointer>
+#include <QTimer>
 #include <memory>
 
 class CommLog;
@@ -88,7 +88,8 @@ private:
     CommLog *m_log = nullptr;
     TrendWindow *m_trend = nullptr;
     int m_logGrowth = 0; // how much the window grew for the log
-    // While a monitoring pass reads, the window is drawn once, when the pass has read everything.
+    // While a monitoring pass reads, the window is drawn once, when the pass has read everything
+    // (or a quarter of a second into it, whichever comes first).
     QTimer m_drawHold;
     bool m_drawPending = false;
 

@@ -10,10 +10,10 @@
 #include "tests/TestKit.h"
 
 #include <QLabel>
-#include <functional>
 #include <QMenu>
 #include <QLineEdit>
 #include <QPushButton>
+#include <functional>
 #include <QAction>
 #include <QtTest>
 
