@@ -84,11 +84,18 @@ void Link::shutDown() {
 void Link::IntervalTimerOn(int ms) {
     TimedOut = false;
     IntervalTimerOff();
-    m_intervalTimer = startTimer(ms, Qt::PreciseTimer);
+    if (m_device && m_device->canWaitAlone()) {
+        // Its wait ends by itself at the time-out; the clock is enough, and cheaper than a timer.
+        m_intervalMs = ms;
+        m_intervalClock.start();
+    } else {
+        m_intervalTimer = startTimer(ms, Qt::PreciseTimer);
+    }
 }
 
 void Link::IntervalTimerOff() {
     if (m_intervalTimer) killTimer(std::exchange(m_intervalTimer, 0));
+    m_intervalClock.invalidate();
 }
 
 void Link::timerEvent(QTimerEvent *e) {
@@ -99,28 +106,60 @@ void Link::timerEvent(QTimerEvent *e) {
         killTimer(std::exchange(m_pauseTimer, 0));
     }
 }
-void Link::IntervalTimerCheck(bool &flag) const { flag = TimedOut; }
+void Link::IntervalTimerCheck(bool &flag) const {
+    flag = TimedOut || (m_intervalClock.isValid() && m_intervalClock.elapsed() >= m_intervalMs);
+}
 void Link::IntervalTimer_Timer() { TimedOut = true; }
 
 void Link::pause(int ms) {
-    // Events run for all but the last millisecond, which is slept out plainly: a timer's wake-up
-    // is less exact than a sleep, and the line must leave when it always did.
-    constexpr qint64 PlainSleepNs = 1000000;
     QElapsedTimer clock;
     clock.start();
     const qint64 endNs = qint64(ms) * 1000000;
+    const auto sleepNs = [](qint64 ns) { QThread::usleep(static_cast<unsigned long>((ns + 999) / 1000)); };
+    if (m_device->canWaitAlone()) {
+        while (isOpen()) {
+            const qint64 dueNs = qint64(runEventsWhenDue()) * 1000000;
+            const qint64 leftNs = endNs - clock.nsecsElapsed();
+            if (leftNs <= 0 || !isOpen()) break;
+            sleepNs(qMin(leftNs, dueNs));
+        }
+        return;
+    }
+    // Events run for all but the last millisecond, which is slept out plainly: a timer's wake-up
+    // is less exact than a sleep, and the line must leave when it always did.
+    constexpr qint64 PlainSleepNs = 1000000;
     if (ms > 1) m_pauseTimer = startTimer(ms - 1, Qt::PreciseTimer);
     while (isOpen()) {
         const qint64 leftNs = endNs - clock.nsecsElapsed();
         if (leftNs <= 0) break;
         if (leftNs <= PlainSleepNs || !m_pauseTimer) {
-            QThread::usleep(static_cast<unsigned long>((leftNs + 999) / 1000));
+            sleepNs(leftNs);
             break;
         }
         // Sleeps until the tick or until a byte or a click arrives.
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     if (m_pauseTimer) killTimer(std::exchange(m_pauseTimer, 0));
+}
+
+int Link::runEventsWhenDue() {
+    if (!m_eventsRan.isValid() || m_eventsRan.elapsed() >= EventsEveryMs) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        m_eventsRan.start();
+    }
+    return EventsEveryMs - int(m_eventsRan.elapsed());
+}
+
+void Link::waitForBytes() {
+    if (!m_intervalClock.isValid()) {
+        // Sleeps until a byte, a tick or a click arrives.
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        return;
+    }
+    const int dueMs = runEventsWhenDue();
+    const qint64 leftMs = m_intervalMs - m_intervalClock.elapsed();
+    if (leftMs > 0 && isOpen() && m_device->bytesAvailable() == 0)
+        m_device->waitForBytes(int(qMin<qint64>(leftMs, qMax(dueMs, 1))));
 }
 
 void Link::leaveWait() {
@@ -181,9 +220,9 @@ QString Link::Transact(const QString &command) {
         }
         bool timedOut = false;
         IntervalTimerCheck(timedOut);
+        TimedOut = TimedOut || timedOut;
         if (timedOut || !isOpen()) break;
-        // Sleeps until a byte, a tick or a click arrives.
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        waitForBytes();
     }
     IntervalTimerOff();
     m_inTransaction = false;

@@ -1,6 +1,7 @@
 #pragma once
 // The serial port and the single request/reply transaction every command rests on.
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -91,6 +92,12 @@ protected:
 private:
     // The pause before a command line: window events run, the line waits its full time.
     void pause(int ms);
+    // Sleeps for a reply byte, a tick or a click, never past the time-out.
+    void waitForBytes();
+    // A real port is slept on without the event loop, whose cold path after every wake-up costs
+    // more than the exchange itself; window events then run in slices. Runs them if a slice has
+    // passed; the milliseconds until the next.
+    int runEventsWhenDue();
     void leaveWait();
     bool traced() const;
 
@@ -103,4 +110,8 @@ private:
     int m_waitDepth = 0;
     bool m_shutDown = false;
     quint64 m_answers = 0;
+    static constexpr int EventsEveryMs = 100;
+    QElapsedTimer m_eventsRan;
+    QElapsedTimer m_intervalClock; // the time-out of a device slept on alone
+    int m_intervalMs = 0;
 };

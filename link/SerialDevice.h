@@ -20,6 +20,11 @@ public:
     virtual void discardInput() {
         if (bytesAvailable() > 0) readAll();
     }
+    // A device whose bytes can be slept for without the event loop; the simulated unit answers
+    // through events, so it cannot.
+    virtual bool canWaitAlone() const { return false; }
+    // Sleeps until bytes arrive or ms pass, running no events.
+    virtual void waitForBytes(int ms) { Q_UNUSED(ms); }
 
 signals:
     void dataArrived();

@@ -384,6 +384,7 @@ private slots:
         QString err;
         QVERIFY2(host.start(&err), qPrintable(err));
         Link link;
+        link.setDevice(std::make_unique<QtSerialDevice>(QtSerialDevice::PeerInProcess));
         Link::setCurrent(&link);
         link.setTimings(Link::DefaultPauseMs, Link::DefaultTimeoutMs);
         PortMap::choose(1, host.devicePath());
@@ -393,6 +394,7 @@ private slots:
         QCOMPARE(InquireItemRetry(3, "06"), QString("VER:1.02"));
         QCOMPARE(WriteItemRetry(3, "00", "01", "F"), QString("MNTSW:F"));
         QCOMPARE(unit->received(), QStringList({"G00", "I02", "I06", "G00", "I01", "DF"}));
+
 
         // A second program cannot take the same device while we hold it.
         {
@@ -420,6 +422,7 @@ private slots:
         QString err;
         QVERIFY2(host.start(&err), qPrintable(err));
         Link link;
+        link.setDevice(std::make_unique<QtSerialDevice>(QtSerialDevice::PeerInProcess));
         Link::setCurrent(&link);
         link.setTimings(Link::DefaultPauseMs, 100);
         PortMap::choose(1, host.devicePath());
@@ -445,6 +448,36 @@ private slots:
         QCOMPARE(lost.first().first().toString(), QString("the device was removed or closed."));
         QVERIFY(!link.isOpen());
         Link::setCurrent(nullptr);
+    }
+
+    // The unit in another process: the port is slept on without the event loop, yet window
+    // events still run during the wait, so a Disconnect clicked in it ends it long before the
+    // unit's reply; and the time-out stays exact.
+    void realSerialPortWaitStillRunsEvents() {
+        QProcess sim;
+        const QString dev = StartK5sim(sim, {"--delay", "400"}, false);
+        QVERIFY(!dev.isEmpty());
+        Link link;
+        Link::setCurrent(&link);
+        link.setTimings(Link::DefaultPauseMs, 1000);
+        PortMap::choose(1, dev);
+        QVERIFY(link.OpenComPort(1, Link::DefaultSettings));
+        QCOMPARE(link.SendCommand("G00\r"), QString("COK"));
+        QTimer::singleShot(30, &link, [&] { link.CloseComPort(); });
+        QElapsedTimer t;
+        t.start();
+        QCOMPARE(link.SendCommand("I02\r"), QString());
+        QVERIFY2(t.elapsed() < 250, qPrintable(QString::number(t.elapsed())));
+        QVERIFY(link.OpenComPort(1, Link::DefaultSettings));
+        QTest::qWait(500); // the late reply lands and is dropped by the next exchange
+        link.setTimings(Link::DefaultPauseMs, 200);
+        t.restart();
+        QCOMPARE(link.SendCommand("I02\r"), QString());
+        QVERIFY2(t.elapsed() >= 210 && t.elapsed() < 300, qPrintable(QString::number(t.elapsed())));
+        Link::setCurrent(nullptr);
+        PortMap::clearChoices();
+        sim.terminate();
+        sim.waitForFinished(3000);
     }
 
     void realTimeoutIsThreeSeconds() {
