@@ -117,7 +117,7 @@ void Link::pause(int ms) {
     const qint64 endNs = qint64(ms) * 1000000;
     const auto sleepNs = [](qint64 ns) { QThread::usleep(static_cast<unsigned long>((ns + 999) / 1000)); };
     if (m_device->canWaitAlone()) {
-        while (isOpen()) {
+        for (;;) {
             const qint64 dueNs = qint64(runEventsWhenDue()) * 1000000;
             const qint64 leftNs = endNs - clock.nsecsElapsed();
             if (leftNs <= 0 || !isOpen()) break;
@@ -151,7 +151,7 @@ int Link::runEventsWhenDue() {
 }
 
 void Link::waitForBytes() {
-    if (!m_intervalClock.isValid()) {
+    if (!m_device->canWaitAlone()) {
         // Sleeps until a byte, a tick or a click arrives.
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         return;
