@@ -58,7 +58,7 @@ QString UnitResult::line() const {
                          model.isEmpty() ? QStringLiteral("-") : model, version.isEmpty() ? QStringLiteral("-") : version,
                          command, result)
                     .arg(seconds, 0, 'f', 1);
-    if (!differences.isEmpty()) s += "\n  " + DescribeDifferences(differences).replace("\r\n", "\n  ");
+    if (!differences.isEmpty()) s += "\n  " + DescribeDifferences(differences, command == "compare" ? "in the file" : "written").replace("\r\n", "\n  ");
     return s;
 }
 
@@ -92,13 +92,6 @@ public:
         setUi(&m_ui);
         m_session.setPages(&m_pages);
         m_session.load();
-        // Without --ext the identification stops at the extension question, before any page read.
-        QObject::connect(&m_session, &Session::downloadVerified, &m_session,
-                         [this](const QList<Difference> &d, int values) {
-                             m_verified = true;
-                             m_values += values;
-                             m_r.differences += d;
-                         });
         body();
         // Every upload and download leaves its line in the record, whatever became of it.
         if (m_o.command == "upload" || m_o.command == "download") recordLine();
@@ -113,17 +106,6 @@ private:
         m_r.exit = exit;
         m_r.result = result;
         return m_r;
-    }
-
-    bool said(const QString &title) const {
-        for (const TextUi::Message &m : m_ui.messages)
-            if (m.title.trimmed() == title) return true;
-        return false;
-    }
-    QString textOf(const QString &title) const {
-        for (const TextUi::Message &m : m_ui.messages)
-            if (m.title.trimmed() == title) return QString(m.text).replace("\r\n", " ").simplified();
-        return {};
     }
 
     // What a lost or silent unit leaves: "no unit", or "lost line" once it had answered.
@@ -279,34 +261,40 @@ private:
     }
 
     void download() {
+        using End = Session::DownloadResult::End;
         m_ui.setStep("download");
-        const int writtenPage = g.ActivePage;
-        const QString fileModel = g.UnitModel;
-        m_session.commandDownload();
-        if (said("Data Range Error")) {
-            end(ExitDiffers, "refused: " + textOf("Data Range Error"));
-        } else if (!g.Connected || !m_session.link().isOpen()) {
-            noUnit();
-        } else if (!m_verified && g.ActivePage != writtenPage) {
-            end(ExitDiffers, QStringLiteral("written, not verified: the file was for %1, the unit is a %2")
-                                 .arg(fileModel, g.UnitModel));
-        } else if (!m_verified) {
-            end(ExitDiffers, "refused: " + (said("Download") ? textOf("Download") : QStringLiteral("nothing was written")));
-        } else if (m_o.network) {
-            m_ui.setStep("network");
-            const int before = int(m_r.differences.size());
-            m_verified = false;
-            if (NetPage *n = m_pages.netPage(g.NetTyp)) n->btnDownload_Click();
-            if (!g.Connected || !m_session.link().isOpen()) noUnit();
-            else if (!m_verified && m_pages.netPage(g.NetTyp))
-                end(ExitDiffers, "refused: the network settings were not written: " + m_ui.messages.value(
-                                     m_ui.messages.size() - 1).text);
-            Q_UNUSED(before);
+        // With the network settings, both pages are written before the one read-back reads either.
+        const Session::DownloadResult d = m_o.network ? m_session.downloadPages(true, true) : m_session.commandDownload();
+        const Verification &v = d.verification;
+        switch (d.end) {
+        case End::Verified: end(ExitDone, QStringLiteral("verified (%1 values)").arg(v.values)); break;
+        case End::NothingToVerify: end(ExitDone, QStringLiteral("written (nothing to verify)")); break;
+        case End::Differs:
+            m_r.differences = v.differences;
+            end(ExitDiffers, differencesText(v.differences.size()));
+            break;
+        case End::NotVerified:
+            if (d.readBack.kind == Outcome::Kind::NeedsInit) {
+                end(ExitNoUnit, QStringLiteral("unit needs initialization"));
+            } else if (!d.write.complete()) {
+                end(ExitNoUnit, QStringLiteral("not verified: the download did not complete (%1); the unit is partly "
+                                               "written, download again")
+                                    .arg(d.write.where()));
+            } else {
+                end(ExitNoUnit, QStringLiteral("not verified: the unit could not be read back completely (%1)").arg(v.why()));
+            }
+            break;
+        case End::OtherModel:
+            end(ExitDiffers, QStringLiteral("written, not verified (the unit is a %1)").arg(d.detail));
+            break;
+        case End::RangeRefused: end(ExitDiffers, "refused: " + QString(d.detail).replace("\r\n", " ").simplified()); break;
+        case End::StartRefused:
+            end(ExitDiffers, QStringLiteral("refused: the unit did not accept the start of the download; nothing was written"));
+            break;
+        case End::Silent: noUnit(); break;
+        case End::NoPage: end(ExitBadInput, QStringLiteral("this unit has no page to download")); break;
+        case End::Cancelled: noUnit(); break;
         }
-        if (m_r.result.isEmpty())
-            end(m_r.differences.isEmpty() ? ExitDone : ExitDiffers,
-                m_r.differences.isEmpty() ? QStringLiteral("verified (%1 values)").arg(m_values)
-                                          : differencesText(m_r.differences.size()));
         if (g.Connected) record("after");
     }
 
@@ -314,7 +302,13 @@ private:
         m_ui.setStep("compare");
         const Session::Comparison cmp = m_session.compareWithUnit();
         if (!cmp.refusal.isEmpty()) return void(end(ExitBadInput, "other model: " + cmp.refusal));
-        if (!cmp.read) return noUnit();
+        if (!cmp.read) {
+            if (cmp.outcome.kind == Outcome::Kind::Incomplete && g.Connected)
+                return void(end(ExitNoUnit, QStringLiteral("The unit could not be read completely (%1): nothing was "
+                                                           "compared.")
+                                                .arg(cmp.outcome.where())));
+            return noUnit();
+        }
         m_r.differences = cmp.rows;
         end(cmp.rows.isEmpty() ? ExitDone : ExitDiffers,
             cmp.rows.isEmpty() ? QStringLiteral("no differences (%1 values)").arg(cmp.values)
@@ -362,8 +356,6 @@ private:
     QElapsedTimer m_clock;
     QDateTime m_when;
     std::unique_ptr<LoadedConfig> m_loaded;
-    bool m_verified = false;
-    int m_values = 0;
 };
 } // namespace
 

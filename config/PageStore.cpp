@@ -6,6 +6,8 @@
 #include "pages/PageRegistry.h"
 #include "pages/Settings.h"
 
+#include <utility>
+
 PageStore::PageStore(QWidget *pageParent, QWidget *dialogParent)
     : m_pageParent(pageParent), m_dialogParent(dialogParent) {}
 
@@ -27,6 +29,7 @@ Page *made(QMap<int, QPointer<Page>> &pages, int modelnum, QWidget *parent) {
     if (!kind || !kind->create) return nullptr;
     Page *p = kind->create(parent);
     p->hide();
+    if (const cfg::Record *r = p->configRecord()) MarkIdentifiers(*r, p);
     pages.insert(modelnum, p);
     return p;
 }
@@ -34,12 +37,18 @@ Page *made(QMap<int, QPointer<Page>> &pages, int modelnum, QWidget *parent) {
 
 Page *PageStore::page(int modelnum) { return made(m_pages, modelnum, m_pageParent); }
 
-NetPage *PageStore::netPage(int netTyp) {
-    if (NetPage *n = m_netPages.value(netTyp)) return n;
-    NetPage *n = CreateNetPage(netTyp, m_dialogParent);
-    if (n) m_netPages.insert(netTyp, n);
+namespace {
+NetPage *madeNet(QMap<int, QPointer<NetPage>> &pages, int netTyp, QWidget *parent) {
+    if (NetPage *n = pages.value(netTyp)) return n;
+    NetPage *n = CreateNetPage(netTyp, parent);
+    if (!n) return nullptr;
+    if (const cfg::Record *r = NetRecord(netTyp)) MarkIdentifiers(*r, n);
+    pages.insert(netTyp, n);
     return n;
 }
+} // namespace
+
+NetPage *PageStore::netPage(int netTyp) { return madeNet(m_netPages, netTyp, m_dialogParent); }
 
 QList<Page *> PageStore::pages() const {
     QList<Page *> l;
@@ -70,9 +79,9 @@ Settings PageStore::settings(NetUnitPage *page) {
 
 IoPage *PageStore::copyOf(int modelnum) { return made(m_copies, modelnum, nullptr); }
 
-NetUnitPage *PageStore::netCopyOf(int netTyp) {
-    if (NetPage *n = m_netCopies.value(netTyp)) return n;
-    NetPage *n = CreateNetPage(netTyp, nullptr);
-    if (n) m_netCopies.insert(netTyp, n);
-    return n;
+NetUnitPage *PageStore::netCopyOf(int netTyp) { return madeNet(m_netCopies, netTyp, nullptr); }
+
+void PageStore::dropCopies() {
+    for (const QPointer<Page> &p : std::exchange(m_copies, {})) delete p.data();
+    for (const QPointer<NetPage> &n : std::exchange(m_netCopies, {})) delete n.data();
 }

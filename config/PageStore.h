@@ -32,6 +32,7 @@ public:
     Settings settings(NetUnitPage *page) override;
     IoPage *copyOf(int modelnum) override;
     NetUnitPage *netCopyOf(int netTyp) override;
+    void dropCopies() override;
 
 private:
     QWidget *m_pageParent;

@@ -6,6 +6,8 @@
 #include <QString>
 #include <memory>
 
+struct Outcome;
+
 // One setting a page shows, as a file carries it: what it is called where the engineer reads it,
 // and its value (a list's entry as its index, shown as its text).
 struct SettingValue {
@@ -16,6 +18,7 @@ struct SettingValue {
     QString shown;   // what the engineer reads
     bool number = false; // a text box: "10" and "10.00" are the same value
     bool written = true; // a Download writes it (a list that holds nothing does not)
+    bool exchanged = true; // the unit's kind has it: the page reads and writes it
 };
 using Settings = QList<SettingValue>;
 
@@ -23,6 +26,11 @@ using Settings = QList<SettingValue>;
 class IoPage {
 public:
     virtual ~IoPage() = default;
+    // The operations, each with what became of it (the exchanges it ran, the person's cancel).
+    Outcome init();
+    Outcome download();
+    Outcome readingData();
+
     virtual void Init() = 0;
     virtual void Download() = 0;
     virtual void ReadingData() = 0;
@@ -39,6 +47,11 @@ public:
 class NetUnitPage {
 public:
     virtual ~NetUnitPage() = default;
+    // The Upload's reads, with what became of them.
+    Outcome upload();
+    // A Download's writes without its read-back (that is the caller's, which may read more pages
+    // first); a refusal says why (a box left empty).
+    virtual Outcome writeToUnit() = 0;
     virtual void btnUpload_Click() = 0;
     // Modal; returns when the person has closed it.
     virtual void showModal() = 0;
@@ -80,7 +93,9 @@ public:
     // (ChCount) on an I/O page, all of a network page.
     virtual Settings settings(IoPage *page) = 0;
     virtual Settings settings(NetUnitPage *page) = 0;
-    // A second page of the kind, never shown: what Compare reads the unit into.
+    // A second page of the kind, never shown: what Compare reads the unit into. Each Compare
+    // drops the copies first: nothing of an earlier reading stays.
     virtual IoPage *copyOf(int modelnum) = 0;
     virtual NetUnitPage *netCopyOf(int netTyp) = 0;
+    virtual void dropCopies() = 0;
 };

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
+#include <QSet>
 #include <cerrno>
 #include <utility>
 
@@ -169,7 +170,7 @@ void Session::endCommand() {
 
 void Session::connectionLost() {
     const QString reason = std::exchange(m_lostReason, QString());
-    commandDisconnect();
+    disconnectNow();
     if (!reason.isEmpty()) MsgBox("The connection to the unit was lost: " + reason, "Connection", MsgIcon::Critical);
 }
 
@@ -266,9 +267,9 @@ Session::Identified Session::identifyUnitOnly() {
     // Only the unit's own not-initialised text asks for initialising; "NEEDLESS" (a "CNU") does not.
     if (c.startsWith('N') && !IsProtocolAnswer(r)) {
         MsgBox("Need Initialize", "Initialize Error\r\n", MsgIcon::Critical);
-        commandDisconnect();
-        commandExit();
-        return Identified::ProgramEnded;
+        disconnectNow();
+        endProgram();
+        return Identified::NeedsInit;
     }
     static const QList<std::pair<QString, int>> counts = {{"1CHs", 1}, {"2CHs", 2}, {"4CHs", 4}, {"16CHs", 16}, {"8CHs", 8}};
     for (const auto &[text, n] : counts)
@@ -288,6 +289,27 @@ Session::Identified Session::IdentifyUnit() {
     }
     ShowPage(g.ActivePage);
     return Identified::Yes;
+}
+
+Outcome Session::identifiedOutcome(Identified id, const OutcomeScope &scope) const {
+    if (id == Identified::NeedsInit) {
+        Outcome o;
+        o.kind = Outcome::Kind::NeedsInit;
+        return o;
+    }
+    const Outcome o = scope.outcome();
+    // Exit in the extension question: the program ends, nothing failed on the line.
+    if (id == Identified::ProgramEnded && o.complete()) return Outcome::asCancelled();
+    // The identification's own failure: its reads gave nothing usable (a model text of CNG).
+    if (id == Identified::Failed && o.complete()) {
+        Outcome r = Outcome::refused(QStringLiteral("the unit's identification gave no model"));
+        r.kind = Outcome::Kind::Incomplete;
+        r.why = Exchange::Failure::Cng;
+        r.group = "00";
+        r.item = "02";
+        return r;
+    }
+    return o;
 }
 
 bool Session::checkConnection() {
@@ -315,28 +337,42 @@ void Session::commandConnect() {
     connect_btn_control();
 }
 
-void Session::commandUpload() {
+Outcome Session::commandUpload() {
+    OutcomeScope scope;
     all_btn_control(false);
     const Identified id = IdentifyUnit();
-    if (id == Identified::ProgramEnded || g.ProgramEnding) return;
+    if (id == Identified::ProgramEnded || id == Identified::NeedsInit || g.ProgramEnding)
+        return identifiedOutcome(id, scope);
     emit unitChanged();
+    auto end = [&] {
+        endCommand();
+        return identifiedOutcome(id, scope);
+    };
     // Once the link is down the rest of the Upload could only fail again.
-    if (!m_link->isOpen()) return endCommand();
+    if (!m_link->isOpen()) return end();
     IoPage *p = routedPage("btnUpload");
-    if (!p) return endCommand();
+    if (!p) return end();
     p->ReadingData();
-    if (g.ProgramEnding) return;
-    if (!m_link->isOpen()) return endCommand();
+    if (g.ProgramEnding) return scope.outcome();
+    if (!m_link->isOpen()) return end();
     if (NetUnitPage *n = m_pages ? m_pages->netPage(g.NetTyp) : nullptr) n->btnUpload_Click();
-    if (g.ProgramEnding) return;
-    endCommand();
+    if (g.ProgramEnding) return scope.outcome();
+    return end();
 }
 
-void Session::commandDownload() {
+Session::DownloadResult Session::commandDownload() { return downloadPages(true, false); }
+
+Session::DownloadResult Session::downloadPages(bool io, bool network) {
+    using End = DownloadResult::End;
+    DownloadResult result;
+    const quint64 cancels = CancelCount();
     g.ChkErrNo = 0;
     all_btn_control(false);
     IoPage *p = routedPage("btnDownload");
-    if (!p) return endCommand();
+    if (!p) {
+        endCommand();
+        return result;
+    }
     const bool ok = p->hasCheckData() ? p->CheckData() : true;
     static const char *const details[] = {
         "Non-numeric symbols have been used.",
@@ -360,34 +396,91 @@ void Session::commandDownload() {
     if (!ok) {
         MsgBox("Data Error \r\n" + detail, "Data Range Error", MsgIcon::Critical);
         io_btn_control(true);
-        return;
+        result.end = End::RangeRefused;
+        result.detail = detail;
+        return result;
     }
-    const WriteStart start = WriteUnit();
-    if (g.ProgramEnding) return;
+    // What the pages send, each value taken as its line goes out, to be found again in the unit.
+    SendRecord sent;
+    WriteStart start = WriteStart::Written;
+    if (io) start = WriteUnit(true, &result.write);
+    if (start == WriteStart::Written && network)
+        if (NetUnitPage *n = m_pages ? m_pages->netPage(g.NetTyp) : nullptr) result.write = result.write + n->writeToUnit();
+    if (g.ProgramEnding || CancelCount() != cancels) {
+        // The Disconnect or Exit that cancelled it has set the buttons.
+        result.end = End::Cancelled;
+        return result;
+    }
     if (start == WriteStart::Refused) {
         // A read-back now would put the unit's old values over the edits, and say nothing.
         if (m_link->isOpen())
             MsgBox("The unit did not accept the start of the download.\r\n"
                    "Nothing was written; the edited values are still on the page.",
                    "Download", MsgIcon::Critical);
-        return endCommand();
+        endCommand();
+        result.end = End::StartRefused;
+        return result;
     }
-    // What the page wrote, to be found again in the unit by the read-back.
-    IoPage *written = start == WriteStart::Written ? activePage() : nullptr;
-    const Settings sent = written && m_pages ? WrittenOf(m_pages->settings(written)) : Settings();
+    IoPage *written = activePage();
     // Written, or nothing came back at all: the Upload that follows reads back or reports.
-    commandUpload();
-    if (!written || sent.isEmpty() || g.ProgramEnding || !g.Connected || !m_link->isOpen() || activePage() != written)
-        return;
-    ReportVerification(CompareSettings(sent, m_pages->settings(written)), int(sent.size()));
+    {
+        OutcomeScope readBack;
+        result.readBack = commandUpload();
+        result.verification = Verify(sent.values(), readBack);
+    }
+    if (g.ProgramEnding || result.readBack.cancelled()) {
+        result.end = End::Cancelled;
+        return result;
+    }
+    if (result.readBack.complete() && activePage() != written) {
+        result.end = End::OtherModel;
+        result.detail = g.UnitModel;
+        NoteDownload(QStringLiteral("Download written, not verified (the unit is a %1)").arg(g.UnitModel));
+        return result;
+    }
+    if (start == WriteStart::Silent) {
+        // Nothing took the download start: the Upload after it has said what became of the line.
+        result.end = End::Silent;
+        return result;
+    }
+    Verification &v = result.verification;
+    switch (v.result) {
+    case Verification::Result::Verified: result.end = End::Verified; break;
+    case Verification::Result::Differs: result.end = End::Differs; break;
+    case Verification::Result::NothingToVerify:
+        result.end = End::NothingToVerify;
+        // Only a read-back that completed says the unit took the download.
+        if (!result.readBack.complete()) {
+            result.end = End::NotVerified;
+            v.result = Verification::Result::NotVerified;
+            v.readBack = result.readBack;
+        }
+        break;
+    case Verification::Result::NotVerified: result.end = End::NotVerified; break;
+    }
+    if (result.end == End::NotVerified && !result.write.complete() && !result.write.cancelled()) {
+        // The writes broke off: say so rather than blame the read-back.
+        NoteDownload(QStringLiteral("Download not verified"));
+        MsgBox(QStringLiteral("The download did not complete (%1): the unit may hold only part of it, so "
+                              "nothing is verified. Download again.")
+                   .arg(result.write.where()),
+               "Download", MsgIcon::Critical);
+        return result;
+    }
+    ReportVerification(v);
+    return result;
 }
 
-Session::WriteStart Session::WriteUnit() {
+Session::WriteStart Session::WriteUnit(bool page, Outcome *written) {
+    OutcomeScope scope;
     const quint64 answersBefore = m_link->answers();
-    if (WriteItemRetry(3, "00", "01", "F").isEmpty())
+    if (WriteItemRetry(3, "00", "01", "F").isEmpty()) {
+        if (written) *written = scope.outcome();
         return m_link->answers() == answersBefore ? WriteStart::Silent : WriteStart::Refused;
+    }
     IoPage *p = nullptr;
-    if (route(p) == Route::Page) p->Download();
+    if (page && route(p) == Route::Page) p->Download();
+    if (written) *written = scope.outcome();
     return WriteStart::Written;
 }
 
@@ -436,7 +529,7 @@ void Session::MonitorLoop() {
     if (g.Connected && !m_link->isOpen()) connectionLost();
     // A page's own failure routine disconnected during a pass: the buttons and the page follow
     // as after Disconnect, not as during monitoring (or after a Stop that came first).
-    else if (!g.Connected) commandDisconnect();
+    else if (!g.Connected) disconnectNow();
 }
 
 void Session::commandStop() {
@@ -448,6 +541,11 @@ void Session::commandStop() {
 }
 
 void Session::commandDisconnect() {
+    NoteCancelled();
+    disconnectNow();
+}
+
+void Session::disconnectNow() {
     setLamp(Lamp::Disconnected);
     DisconnectUnit();
     if (IoPage *p = routedPage("btnDisconnect")) p->onDisconnect();
@@ -489,6 +587,11 @@ void Session::commandNetwork() {
 }
 
 void Session::commandExit() {
+    NoteCancelled();
+    endProgram();
+}
+
+void Session::endProgram() {
     if (g.ProgramEnding) return;
     m_link->shutDown();
     DropHeldCommands();
@@ -616,10 +719,14 @@ Session::Comparison Session::compareWithUnit() {
         g.ExtAsked = asked;
         g.ComPortNo = port;
     };
+    // Fresh copies every time: a value an earlier reading left is nothing the unit said now.
+    m_pages->dropCopies();
+    OutcomeScope scope;
     m_quiet = true;
     const Identified id = identifyUnitOnly();
     m_quiet = false;
     if (id != Identified::Yes) {
+        c.outcome = identifiedOutcome(id, scope);
         if (id == Identified::Failed) restore();
         return c;
     }
@@ -631,27 +738,42 @@ Session::Comparison Session::compareWithUnit() {
         return c;
     }
     // The reads of an Upload, into copies: the page and its edits stay as they are.
-    Settings unit;
+    Settings unitIo, unitNet;
     IoPage *copy = g.modelnum >= 0 && g.modelnum <= 25 ? m_pages->copyOf(g.modelnum) : nullptr;
     if (copy) {
         copy->Init();
         if (g.Connected && m_link->isOpen()) copy->ReadingData();
-        unit += m_pages->settings(copy);
+        unitIo = m_pages->settings(copy);
     }
     NetUnitPage *netCopy = m_pages->netCopyOf(g.NetTyp);
     if (netCopy && g.Connected && m_link->isOpen()) {
         netCopy->btnUpload_Click();
-        unit += m_pages->settings(netCopy);
+        unitNet = m_pages->settings(netCopy);
     }
-    const bool read = g.Connected && m_link->isOpen() && !g.ProgramEnding;
+    c.outcome = scope.outcome();
+    if (c.outcome.complete() && (!g.Connected || !m_link->isOpen())) c.outcome = Outcome::asCancelled();
     restore();
-    if (!read) return c;
-    Settings shown;
-    if (IoPage *p = activePage()) shown += m_pages->settings(p);
-    if (NetUnitPage *n = m_pages->netPage(g.NetTyp)) shown += m_pages->settings(n);
+    if (!c.outcome.complete() || g.ProgramEnding) return c;
+    // What a Download would write and the unit reports, on both sides: a setting the unit's kind
+    // does not exchange, or one the page never writes, is nothing a Download could change.
+    auto differences = [&c](const Settings &shown, const Settings &unit) {
+        QSet<QString> notOnUnit;
+        for (const SettingValue &u : unit)
+            if (!u.exchanged || !u.written) notOnUnit.insert(u.key);
+        Settings compared;
+        for (const SettingValue &s : shown)
+            if (s.written && s.exchanged && !notOnUnit.contains(s.key)) compared << s;
+        c.values += int(compared.size());
+        return CompareSettings(compared, unit);
+    };
+    IoPage *p = activePage();
+    NetUnitPage *n = m_pages->netPage(g.NetTyp);
+    const QList<Difference> io = p ? differences(m_pages->settings(p), unitIo) : QList<Difference>();
+    const QList<Difference> net = n && netCopy ? differences(m_pages->settings(n), unitNet) : QList<Difference>();
+    c.ioDiffers = !io.isEmpty();
+    c.networkDiffers = !net.isEmpty();
+    c.rows = io + net;
     c.read = true;
-    c.values = int(shown.size());
-    c.rows = CompareSettings(shown, unit);
     return c;
 }
 
@@ -662,10 +784,19 @@ void Session::commandCompare(const std::function<CompareChoice(const Comparison 
     if (g.ProgramEnding) return;
     endCommand();
     if (!c.refusal.isEmpty()) return MsgBox(c.refusal, "Compare with Unit", MsgIcon::Information);
-    if (!c.read || !show) return;
+    if (!c.read) {
+        if (!c.outcome.cancelled() && c.outcome.kind != Outcome::Kind::NeedsInit)
+            MsgBox(QStringLiteral("The unit could not be read completely (%1): nothing was compared.").arg(c.outcome.where()),
+                   "Compare with Unit", MsgIcon::Critical);
+        return;
+    }
+    if (!show) return;
     switch (show(c)) {
-    case CompareChoice::Download: return commandDownload();
-    case CompareChoice::Upload: return commandUpload();
+    case CompareChoice::Download:
+        // Every page that differs is written, and all of it verified by one read-back.
+        downloadPages(c.ioDiffers || !c.networkDiffers, c.networkDiffers);
+        return;
+    case CompareChoice::Upload: commandUpload(); return;
     case CompareChoice::Close: return;
     }
 }

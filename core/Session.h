@@ -3,6 +3,7 @@
 // (Connect, Upload, Download, Start and Stop, Disconnect, Setting, the network page, Open, Save,
 // Exit), keeps the connection state and the unit's identity in the globals, and tells each
 // change by a signal. The main window, the tools and the command-line program observe it.
+#include "core/Outcome.h"
 #include "core/Verify.h"
 
 #include <QObject>
@@ -51,12 +52,41 @@ public:
     // Start-up: defaults, and only Setting enabled.
     void load();
 
+    // What a Download came to: refused before writing, written and judged by its read-back, or
+    // written to a unit of another model than the page's.
+    struct DownloadResult {
+        enum class End {
+            Verified,        // the read-back holds every value sent
+            Differs,         // the unit holds other values than some sent (named)
+            NotVerified,     // the read-back did not complete, or did not read a value sent
+            NothingToVerify, // the page sends nothing the unit reports back
+            OtherModel,      // written, but the unit is another model: nothing compared
+            RangeRefused,    // the page's check refused it: nothing written
+            StartRefused,    // the unit answered the download start with a refusal
+            Silent,          // nothing answered the download start: nothing written
+            NoPage,          // no page to download from
+            Cancelled,       // the person's Disconnect or Exit, before or while writing
+        };
+        End end = End::NoPage;
+        QString detail;    // RangeRefused: the check's text; OtherModel: the unit's model
+        Outcome write;     // the writes (the download start and every page's)
+        Outcome readBack;  // the Upload after them
+        Verification verification;
+        bool written() const {
+            return end != End::RangeRefused && end != End::StartRefused && end != End::NoPage && end != End::Silent;
+        }
+    };
+
     // The commands (the main window's buttons and menu items run these).
     void commandConnect();
-    void commandUpload();
-    void commandDownload();
+    Outcome commandUpload();
+    DownloadResult commandDownload();
+    // The I/O page, the network page, or both written, then one read-back and one verification of
+    // all that was sent (a file's network settings; Compare's Download of the pages that differ).
+    DownloadResult downloadPages(bool io, bool network);
     void commandStart();
     void commandStop();
+    // The person's Disconnect: what runs ends "cancelled".
     void commandDisconnect();
     // Setting: `ask` shows the COM dialog and returns the choice (nothing when closed without OK).
     void commandSetting(const std::function<std::optional<PortChoice>()> &ask);
@@ -68,11 +98,13 @@ public:
     // `show` shows the differences and returns what the person chose.
     enum class CompareChoice { Close, Download, Upload };
     struct Comparison {
-        bool read = false;  // the unit was read (else it failed and said so)
+        bool read = false;  // the unit was read completely (else nothing was compared)
+        Outcome outcome;    // of the reading
         QString refusal;    // a unit of another model: nothing was compared
         QString unitModel;
         QList<Difference> rows;
         int values = 0;     // settings compared
+        bool ioDiffers = false, networkDiffers = false;
     };
     void commandCompare(const std::function<CompareChoice(const Comparison &)> &show);
     Comparison compareWithUnit();
@@ -117,8 +149,6 @@ signals:
     void unitChanged();
     // A passing note for the status area ("Download verified (12 values)").
     void noteShown(const QString &text);
-    // A Download's read-back compared with what it wrote (of the I/O page or a network page).
-    void downloadVerified(const QList<Difference> &differences, int values);
     // A monitoring pass begins to read the page's live values, and has read them.
     void passStarted();
     void passDone();
@@ -139,12 +169,18 @@ private:
 
     // The routines of the commands.
     bool ConnectUnit();
-    enum class Identified { Yes, Failed, ProgramEnded };
+    enum class Identified { Yes, Failed, NeedsInit, ProgramEnded };
     Identified IdentifyUnit();
     void ShowPage(int modelnum);
     void MonitorLoop();
     enum class WriteStart { Written, Refused, Silent };
-    WriteStart WriteUnit();
+    WriteStart WriteUnit(bool page, Outcome *written);
+    // Disconnects as the Disconnect button does, for the session's own reasons.
+    void disconnectNow();
+    // Ends the program, for the session's own reasons (the unit needs initialising).
+    void endProgram();
+    // What Upload's identification left, as an outcome.
+    Outcome identifiedOutcome(Identified id, const OutcomeScope &scope) const;
     void applyLoaded(LoadedConfig &loaded);
     // The identification's reads into the globals (an Upload's first lines); false after its failure.
     Identified identifyUnitOnly();

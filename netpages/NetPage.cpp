@@ -82,7 +82,7 @@ QGridLayout *NetPage::grid(QWidget *parent) {
 }
 
 NetPage::NetField NetPage::textField(const QString &item, QLineEdit *box, bool written) {
-    NetField f{item, [box](const QString &r) { box->setText(AfterColon(r)); }, nullptr};
+    NetField f{item, [box](const QString &r) { box->setText(AfterColon(r)); }, nullptr, box};
     if (written) f.data = [box]() -> std::optional<QString> { return box->text(); };
     return f;
 }
@@ -94,7 +94,7 @@ NetPage::NetField NetPage::listField(const QString &item, QComboBox *list, const
                 const qsizetype i = matches.indexOf(AfterColon(r));
                 list->setCurrentIndex(i < 0 ? fallback : int(i));
             },
-            [list]() -> std::optional<QString> { return QString::number(list->currentIndex()); }};
+            [list]() -> std::optional<QString> { return QString::number(list->currentIndex()); }, list};
 }
 
 QString NetPage::emptyBoxMessage() const {
@@ -170,6 +170,23 @@ void NetPage::btnUpload_Click() {
 }
 
 void NetPage::btnDownload_Click() {
+    SendRecord sent;
+    if (!writeSettings(nullptr)) return;
+    // The read-back, and what the Download sent compared with what the unit holds now.
+    OutcomeScope readBack;
+    btnUpload_Click();
+    ReportVerification(Verify(sent.values(), readBack));
+}
+
+Outcome NetPage::writeToUnit() {
+    OutcomeScope s;
+    QString refusal;
+    const bool wrote = writeSettings(&refusal);
+    const Outcome o = s.outcome();
+    return wrote || !o.complete() || refusal.isEmpty() ? o : Outcome::refused(refusal);
+}
+
+bool NetPage::writeSettings(QString *refusal) {
     const bool wasBusy = std::exchange(m_busy, true);
     paintAll(m_values, true, false);
     setButtons(false);
@@ -185,30 +202,25 @@ void NetPage::btnDownload_Click() {
     if (ReadItemRetry(Count, Group, "01").isEmpty()) {
         downloadFailed();
         finish(false);
-        return;
+        return false;
     }
     const QString empty = emptyBoxMessage();
     if (!empty.isEmpty()) {
         MsgBox(empty, AppTitle, MsgIcon::Information);
+        if (refusal) *refusal = empty;
         finish(true);
-        return;
+        return false;
     }
     writeKey(m_downloadKey);
     for (const NetField &f : fields()) {
         if (!f.data) continue;
-        if (const auto d = f.data()) WriteItemRetry(Count, Group, f.item, *d);
+        if (const auto d = f.data()) {
+            ExpectSent(f.control, *d);
+            WriteItemRetry(Count, Group, f.item, *d);
+        }
     }
     finish(false);
-    readBack();
-}
-
-void NetPage::readBack() {
-    const cfg::Record *rec = NetRecord(g.NetTyp);
-    const Settings sent = rec ? WrittenOf(SettingsOf(*rec, this, -1)) : Settings();
-    btnUpload_Click();
-    // A failed read-back has said so already.
-    if (!m_uploadOk || sent.isEmpty()) return;
-    ReportVerification(CompareSettings(sent, SettingsOf(*rec, this, -1)), int(sent.size()));
+    return true;
 }
 
 void NetPage::btnExit_Click() {

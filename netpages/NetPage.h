@@ -26,7 +26,9 @@ public:
     void Form_Load();
 
     void btnUpload_Click() override;
-    virtual void btnDownload_Click();
+    // The writes, then the read-back and its verification.
+    void btnDownload_Click();
+    Outcome writeToUnit() override;
     // Modal over its window, through the seam.
     void showModal() override;
     void btnExit_Click();
@@ -50,6 +52,7 @@ protected:
         QString item;
         std::function<void(const QString &reply)> show; // null: not read
         std::function<std::optional<QString>()> data;   // null: never written; nullopt: skipped this time
+        const QWidget *control = nullptr;                // the control written from
     };
 
     NetPage(const QString &name, const QString &caption, QWidget *parent);
@@ -76,9 +79,9 @@ protected:
     static void paintAll(const QList<QWidget *> &controls, bool enable, bool white);
     void uploadFailed();
     void downloadFailed();
-    // A Download's read-back: the upload, then what the Download wrote compared with what the
-    // unit holds now.
-    void readBack();
+    // A Download's writes: the presence read, the boxes' check, the key and the items. False
+    // when it ended before writing the items (it said why); `refusal` is the boxes' message.
+    virtual bool writeSettings(QString *refusal);
     bool m_uploadOk = false; // the last upload read every item
     static bool writeKey(const QString &key);
 

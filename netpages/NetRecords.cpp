@@ -8,7 +8,7 @@ namespace {
 constexpr int PortMax = 65535;
 
 const Record cclink{{Line{EmptyIsZero(NumberBox("txtTimeout"))}}};
-const Record deviceNet{{Line{TextBox("txtSerial"), ListIndex("cmbStatus"), NumberBox("txtTimeout")}}};
+const Record deviceNet{{Line{Identifier(TextBox("txtSerial")), ListIndex("cmbStatus"), NumberBox("txtTimeout")}}};
 const Record modbus{{Line{ListIndex("cmbMode"), ListIndex("cmbParity"), NumberBox("txtTimeout")}}};
 const Record mechatro{{Line{NumberBox("txtTimeout")}}};
 // The boxes of an address run from its last octet (index 0) to its first (index 3).

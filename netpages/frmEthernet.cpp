@@ -1,6 +1,7 @@
 #include "netpages/frmEthernet.h"
 #include "pages/InputChecks.h"
 #include "core/Ui.h"
+#include "pages/Settings.h"
 #include "pages/Widgets.h"
 #include "link/Numbers.h"
 #include "link/Protocol.h"
@@ -155,37 +156,45 @@ QString frmEthernet::emptyBoxMessage() const {
     return NetPage::emptyBoxMessage();
 }
 
-void frmEthernet::btnDownload_Click() {
+bool frmEthernet::writeSettings(QString *refusal) {
     const bool wasBusy = std::exchange(m_busy, true);
-    auto stop = [&] {
+    auto stop = [&](bool wrote) {
         EnableControls(true);
         m_busy = wasBusy;
+        return wrote;
     };
     EnableControls(false);
     if (!writeKey("F")) {
         downloadFailed();
-        return stop();
+        return stop(false);
     }
     if (const QString empty = emptyBoxMessage(); !empty.isEmpty()) {
         MsgBox(empty, AppTitle, MsgIcon::Information);
-        return stop();
+        if (refusal) *refusal = empty;
+        return stop(false);
     }
-    WriteDataRetry(Count, "51", txtTimeout[0]->text());
-    WriteDataRetry(Count, "29", dotted(txtIP));
-    WriteDataRetry(Count, "30", dotted(txtSNM));
+    auto box = [](const QString &item, const QLineEdit *b) {
+        ExpectSent(b, b->text());
+        WriteDataRetry(Count, item, b->text());
+    };
+    auto address = [](const QString &item, const Address &boxes, const QString &spoken) {
+        ExpectSentJoined(boxes[0]->objectName().section('(', 0, 0), spoken, dotted(boxes),
+                         [boxes] { return dotted(boxes); });
+        WriteDataRetry(Count, item, dotted(boxes));
+    };
+    box("51", txtTimeout[0]);
+    address("29", txtIP, "IP address");
+    address("30", txtSNM, "Subnet mask");
     const QString version = InquireItemRetry(Count, "06");
     if (version.isEmpty()) {
         downloadFailed();
-        return stop();
+        return stop(false);
     }
     showGateway(version);
-    if (m_gateway) WriteDataRetry(Count, "25", dotted(txtDGW));
-    for (int i = 1; i <= 4; ++i)
-        WriteDataRetry(Count, QString::number(30 + i), txtPort[i]->text());
-    for (int i = 1; i <= 4; ++i)
-        WriteDataRetry(Count, QString::number(40 + i), txtTimeout[i]->text());
-    stop();
-    readBack();
+    if (m_gateway) address("25", txtDGW, "Default gateway");
+    for (int i = 1; i <= 4; ++i) box(QString::number(30 + i), txtPort[i]);
+    for (int i = 1; i <= 4; ++i) box(QString::number(40 + i), txtTimeout[i]);
+    return stop(true);
 }
 
 void frmEthernet::octetChange(QLineEdit *box) {

@@ -11,7 +11,6 @@ public:
     explicit frmEthernet(QWidget *parent = nullptr);
 
     void btnUpload_Click() override;
-    void btnDownload_Click() override;
     void EnableControls(bool enable);
 
     void txtTimeout_Change(int index);
@@ -33,6 +32,7 @@ public:
 
 protected:
     QString emptyBoxMessage() const override;
+    bool writeSettings(QString *refusal) override;
     void load() override;
 
 private:

@@ -1,5 +1,6 @@
 #include "netpages/frmFlexnet.h"
 #include "core/Globals.h"
+#include "pages/Settings.h"
 #include "pages/Widgets.h"
 #include "link/TextRoutines.h"
 
@@ -49,7 +50,11 @@ Choices choicesFor(int subTyp) {
 void frmFlexnet::showTimeout(const QString &reply) const {
     // These modules have no network time-out of their own to show.
     const int m = g.modelnum;
-    txtTimeout->setText(m == 15 || m == 17 || m == 18 || m == 19 ? QStringLiteral("0") : AfterColon(reply));
+    const bool ownTimeout = !(m == 15 || m == 17 || m == 18 || m == 19);
+    txtTimeout->setText(ownTimeout ? AfterColon(reply) : QStringLiteral("0"));
+    // What these show is not what the unit holds: nothing to compare.
+    SetExchanged(txtTimeout, ownTimeout);
+    SetExchanged(txtAve, g.SubTyp != 0);
     if (g.SubTyp == 0) {
         Frame1->hide();
         txtAve->setText("0");

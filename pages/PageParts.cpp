@@ -9,6 +9,7 @@
 #include "link/Protocol.h"
 #include "link/TextRoutines.h"
 #include "pages/Page.h"
+#include "pages/Settings.h"
 
 #include <QComboBox>
 #include <QFontDatabase>
@@ -32,6 +33,7 @@ void PageStep(const std::function<void()> &body) {
     try {
         body();
     } catch (const PageStepEnded &) {
+        OutcomeScope::noteStopped();
     }
 }
 
@@ -54,10 +56,13 @@ QString Read(const OnEmpty &onEmpty, const QString &group, const QString &item) 
     return apply(onEmpty, ReadItemRetry(3, group, item));
 }
 QString Inquire(const OnEmpty &onEmpty, const QString &item) { return apply(onEmpty, InquireItemRetry(3, item)); }
-QString Write(const OnEmpty &onEmpty, const QString &group, const QString &item, const QString &data) {
+QString Write(const OnEmpty &onEmpty, const QString &group, const QString &item, const QString &data,
+              const QWidget *from) {
+    ExpectSent(from, data);
     return apply(onEmpty, WriteItemRetry(3, group, item, data));
 }
-QString WriteData(const OnEmpty &onEmpty, const QString &item, const QString &data) {
+QString WriteData(const OnEmpty &onEmpty, const QString &item, const QString &data, const QWidget *from) {
+    ExpectSent(from, data);
     return apply(onEmpty, WriteDataRetry(3, item, data));
 }
 
@@ -116,6 +121,7 @@ bool HoldFrame::applies() const { return !m_netTypRule || (g.NetTyp >= 0 && g.Ne
 
 void HoldFrame::read(const OnEmpty &onEmpty) {
     Frame2->setVisible(applies());
+    showExchanged();
     if (!applies()) return;
     const bool hold = AfterColon(Read(onEmpty, "00", "14")) == "ON";
     optKeepOn->setChecked(hold);
@@ -123,7 +129,16 @@ void HoldFrame::read(const OnEmpty &onEmpty) {
 }
 
 void HoldFrame::write(const OnEmpty &onEmpty) {
-    if (applies()) Write(onEmpty, "00", "14", optKeepOn->isChecked() ? "0" : "1");
+    showExchanged();
+    if (!applies()) return;
+    const bool hold = optKeepOn->isChecked();
+    ExpectSentOption(hold ? optKeepOn : optKeepOff);
+    Write(onEmpty, "00", "14", hold ? "0" : "1");
+}
+
+void HoldFrame::showExchanged() {
+    SetExchanged(optKeepOn, applies());
+    SetExchanged(optKeepOff, applies());
 }
 
 void HoldFrame::setEditable(bool enable) {

@@ -45,11 +45,13 @@ void PageStep(const std::function<void()> &body);
 void FailAndDisconnect(const QString &text, const QString &title);
 
 // The retrying exchanges (count 3), each applying its policy to an empty result.
-// Values come back whole (the part after the colon is the caller's to take).
+// Values come back whole (the part after the colon is the caller's to take). A write of a
+// setting names the control its data came from: a Download's verification finds it again.
 QString Read(const OnEmpty &onEmpty, const QString &group, const QString &item);
 QString Inquire(const OnEmpty &onEmpty, const QString &item);
-QString Write(const OnEmpty &onEmpty, const QString &group, const QString &item, const QString &data);
-QString WriteData(const OnEmpty &onEmpty, const QString &item, const QString &data);
+QString Write(const OnEmpty &onEmpty, const QString &group, const QString &item, const QString &data,
+              const QWidget *from = nullptr);
+QString WriteData(const OnEmpty &onEmpty, const QString &item, const QString &data, const QWidget *from = nullptr);
 
 // ---- numbers of channels
 
@@ -91,6 +93,8 @@ public:
     QRadioButton *optKeepOn, *optKeepOff;
 
 private:
+    // A frame the unit's network kind lacks is no setting to compare.
+    void showExchanged();
     bool m_netTypRule;
 };
 

@@ -197,8 +197,8 @@ void PulsePage::pulseDownload() {
             // The codes follow the kind; a page filled from a file has not read them yet.
             if (m_decl.itemsFromChParam) SetChItems(c);
             const QString group = groupOf(m_decl.downloadGroup, c);
-            Write(NoBranch, group, carryItem(c), txtOver[k]->text());
-            Write(NoBranch, group, maxItem(c), txtFScale[k]->text());
+            Write(NoBranch, group, carryItem(c), txtOver[k]->text(), txtOver[k]);
+            Write(NoBranch, group, maxItem(c), txtFScale[k]->text(), txtFScale[k]);
             AdvanceProgress();
         }
         m_hold->write();

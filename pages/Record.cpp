@@ -52,6 +52,11 @@ Field AsText(Field f) {
     return f;
 }
 
+Field Identifier(Field f) {
+    f.identifier = true;
+    return f;
+}
+
 QList<Field> AsText(QList<Field> fields) {
     for (Field &f : fields)
         f.readAsText = true;

@@ -37,6 +37,7 @@ struct Field {
     // A temperature unit: the row's base unit captions show UnitName of this entry.
     const std::array<RangeRec, 3> *unitTable = nullptr;
     bool heldBack = false; // set after the record's other fields (selections of refilled lists)
+    bool identifier = false; // a text compared as text, not as a number (a serial ID)
 };
 
 struct Line {
@@ -69,6 +70,7 @@ Field Option(const QString &control);
 Field SubTypField();
 Field EmptyIsZero(Field f);
 Field AsText(Field f);
+Field Identifier(Field f);
 // Controls base(first) .. base(last) of an array.
 QList<Field> NumberBoxes(const QString &base, int first, int last, int lo = -32768, int hi = 32767);
 QList<Field> TextBoxes(const QStringList &controls);

@@ -3,6 +3,7 @@
 #include "core/Ui.h"
 #include "pages/ExtCells.h"
 #include "core/Globals.h"
+#include "pages/Settings.h"
 #include "pages/Widgets.h"
 #include "link/Protocol.h"
 #include "link/TextRoutines.h"
@@ -118,6 +119,7 @@ ScalingPage::ChannelItem ScalingPage::rangeItem(bool select, const OnEmpty &onEm
         SelectFromUnit(list("cmbUserRange", k), index);
         if (m_switchRange == 15 && m_decl.unitTable) setUnitLabels(k, UnitAt(*m_decl.unitTable, index));
     };
+    c.control = "cmbUserRange";
     c.data = [this](int k) -> std::optional<QString> {
         const QString index = IndexForUnit(list("cmbUserRange", k));
         if (index.isEmpty()) return std::nullopt;
@@ -168,6 +170,10 @@ void ScalingPage::build(const Decl &d) {
         optKeepOff = m_hold->optKeepOff;
     }
     bindMembers();
+    // A slot shown from the unit that Download leaves alone is no setting to compare.
+    for (const Column &c : m_decl.columns)
+        if (c.slot > 0 && !c.written)
+            for (QWidget *w : m_columns.value(c.name)) SetNeverWritten(w);
     m_views.show(0);
 }
 
@@ -520,8 +526,8 @@ void ScalingPage::writeChannel(int ch) {
     for (const Column *c : slotCols) {
         const QLineEdit *t = text(c->name, k);
         const QString v = t ? t->text() : QString();
-        if (first) Write(NoBranch, ChannelGroup(ch), p.item(c->slot), v);
-        else WriteData(NoBranch, p.item(c->slot), v);
+        if (first) Write(NoBranch, ChannelGroup(ch), p.item(c->slot), v, t);
+        else WriteData(NoBranch, p.item(c->slot), v, t);
         first = false;
     }
     if (!m_decl.itemsBeforeSlots) writeChannelItems(ch, false);
@@ -541,8 +547,9 @@ bool ScalingPage::writeChannelItems(int ch, bool selectFirst) {
         const ChannelItem &c = *pc;
         const std::optional<QString> v = c.data(k);
         if (!v) continue;
-        if (c.writeSelect || selectFirst) Write(NoBranch, ChannelGroup(ch), c.item, *v);
-        else WriteData(NoBranch, c.item, *v);
+        const QWidget *from = c.control.isEmpty() ? nullptr : Control(this, IndexedName(c.control, k));
+        if (c.writeSelect || selectFirst) Write(NoBranch, ChannelGroup(ch), c.item, *v, from);
+        else WriteData(NoBranch, c.item, *v, from);
         selectFirst = false;
         written = true;
     }
@@ -553,7 +560,8 @@ void ScalingPage::writeModuleItems() {
     if (m_hold) m_hold->write();
     for (const ModuleItem &m : m_decl.moduleItems)
         if (m.data)
-            if (const std::optional<QString> v = m.data()) Write(NoBranch, m.group, m.item, *v);
+            if (const std::optional<QString> v = m.data())
+                Write(NoBranch, m.group, m.item, *v, m.control.isEmpty() ? nullptr : Control(this, m.control));
 }
 
 void ScalingPage::scalingDownload() {

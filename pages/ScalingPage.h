@@ -85,6 +85,7 @@ public:
         std::function<void(int k, const QString &value)> show; // the part after the colon; null: not read
         std::function<std::optional<QString>(int k)> data;       // null: never written; nullopt: skipped
         std::function<bool()> applies;                           // null: always; else only while it holds
+        QString control; // the control array written from: element k is the channel's
     };
 
     // A module item besides the switch range and the output hold, read in Init after them and
@@ -94,6 +95,7 @@ public:
         OnEmpty onEmpty = EndSilently;
         std::function<void(const QString &value)> show;
         std::function<std::optional<QString>()> data;
+        QString control; // the control written from
     };
 
     struct Decl {

@@ -98,6 +98,7 @@ ScalingPage::ChannelItem TemperaturePage::unitItem() {
         setUnitLabels(k, (*m_sensor.ranges)[size_t(m_unitIndex)].UnitName);
         SelectFromUnit(cmbUserUnit[k], m_unitIndex);
     };
+    c.control = "cmbUserUnit";
     c.data = [this](int k) -> std::optional<QString> {
         const QString index = IndexForUnit(cmbUserUnit[k]);
         if (index.isEmpty()) return std::nullopt;

@@ -43,7 +43,7 @@ void frmKO16::frmKO16_Download() {
     PageStep([this] {
         writeHold(EndSilently);
         if (g.UnitModel != DelayModel) return Frame3->setVisible(false);
-        const QString r = Write(NoBranch, "00", "58", Text1->text());
+        const QString r = Write(NoBranch, "00", "58", Text1->text(), Text1);
         if (!r.isEmpty()) showDelay(r);
     });
 }

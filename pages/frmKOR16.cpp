@@ -2,6 +2,7 @@
 #include "pages/Record.h"
 #include "pages/Colors.h"
 #include "core/Globals.h"
+#include "pages/Settings.h"
 #include "pages/Widgets.h"
 #include "link/Protocol.h"
 #include "link/TextRoutines.h"
@@ -59,7 +60,11 @@ void frmKOR16::frmKOR16_Init() {
 void frmKOR16::frmKOR16_Download() {
     PageStep([this] {
         writeHold(EndSilently);
-        for (int p = 0; p < 4; ++p) Write(EndSilently, "00", Modes[p].item, optOut[2 * p]->isChecked() ? "0" : "1");
+        for (int p = 0; p < 4; ++p) {
+            const bool mainteined = optOut[2 * p]->isChecked();
+            ExpectSentOption(optOut[2 * p + (mainteined ? 0 : 1)]);
+            Write(EndSilently, "00", Modes[p].item, mainteined ? "0" : "1");
+        }
     });
 }
 

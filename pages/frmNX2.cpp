@@ -406,7 +406,7 @@ void frmNX2::frmNX2_Download() {
         const QStringList limits = {"txtReset", "txtMin", "txtMax"};
         auto write = [this](const QString &name, int k) {
             for (const Field &f : Fields)
-                if (name == f.name) WriteData(NoBranch, f.item[k], box(name, k)->text());
+                if (name == f.name) WriteData(NoBranch, f.item[k], box(name, k)->text(), box(name, k));
         };
         // The channels the unit reported: a missing one has nothing to write.
         for (int k = 0; k < ChannelRows(Rows); ++k) {
@@ -422,7 +422,7 @@ void frmNX2::frmNX2_Download() {
             AdvanceProgress();
         }
         for (const ModuleField &m : ModuleFields)
-            if (m.written) WriteData(NoBranch, m.item, txtTM[m.index]->text());
+            if (m.written) WriteData(NoBranch, m.item, txtTM[m.index]->text(), txtTM[m.index]);
         AdvanceProgress();
     });
 }

@@ -33,11 +33,13 @@ frmQX4M::frmQX4M(QWidget *parent) : ScalingPage("frmQX4M", 8, parent) {
     ChannelItem drop = ChannelRead("12", true, EndSilently);
     drop.show = [this](int k, const QString &v) { txtDropout[k]->setText(v); };
     drop.data = [this](int k) -> std::optional<QString> { return txtDropout[k]->text(); };
+    drop.control = "txtDropout";
     d.channelItems = {drop, rangeItem(true, EndSilently)};
     d.writeOrder = {"09", "12"};
     ModuleItem startup = ModuleRead("01", "11", EndSilently);
     startup.show = [this](const QString &v) { txtStartup->setText(v); };
     startup.data = [this]() -> std::optional<QString> { return txtStartup->text(); };
+    startup.control = "txtStartup";
     d.moduleItems = {startup};
     build(d);
     for (QWidget *w : column("txtDropout")) txtDropout.append(qobject_cast<QLineEdit *>(w));
