@@ -16,7 +16,8 @@ const Record mechatro{{Line{NumberBox("txtTimeout")}}};
 const Record ethernet{Lines{Line{NumberBox("txtTimeout(0)")},
                             Line(AsText(NumberBoxes("txtIP", 0, 3))),
                             Line(AsText(NumberBoxes("txtSNM", 0, 3)))} +
-                      When(VersionSeries1, {Line(AsText(NumberBoxes("txtDGW", 0, 3)))}) +
+                      // A 1.x unit past 1.0 has no gateway to show: its boxes save as 0.
+                      When(VersionSeries1, {Line(EmptyIsZero(AsText(NumberBoxes("txtDGW", 0, 3))))}) +
                       Lines{Line(AsText(NumberBoxes("txtPort", 1, 4, 0, PortMax))),
                             Line(AsText(NumberBoxes("txtTimeout", 1, 4)))}};
 // clang-format on

@@ -47,6 +47,11 @@ Field EmptyIsZero(Field f) {
     return f;
 }
 
+QList<Field> EmptyIsZero(QList<Field> fields) {
+    for (Field &f : fields) f.emptyIsZero = true;
+    return fields;
+}
+
 Field AsText(Field f) {
     f.readAsText = true;
     return f;

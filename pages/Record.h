@@ -69,6 +69,7 @@ Field ListIndex(const QString &control);
 Field Option(const QString &control);
 Field SubTypField();
 Field EmptyIsZero(Field f);
+QList<Field> EmptyIsZero(QList<Field> fields);
 Field AsText(Field f);
 Field Identifier(Field f);
 // Controls base(first) .. base(last) of an array.

@@ -161,4 +161,22 @@ Reply SimUnit::handleLine(const QString &line) {
     return answer("CNG", takeFault(QString()));
 }
 
+std::optional<Fault> ParseFault(const QString &text) {
+    static const QHash<QString, FaultKind> kinds = {
+        {"silence", FaultKind::Silence}, {"cng", FaultKind::Cng},           {"cnu", FaultKind::Cnu},
+        {"split", FaultKind::Split},     {"nocr", FaultKind::NoCr},         {"garbage", FaultKind::Garbage},
+        {"overlong", FaultKind::OverLong}, {"delay", FaultKind::Delay},     {"vanish", FaultKind::Vanish},
+        {"refuse", FaultKind::Refuse},   {"hangup", FaultKind::HangUp},     {"blank", FaultKind::Blank},
+        {"keep", FaultKind::Keep},       {"round", FaultKind::Round},
+    };
+    const QStringList f = text.split(':');
+    const auto kind = kinds.constFind(f.value(0));
+    if (kind == kinds.constEnd()) return std::nullopt;
+    auto count = [](const QString &t) { return t.isEmpty() ? -1 : t.toInt(); };
+    // keep and round name a group and an item.
+    if (*kind == FaultKind::Keep) return Fault{*kind, f.value(1), f.value(2), count(f.value(3)), 0};
+    if (*kind == FaultKind::Round) return Fault{*kind, f.value(1), f.value(2), count(f.value(4)), f.value(3).toInt()};
+    return Fault{*kind, {}, f.value(1), count(f.value(2)), f.value(3).toInt()};
+}
+
 } // namespace sim

@@ -37,6 +37,10 @@ struct Fault {
     int param = 0;
 };
 
+// A fault as k5sim's --fault gives it: kind[:item[:times[:param]]], or keep:GG:II[:times] and
+// round:GG:II:decimals[:times]. Nothing for an unknown kind.
+std::optional<Fault> ParseFault(const QString &text);
+
 struct Reply {
     QByteArray bytes; // what goes on the wire, carriage return included where there is one
     bool silent = false;

@@ -71,29 +71,13 @@ int main(int argc, char **argv) {
     auto unit = std::make_shared<sim::SimUnit>(cfg);
     cfg = unit->config();
     if (p.isSet(needsInit)) unit->addFault({sim::FaultKind::NeedsInit, {}, "03", -1, 0});
-    static const QMap<QString, sim::FaultKind> kinds = {
-        {"silence", sim::FaultKind::Silence}, {"cng", sim::FaultKind::Cng},           {"cnu", sim::FaultKind::Cnu},
-        {"split", sim::FaultKind::Split},     {"nocr", sim::FaultKind::NoCr},         {"garbage", sim::FaultKind::Garbage},
-        {"overlong", sim::FaultKind::OverLong}, {"delay", sim::FaultKind::Delay},     {"vanish", sim::FaultKind::Vanish},
-        {"refuse", sim::FaultKind::Refuse},   {"hangup", sim::FaultKind::HangUp},     {"blank", sim::FaultKind::Blank},
-        {"keep", sim::FaultKind::Keep},       {"round", sim::FaultKind::Round},
-    };
     for (const QString &given : p.values(fault)) {
-        const QStringList f = given.split(':');
-        if (!kinds.contains(f.value(0))) {
+        const std::optional<sim::Fault> f = sim::ParseFault(given);
+        if (!f) {
             QTextStream(stderr) << "k5sim: unknown fault \"" << given << "\"" << Qt::endl;
             return 2;
         }
-        // keep and round name a group and an item: keep:GG:II[:times], round:GG:II:decimals[:times].
-        if (f.value(0) == "keep" || f.value(0) == "round") {
-            const bool round = f.value(0) == "round";
-            const QString times = f.value(round ? 4 : 3);
-            unit->addFault({kinds.value(f.value(0)), f.value(1), f.value(2), times.isEmpty() ? -1 : times.toInt(),
-                            round ? f.value(3).toInt() : 0});
-            continue;
-        }
-        const int times = f.value(2).isEmpty() ? -1 : f.value(2).toInt();
-        unit->addFault({kinds.value(f.value(0)), {}, f.value(1), times, f.value(3).toInt()});
+        unit->addFault(*f);
     }
 
     for (const QString &given : p.values(item)) {

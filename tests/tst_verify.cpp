@@ -9,12 +9,30 @@
 #include "tools/CommLog.h"
 
 #include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
 QLineEdit *box(QWidget *page, const QString &name) { return Control<QLineEdit>(page, name); }
+
+// "control=text" on the I/O page, or "net:control=text" on the network page.
+void edit(AppRig &r, const QString &e) {
+    const bool net = e.startsWith("net:");
+    const QString what = net ? e.mid(4) : e;
+    QWidget *page = net ? static_cast<QWidget *>(r.netPage(g.NetTyp)) : r.page(g.modelnum);
+    const QString name = what.section('=', 0, 0), value = what.section('=', 1);
+    if (auto *b = box(page, name)) return b->setText(value);
+    if (auto *o = Control<QRadioButton>(page, name)) {
+        // "optKeepOn=" unchecks the pair, as a file that checks neither leaves it.
+        o->setAutoExclusive(false);
+        o->setChecked(value == "1");
+        return;
+    }
+    QFAIL(qPrintable("no control " + name));
+}
 } // namespace
 
 class VerifyTest : public QObject {
@@ -62,6 +80,76 @@ private slots:
         });
         QCOMPARE(noted, message.isEmpty());
         QCOMPARE(r.buttons(), QString("TFFTTTTT"));
+        NO_SURPRISES(r);
+    }
+
+    // What a Download says is what it knows: every value sent is judged by a read-back that
+    // completed, and nothing else is. Faults are added once the unit is connected.
+    void downloadJudgesWhatItSent_data() {
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<QStringList>("edits");
+        QTest::addColumn<QStringList>("faults");
+        QTest::addColumn<QString>("how");  // download, compare (then Download), compare only
+        QTest::addColumn<QString>("box");  // the one box, or empty
+        QTest::addColumn<QString>("note"); // the status area's note afterwards
+        QTest::addColumn<QString>("sent"); // a line the command sends, or empty
+        const QString notVerified = "The settings were written, but the unit could not be read back completely (%1), "
+                                    "so they are not verified.";
+        QTest::newRow("a read-back that ends early") << "K5A-QB4" << QStringList{"txtZScale(0)=-150"}
+                                                     << QStringList{"keep:1:20", "delay:14:2:0", "silence:14:4"}
+                                                     << "download" << notVerified.arg("no reply to group 00 item 14")
+                                                     << "Download not verified" << "D-150";
+        QTest::newRow("a write that is sent but not on the record") << "K5A-NX16" << QStringList{"txtOver(0)=50"}
+                                                                    << QStringList{"keep:1:13"} << "download"
+                                                                    << "The unit does not hold what was written:\r\n"
+                                                                       "CH 0 Carry: written 50, the unit holds 0"
+                                                                    << "Download not verified" << "D50";
+        QTest::newRow("a slot shown but never written") << "K5A-QBW8" << QStringList{"txtZScale(0)=100"} << QStringList{}
+                                                        << "download" << "" << "Download verified (24 values)" << "";
+        QTest::newRow("a hold pair checked neither way sends Clear") << "K5A-QB4" << QStringList{"optKeepOn=", "optKeepOff="}
+                                                                     << QStringList{} << "download" << ""
+                                                                     << "Download verified (29 values)" << "D1";
+        QTest::newRow("an identifier is text") << "K5B-QB4" << QStringList{"net:txtSerial=12345"}
+                                               << QStringList{"keep:00:50"} << "compare"
+                                               << "The unit does not hold what was written:\r\n"
+                                                  "Serial ID: written 12345, the unit holds 00012345"
+                                               << "Download not verified" << "D12345";
+        QTest::newRow("a unit with nothing to read back") << "K5A-KI8R" << QStringList{} << QStringList{} << "download"
+                                                          << "" << "Download written (nothing to verify)" << "";
+        QTest::newRow("Compare's Download writes the network page too")
+            << "K5A-QB4" << QStringList{"net:txtTimeout=45"} << QStringList{} << "compare" << ""
+            << "Download verified (1 values)" << "D45";
+        QTest::newRow("Compare after a read that ends early compares nothing")
+            << "K5A-QB4" << QStringList{"txtZScale(0)=-150"} << QStringList{"silence:09:4"} << "compare only"
+            << "The unit could not be read completely (no reply to group 00 item 09): nothing was compared." << "" << "";
+    }
+    void downloadJudgesWhatItSent() {
+        QFETCH(QString, model);
+        QFETCH(QStringList, edits);
+        QFETCH(QStringList, faults);
+        QFETCH(QString, how);
+        QFETCH(QString, box);
+        QFETCH(QString, note);
+        QFETCH(QString, sent);
+        AppRig r(StillUnit(model));
+        r.connectViaSetting();
+        for (const QString &e : edits) edit(r, e);
+        for (const QString &f : faults) r.unit().addFault(*sim::ParseFault(f));
+        const QString title = how == "compare only" ? "Compare with Unit" : "Download";
+        if (!box.isEmpty()) r.ui.expect(box, title, MsgIcon::Critical);
+        QStringList rows;
+        if (how == "compare") r.ui.onDialog("frmCompare", [&](QDialog *d) {
+            auto *t = Control<QTableWidget>(d, "tblDifferences");
+            for (int i = 0; t && i < t->rowCount(); ++i) rows << t->item(i, 0)->text() + "|" + t->item(i, 2)->text();
+            Control<QPushButton>(d, "cmdDownload")->click();
+            return int(QDialog::Accepted);
+        });
+        r.clearLines();
+        r.press(how == "download" ? "btnDownload" : "mnuFilesCompare");
+        if (!sent.isEmpty()) QVERIFY2(r.lines().contains(sent), qPrintable(r.lines().join(' ')));
+        if (!note.isEmpty()) QCOMPARE(r.text("lblNote"), note);
+        // The unit holds "00012345": not the same serial, whatever a number would say.
+        if (QTest::currentDataTag() == QByteArray("an identifier is text")) QCOMPARE(rows, QStringList{"Serial ID|12345"});
         NO_SURPRISES(r);
     }
 
