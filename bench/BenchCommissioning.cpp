@@ -11,6 +11,7 @@
 #include "tests/TestKit.h"
 
 #include <QElapsedTimer>
+#include <optional>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -41,26 +42,43 @@ double wireFloorMs(const sim::UnitConfig &c, const QStringList &lines) {
 }
 } // namespace
 
-// The largest page's verification: the snapshot before the read-back, the one after, the
-// comparison. The read-back itself is the Upload every Download has always ended with.
+// The largest page's verification: what a Download records as it sends (the values and the
+// exchanges), and the judgement after its read-back. The read-back itself is the Upload every
+// Download has always ended with.
 bool benchVerify() {
     AppRig rig(StillUnit("K5A-NX2"), Link::DefaultTimeoutMs);
     rig.connectViaSetting();
     IoPage *page = rig.session().activePage();
-    PageSet *pages = rig.session().pages();
-    const int n = 200;
-    int values = 0;
-    QElapsedTimer t;
-    t.start();
-    for (int i = 0; i < n; ++i) {
-        const Settings sent = WrittenOf(pages->settings(page));
-        values = int(sent.size());
-        if (!CompareSettings(sent, pages->settings(page)).isEmpty()) return false;
+    rig.link().setTimings(0, Link::DefaultTimeoutMs);
+    const int n = 40;
+    // The page's writes and an Upload's reads, with and without the records, best of rounds.
+    auto writesAndReads = [&](bool recorded, Verification *v) {
+        std::optional<SendRecord> sent;
+        std::optional<OutcomeScope> written, readBack;
+        if (recorded) sent.emplace(), written.emplace();
+        page->Download();
+        if (recorded) readBack.emplace();
+        page->Init();
+        if (recorded && v) *v = Verify(sent->values(), *readBack);
+    };
+    double plain = 1e9, recorded = 1e9;
+    Verification v;
+    for (int round = 0; round < 5; ++round) {
+        QElapsedTimer t;
+        t.start();
+        for (int i = 0; i < n; ++i) writesAndReads(false, nullptr);
+        plain = std::min(plain, double(t.nsecsElapsed()) / 1e6 / n);
+        t.start();
+        for (int i = 0; i < n; ++i) writesAndReads(true, &v);
+        recorded = std::min(recorded, double(t.nsecsElapsed()) / 1e6 / n);
     }
-    const double ms = double(t.nsecsElapsed()) / 1e6 / n;
-    const bool ok = ms < 5 && rig.ui.problems().isEmpty();
-    report("(h) verification of a Download, largest page (ms)", ms, "5 ms", ok);
-    out << QStringLiteral("    %1 values of the positioning page compared").arg(values) << Qt::endl;
+    const double added = std::max(0.0, recorded - plain);
+    const bool ok = added < 1 && v.result == Verification::Result::Verified && rig.ui.problems().isEmpty();
+    report("(h) time the verification adds to a Download, largest page (ms)", added, "1 ms", ok);
+    out << QStringLiteral("    %1 values of the positioning page sent and compared; writes and reads %2 ms plain")
+               .arg(v.values)
+               .arg(plain, 0, 'f', 2)
+        << Qt::endl;
     return ok;
 }
 
