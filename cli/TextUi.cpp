@@ -41,6 +41,7 @@ void TextUi::closeProgress() {
 }
 
 void TextUi::progressLine(int percent) {
+    if (onProgress) return onProgress(m_step, std::min(percent, 100));
     if (!m_progress) return;
     std::fprintf(stderr, "\r%s: %s: %s %3d%%", qPrintable(m_label), qPrintable(m_step), qPrintable(m_caption),
                  std::min(percent, 100));

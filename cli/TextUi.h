@@ -8,6 +8,8 @@
 #include <QString>
 #include <functional>
 
+class QString;
+
 class TextUi : public UiSeam {
 public:
     struct Message {
@@ -39,6 +41,8 @@ public:
     // The unit has an extension module and no --ext said which; then this runs.
     bool extensionUnanswered = false;
     std::function<void()> onExtensionUnanswered;
+    // Progress for someone else to show (a parent process): the step and the percentage.
+    std::function<void(const QString &step, int percent)> onProgress;
     bool ended() const { return m_ended; }
 
 private:

@@ -1,25 +1,13 @@
 #pragma once
 // One command on one unit, headless: the session, the pages and the records of the window's
 // program, run without a window.
+#include "cli/Options.h"
 #include "core/Verify.h"
 
 #include <QJsonObject>
+#include <QMap>
 #include <QString>
-
-// The exit status is a contract: scripts rely on it.
-enum CliExit { ExitDone = 0, ExitDiffers = 1, ExitNoUnit = 2, ExitBadInput = 3 };
-
-struct CliOptions {
-    QString command; // identify, upload, download, compare, monitor
-    QString port;    // a device path, or COMk as the window maps it
-    QString file;    // download and compare: the configuration file
-    QString output;  // upload: the file written
-    int ext = 0;     // the extension module fitted: 16 or 8 points
-    bool force = false, network = false, dryRun = false, json = false, quiet = false;
-    int seconds = 10;
-    QString csv;       // monitor: the rows also go here
-    QString recordDir; // upload and download: configurations and records.csv
-};
+#include <functional>
 
 struct UnitResult {
     QString port, device, model, version, command, result;
@@ -28,11 +16,23 @@ struct UnitResult {
     int exit = ExitDone;
     QJsonObject details; // identify: what the unit is
     QString file;        // the file written or read
+    QStringList records; // the configurations kept by --record
 
     QJsonObject toJson() const;
     static UnitResult fromJson(const QJsonObject &o);
-    // One line for a person: port, device, model, version, command, result, seconds.
+    // One line for a person: port, device, model, version, command, result, seconds, and the
+    // differences below it.
     QString line() const;
 };
 
-UnitResult RunUnit(const CliOptions &options);
+// What a unit tells while it runs, for whoever shows it.
+struct UnitEvents {
+    std::function<void(const QString &step, int percent)> progress;
+    // A monitoring pass: seconds since the start, and the live value of each channel.
+    std::function<void(double seconds, const QMap<int, double> &values)> row;
+};
+
+// `fileBytes`: download and compare, the configuration file read already (standard input too).
+UnitResult RunUnit(const CliOptions &options, const QByteArray &fileBytes, const UnitEvents &events);
+// The first signal stops the unit at the next line boundary (from the event loop).
+void InterruptUnit(int signal);

@@ -1,48 +1,37 @@
 // vireo-cli: the window's session, pages, records, checks and verification, without a window.
 // One unit runs in this process; several --port options run a worker process per unit at once.
+#include "cli/Options.h"
+#include "cli/Records.h"
+#include "cli/Signals.h"
 #include "cli/UnitRun.h"
+#include "cli/Workers.h"
 #include "link/PortInfo.h"
 #include "vireo_version.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
-#include <QJsonDocument>
-#include <QProcess>
-#include <QTextStream>
 #include <QDir>
-#include <algorithm>
+#include <QFile>
+#include <QJsonDocument>
+#include <QTemporaryFile>
+#include <QTextStream>
+#include <QTimer>
+
 #include <cerrno>
+#include <cstdio>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <cstdio>
 
 namespace {
-const char *const Commands = R"(Commands:
-  ports      the system's serial ports: device, description, manufacturer, serial number, by-id name
-  identify   model, module kind, network kind, firmware version, channel count, extension module
-  upload     read the unit as Upload does and save its configuration file (-o FILE)
-  download   check a configuration file as Download does, write it, and verify the read-back
-  compare    the differences between a configuration file and the unit
-  monitor    live values, one row per reading pass
+// A configuration file is never near this; a bigger one is not read to its end anyway.
+constexpr qint64 MaxFileBytes = 1 << 20;
 
-Exit status (with several units, the worst of them):
-  0  done (and verified)
-  1  a verification difference, a difference found, or a refused download
-  2  no unit, a silent unit or a lost line
-  3  a bad file, a file of another model, or bad usage
-
-Run "vireo-cli <command> --help" for the options of a command.)";
-
-QTextStream out(stdout);
-QTextStream err(stderr);
-
-int usage(const QString &why) {
-    err << "vireo-cli: " << why << "\nRun \"vireo-cli --help\" for the commands.\n";
-    err.flush();
+int fail(const QString &why) {
+    std::fprintf(stderr, "vireo-cli: %s\n", qPrintable(why));
     return ExitBadInput;
 }
 
 int ports() {
+    QTextStream out(stdout);
     const QList<PortDescription> list = PortInfo::availablePorts();
     for (const PortDescription &p : list) {
         QStringList f = {p.device};
@@ -50,67 +39,28 @@ int ports() {
           << (p.serialNumber.isEmpty() ? "-" : p.serialNumber) << (p.byId.isEmpty() ? "-" : "/dev/serial/by-id/" + p.byId);
         out << f.join('\t') << '\n';
     }
-    if (list.isEmpty()) err << "vireo-cli: the system lists no serial port (a pseudo-terminal is opened by its path)\n";
+    if (list.isEmpty())
+        std::fprintf(stderr, "vireo-cli: the system lists no serial port (a pseudo-terminal is opened by its path)\n");
     return ExitDone;
 }
 
-void print(const UnitResult &r, bool json) {
-    if (json) out << QJsonDocument(r.toJson()).toJson(QJsonDocument::Compact) << '\n';
-    else out << r.line() << '\n';
-    out.flush();
+void printJson(const QJsonObject &o) {
+    const QByteArray line = QJsonDocument(o).toJson(QJsonDocument::Compact) + '\n';
+    std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
+    std::fflush(stdout);
 }
 
-// Each unit in a worker process of its own: this program again, with one port and --json.
-int workers(const QStringList &args, const QStringList &portList, bool json) {
-    QList<QProcess *> procs;
-    QStringList base;
-    for (int i = 1; i < args.size(); ++i) {
-        if (args[i] == "--port" || args[i] == "-p") {
-            ++i;
-            continue;
-        }
-        if (args[i].startsWith("--port=")) continue;
-        base << args[i];
+// The configuration file of download and compare, whole, before any port opens: a file that
+// cannot be read is refused with nothing on the wire.
+bool readInput(const CliOptions &o, QByteArray &bytes, QString *error) {
+    QFile f;
+    const bool stdinFile = o.file == "-";
+    if (stdinFile ? !f.open(stdin, QIODevice::ReadOnly) : (f.setFileName(o.file), !f.open(QIODevice::ReadOnly))) {
+        *error = QStringLiteral("bad file: %1: %2").arg(stdinFile ? QStringLiteral("standard input") : o.file, f.errorString());
+        return false;
     }
-    for (const QString &port : portList) {
-        auto *p = new QProcess;
-        p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        QStringList a = base;
-        a << "--port" << port;
-        if (!a.contains("--json")) a << "--json";
-        p->start(QCoreApplication::applicationFilePath(), a);
-        procs << p;
-    }
-    int worst = ExitDone, done = 0;
-    for (int i = 0; i < procs.size(); ++i) {
-        QProcess *p = procs[i];
-        p->waitForFinished(-1);
-        UnitResult r;
-        bool found = false;
-        // The last JSON line is the result; others (monitoring rows) are passed on.
-        for (const QByteArray &line : p->readAllStandardOutput().split('\n')) {
-            if (line.trimmed().isEmpty()) continue;
-            const QJsonDocument d = QJsonDocument::fromJson(line);
-            if (d.isObject() && d.object().contains("exit")) {
-                r = UnitResult::fromJson(d.object());
-                found = true;
-            } else {
-                out << line << '\n';
-            }
-        }
-        if (!found) {
-            r.port = portList[i];
-            r.command = args.value(1);
-            r.exit = ExitNoUnit;
-            r.result = QStringLiteral("the worker ended without a result (exit %1)").arg(p->exitCode());
-        }
-        print(r, json);
-        worst = std::max(worst, r.exit);
-        if (r.exit == ExitDone) ++done;
-        delete p;
-    }
-    if (!json) out << QStringLiteral("%1 of %2 units done; exit %3").arg(done).arg(portList.size()).arg(worst) << '\n';
-    return worst;
+    bytes = f.read(MaxFileBytes);
+    return true;
 }
 } // namespace
 
@@ -124,86 +74,76 @@ int main(int argc, char **argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("vireo-cli");
     QApplication::setApplicationVersion(VireoVersion);
-    const QStringList args = QCoreApplication::arguments();
-    const QString command = args.value(1);
 
-    QCommandLineParser p;
-    p.setApplicationDescription("VIREO without its window: configure K5 units from scripts.\n\n" +
-                                QString(Commands));
-    const QCommandLineOption port({"p", "port"}, "The unit's port: a device path, or COMk as VIREO maps it "
-                                                 "(VIREO_COMk, else /dev/ttyS<k-1>). Repeat it for several units at once.",
-                                  "P");
-    const QCommandLineOption output({"o", "output"}, "upload: the configuration file to write.", "FILE");
-    const QCommandLineOption ext("ext", "The extension module fitted, where the window would ask: 16 or 8 points.",
-                                 "16|8");
-    const QCommandLineOption force("force", "download, compare: take a file of another model than the unit's.");
-    const QCommandLineOption network("network", "download: also write the file's network settings, and verify them.");
-    const QCommandLineOption dryRun("dry-run", "download: compare only, write nothing.");
-    const QCommandLineOption json("json", "One JSON object per unit on standard output.");
-    const QCommandLineOption quiet({"q", "quiet"}, "No progress on standard error.");
-    const QCommandLineOption seconds("seconds", "monitor: how long (default 10).", "N", "10");
-    const QCommandLineOption csv("csv", "monitor: the rows also go to this file, as CSV.", "FILE");
-    const QCommandLineOption record("record", "upload, download: keep each unit's configuration and a line of "
-                                              "DIR/records.csv.",
-                                    "DIR");
-    p.addHelpOption();
-    p.addVersionOption();
-    QList<QCommandLineOption> options;
-    if (command == "identify") options = {port, ext, json, quiet};
-    else if (command == "upload") options = {port, output, ext, json, quiet, record};
-    else if (command == "download") options = {port, ext, force, network, dryRun, json, quiet, record};
-    else if (command == "compare") options = {port, ext, force, json, quiet};
-    else if (command == "monitor") options = {port, ext, seconds, csv, json, quiet};
-    p.addOptions(options);
-    if (!command.isEmpty() && !command.startsWith('-')) p.addPositionalArgument(command, "The command.");
-    if (command == "download" || command == "compare") p.addPositionalArgument("FILE", "The configuration file.");
-    if (!p.parse(args)) return usage(p.errorText());
-    if (p.isSet("help")) p.showHelp(0);
-    if (p.isSet("version")) p.showVersion();
-    if (command.isEmpty() || command.startsWith('-')) return usage("a command is needed");
-    if (command == "ports") return ports();
-    if (options.isEmpty()) return usage("unknown command \"" + command + "\"");
+    const ParsedArgs parsed = ParseArgs(QCoreApplication::arguments());
+    if (!parsed.ok) {
+        std::fputs(qPrintable(parsed.text), parsed.toStdout ? stdout : stderr);
+        return parsed.exit;
+    }
+    CliOptions o = parsed.options;
+    if (o.command == "ports") return ports();
+    if (o.command == "scan") return fail("scan is not in this build");
+    if (o.worker) CliSignals::endWithParent();
 
-    // An option this command does not take reads as unset.
-    auto takes = [&options](const QCommandLineOption &opt) {
-        return std::any_of(options.begin(), options.end(),
-                           [&opt](const QCommandLineOption &x) { return x.names() == opt.names(); });
-    };
-    auto isSet = [&](const QCommandLineOption &opt) { return takes(opt) && p.isSet(opt); };
-    auto value = [&](const QCommandLineOption &opt) { return takes(opt) ? p.value(opt) : QString(); };
+    // Everything that can be refused is refused before a port opens.
+    QByteArray bytes;
+    QString error;
+    if ((o.command == "download" || o.command == "compare") && !readInput(o, bytes, &error)) {
+        UnitResult r;
+        r.port = o.ports.value(0);
+        r.command = o.command;
+        r.exit = ExitBadInput;
+        r.result = error;
+        if (o.json) printJson(r.toJson());
+        else std::printf("%s\n", qPrintable(r.line()));
+        return ExitBadInput;
+    }
+    if (!o.recordDir.isEmpty() && !PrepareRecords(o.recordDir, &error)) return fail(error);
 
-    CliOptions o;
-    o.command = command;
-    const QStringList positional = p.positionalArguments().mid(1);
-    if (command == "download" || command == "compare") {
-        if (positional.size() != 1) return usage(command + " needs one FILE");
-        o.file = positional.first();
-    } else if (!positional.isEmpty()) {
-        return usage("unexpected " + positional.join(' '));
+    if (o.ports.size() > 1) {
+        // The workers read standard input from a copy: they cannot share it.
+        QTemporaryFile copy(QDir::temp().filePath("vireo-cli-stdin-XXXXXX.uJx"));
+        QString file = o.file;
+        if (o.file == "-") {
+            if (!copy.open() || copy.write(bytes) != bytes.size() || !copy.flush())
+                return fail("standard input cannot be kept for the units: " + copy.errorString());
+            file = copy.fileName();
+            o.stdinCopy = true;
+        }
+        WorkerSet workers(o, file);
+        if (workers.start()) app.exec();
+        return workers.finish();
     }
-    const QStringList portList = p.values(port);
-    if (portList.isEmpty()) return usage(command + " needs --port");
-    if (isSet(ext)) {
-        o.ext = value(ext).toInt();
-        if (o.ext != 16 && o.ext != 8) return usage("--ext takes 16 or 8");
+
+    o.port = o.ports.value(0);
+    CliSignals::install([](int sig) { InterruptUnit(sig); });
+    UnitEvents events;
+    if (o.worker) {
+        events.progress = [&o](const QString &step, int percent) {
+            printJson({{"event", "progress"}, {"port", o.port}, {"step", step}, {"percent", percent}});
+        };
+        events.row = [&o](double seconds, const QMap<int, double> &values) {
+            QJsonObject v;
+            for (auto it = values.cbegin(); it != values.cend(); ++it) v.insert(QStringLiteral("CH %1").arg(it.key()), it.value());
+            printJson({{"event", "row"}, {"port", o.port}, {"seconds", seconds}, {"values", v}});
+        };
     }
-    o.output = value(output);
-    o.force = isSet(force);
-    o.network = isSet(network);
-    o.dryRun = isSet(dryRun);
-    o.json = isSet(json);
-    o.quiet = isSet(quiet);
-    bool ok = true;
-    if (takes(seconds)) o.seconds = value(seconds).toInt(&ok);
-    if (!ok || o.seconds < 0) return usage("--seconds takes a whole number");
-    o.csv = value(csv);
-    o.recordDir = value(record);
-    if (portList.size() > 1) {
-        if (!o.output.isEmpty()) return usage("-o names one file: upload one unit at a time, or use --record");
-        return workers(args, portList, o.json);
+    UnitResult r;
+    // Run from the program's loop, so that a signal is seen from the start.
+    QTimer::singleShot(0, &app, [&] {
+        r = RunUnit(o, bytes, events);
+        QCoreApplication::exit(0);
+    });
+    app.exec();
+    if (o.worker) {
+        QJsonObject j = r.toJson();
+        j.insert("event", "result");
+        printJson(j);
+    } else if (o.json) {
+        printJson(r.toJson());
+    } else {
+        // With the file on standard output, the result line goes to standard error.
+        std::fprintf(o.output == "-" ? stderr : stdout, "%s\n", qPrintable(r.line()));
     }
-    o.port = portList.first();
-    const UnitResult r = RunUnit(o);
-    print(r, o.json);
     return r.exit;
 }

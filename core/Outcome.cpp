@@ -6,7 +6,20 @@ quint64 cancels = 0;
 QList<OutcomeScope *> scopes;
 
 QString readKey(const QString &group, const QString &item) { return ProtocolWatch::groupKey(group) + '/' + item; }
+
+std::optional<CheckRefusal> checkRefusal;
 } // namespace
+
+QString CheckRefusal::describe() const {
+    if (range == "a number") return QStringLiteral("%1 \"%2\" is not a number").arg(what, value);
+    if (range.contains(" to ")) return QStringLiteral("%1 %2 is outside %3").arg(what, value, range);
+    return QStringLiteral("%1 %2: %3 is required").arg(what, value, range);
+}
+void ClearCheckRefusal() { checkRefusal.reset(); }
+void NoteCheckRefusal(const CheckRefusal &refusal) {
+    if (!checkRefusal) checkRefusal = refusal;
+}
+std::optional<CheckRefusal> LastCheckRefusal() { return checkRefusal; }
 
 void NoteCancelled() { ++cancels; }
 quint64 CancelCount() { return cancels; }

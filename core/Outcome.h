@@ -7,6 +7,7 @@
 #include <QList>
 #include <QSet>
 #include <QString>
+#include <optional>
 
 struct Outcome {
     // NeedsInit: the unit answered that it must be initialised first.
@@ -56,6 +57,17 @@ private:
     QSet<QString> m_read;
     int m_firstFailure = -1;
 };
+
+// What a page's check refused a Download for: the setting, its text, and what it may hold
+// ("a number", "-32000 to 32000"). The first refusal after clearing is kept.
+struct CheckRefusal {
+    QString what, value, range;
+    // "CH 0 Zero scale -40000 is outside -32000 to 32000", "CH 0 Bias "abc" is not a number".
+    QString describe() const;
+};
+void ClearCheckRefusal();
+void NoteCheckRefusal(const CheckRefusal &refusal);
+std::optional<CheckRefusal> LastCheckRefusal();
 
 // The person ended what runs (Disconnect, Exit): operations under way end "cancelled".
 void NoteCancelled();

@@ -328,13 +328,17 @@ bool Session::identifyOnly() {
 
 // ---- commands
 
-void Session::commandConnect() {
+Outcome Session::commandConnect() {
+    OutcomeScope scope;
     all_btn_control(false);
     m_lostReason.clear();
     ConnectUnit();
-    commandUpload();
-    if (g.ProgramEnding) return;
+    const Outcome upload = commandUpload();
+    // A unit that must be initialised first, or the person's cancel, says more than the line.
+    const Outcome o = upload.kind == Outcome::Kind::NeedsInit || upload.cancelled() ? upload : scope.outcome();
+    if (g.ProgramEnding) return o;
     connect_btn_control();
+    return o;
 }
 
 Outcome Session::commandUpload() {
@@ -373,6 +377,7 @@ Session::DownloadResult Session::downloadPages(bool io, bool network) {
         endCommand();
         return result;
     }
+    ClearCheckRefusal();
     const bool ok = p->hasCheckData() ? p->CheckData() : true;
     static const char *const details[] = {
         "Non-numeric symbols have been used.",
@@ -397,7 +402,8 @@ Session::DownloadResult Session::downloadPages(bool io, bool network) {
         MsgBox("Data Error \r\n" + detail, "Data Range Error", MsgIcon::Critical);
         io_btn_control(true);
         result.end = End::RangeRefused;
-        result.detail = detail;
+        const std::optional<CheckRefusal> why = LastCheckRefusal();
+        result.detail = why ? why->describe() : QString(detail).replace("\r\n", " ").simplified();
         return result;
     }
     // What the pages send, each value taken as its line goes out, to be found again in the unit.
@@ -409,6 +415,7 @@ Session::DownloadResult Session::downloadPages(bool io, bool network) {
     if (g.ProgramEnding || CancelCount() != cancels) {
         // The Disconnect or Exit that cancelled it has set the buttons.
         result.end = End::Cancelled;
+        result.sent = sent.values();
         return result;
     }
     if (start == WriteStart::Refused) {
@@ -428,6 +435,7 @@ Session::DownloadResult Session::downloadPages(bool io, bool network) {
         result.readBack = commandUpload();
         result.verification = Verify(sent.values(), readBack);
     }
+    result.sent = sent.values();
     if (g.ProgramEnding || result.readBack.cancelled()) {
         result.end = End::Cancelled;
         return result;
@@ -623,14 +631,22 @@ void Session::commandOpen() {
     if (g.Connected && !g.Monitoring) setButton(Download, true);
 }
 
-bool Session::saveFile(const QString &path) {
-    auto fail = [](const QString &description) {
-        MsgBox(description, "Open Error", MsgIcon::Critical);
+QByteArray Session::configBytes(QString *error) {
+    QString e;
+    const QByteArray bytes = m_pages ? m_pages->buildConfig(&e) : QByteArray();
+    if (bytes.isEmpty() && error) *error = e.isEmpty() ? QStringLiteral("There are no pages to save from.") : e;
+    return bytes;
+}
+
+bool Session::saveFile(const QString &path, QString *error) {
+    auto fail = [error](const QString &description) {
+        if (error) *error = description;
+        else MsgBox(description, "Open Error", MsgIcon::Critical);
         return false;
     };
-    QString error;
-    const QByteArray bytes = m_pages ? m_pages->buildConfig(&error) : QByteArray();
-    if (bytes.isEmpty()) return fail(error.isEmpty() ? QStringLiteral("There are no pages to save from.") : error);
+    QString why;
+    const QByteArray bytes = configBytes(&why);
+    if (bytes.isEmpty()) return fail(why);
     const QString where = QDir::toNativeSeparators(path);
     // The old file is replaced only once every byte of the new one is on the disk.
     QSaveFile f(path);

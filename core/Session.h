@@ -72,13 +72,14 @@ public:
         Outcome write;     // the writes (the download start and every page's)
         Outcome readBack;  // the Upload after them
         Verification verification;
+        SentValues sent;   // every value sent, as it went out
         bool written() const {
             return end != End::RangeRefused && end != End::StartRefused && end != End::NoPage && end != End::Silent;
         }
     };
 
     // The commands (the main window's buttons and menu items run these).
-    void commandConnect();
+    Outcome commandConnect();
     Outcome commandUpload();
     DownloadResult commandDownload();
     // The I/O page, the network page, or both written, then one read-back and one verification of
@@ -114,7 +115,10 @@ public:
     bool identifyOnly();
     // File Open and Save without the file dialog.
     bool openFile(const QString &path);
-    bool saveFile(const QString &path);
+    // With `error`, a failure is told there instead of in a box.
+    bool saveFile(const QString &path, QString *error = nullptr);
+    // The file the pages make now; empty with *error set when they cannot make one.
+    QByteArray configBytes(QString *error);
     // A file's contents loaded as File Open loads them; false after the failure message.
     bool loadConfig(const QByteArray &bytes);
 

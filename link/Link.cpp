@@ -168,7 +168,7 @@ void Link::leaveWait() {
 
 QString Link::SendCommand(const QString &command) {
     // A closed port fails at once, without the pause; so does a command started inside another's wait.
-    if (!isOpen() || busy()) return {};
+    if (!isOpen() || busy() || m_linesStopped) return {};
     if (m_pauseMs > 0) {
         ++m_waitDepth;
         pause(m_pauseMs);
@@ -184,7 +184,7 @@ QString Link::SendCommand(const QString &command) {
 
 QString Link::Transact(const QString &command) {
     // One transaction at a time: a sequence started from inside another's wait gets no line.
-    if (!isOpen() || busy() || m_shutDown) return {};
+    if (!isOpen() || busy() || m_shutDown || m_linesStopped) return {};
     m_inTransaction = true;
     ++m_waitDepth;
     QByteArray reply;

@@ -36,6 +36,10 @@ public:
     void CloseComPort();
     // Closes the port for good: nothing opens or sends any more (the program is ending).
     void shutDown();
+    // No line goes out any more; the exchange under way ends as it would (an interrupted
+    // command-line run stops at a line boundary).
+    void stopLines() { m_linesStopped = true; }
+    bool linesStopped() const { return m_linesStopped; }
     QString SendCommand(const QString &command);
     void note(const QString &text) { emit noted(text); }
     // The protocol's retry loop says when it tries again, for the log's statistics.
@@ -109,6 +113,7 @@ private:
     bool m_inTransaction = false;
     int m_waitDepth = 0;
     bool m_shutDown = false;
+    bool m_linesStopped = false;
     quint64 m_answers = 0;
     static constexpr int EventsEveryMs = 100;
     QElapsedTimer m_eventsRan;

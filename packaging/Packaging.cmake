@@ -5,6 +5,23 @@ install(TARGETS vireo vireo-cli k5sim RUNTIME DESTINATION bin)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/vireo.desktop DESTINATION share/applications)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/vireo.svg DESTINATION share/icons/hicolor/scalable/apps)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/vireo.png DESTINATION share/icons/hicolor/256x256/apps)
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/vireo-cli.bash-completion DESTINATION share/bash-completion/completions
+        RENAME vireo-cli)
+# The manual page is made from the program's own --help and --version.
+find_program(HELP2MAN help2man)
+if(HELP2MAN)
+  add_custom_command(
+    OUTPUT ${CMAKE_BINARY_DIR}/vireo-cli.1.gz
+    COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/command-options.sh $<TARGET_FILE:vireo-cli> > ${CMAKE_BINARY_DIR}/commands.h2m
+    COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen ${HELP2MAN} --no-info --no-discard-stderr
+            --include=${CMAKE_CURRENT_LIST_DIR}/vireo-cli.h2m --include=${CMAKE_BINARY_DIR}/commands.h2m
+            --output=${CMAKE_BINARY_DIR}/vireo-cli.1 $<TARGET_FILE:vireo-cli>
+    COMMAND gzip -9nf ${CMAKE_BINARY_DIR}/vireo-cli.1
+    DEPENDS vireo-cli ${CMAKE_CURRENT_LIST_DIR}/vireo-cli.h2m ${CMAKE_CURRENT_LIST_DIR}/command-options.sh
+    VERBATIM)
+  add_custom_target(vireo-cli-manual ALL DEPENDS ${CMAKE_BINARY_DIR}/vireo-cli.1.gz)
+  install(FILES ${CMAKE_BINARY_DIR}/vireo-cli.1.gz DESTINATION share/man/man1)
+endif()
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME vireo)

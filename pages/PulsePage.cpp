@@ -4,6 +4,7 @@
 #include "pages/ExtCells.h"
 #include "core/Globals.h"
 #include "core/Ui.h"
+#include "pages/Settings.h"
 #include "pages/Widgets.h"
 #include "link/Protocol.h"
 #include "link/TextRoutines.h"
@@ -235,14 +236,21 @@ void PulsePage::ReadingData() {
 
 bool PulsePage::CheckData() {
     const int n = channelRows();
+    auto refuse = [](const QLineEdit *box, const QString &range) {
+        RefuseCheck(box, range);
+        return false;
+    };
     for (int k = 0; k < n; ++k)
-        if (!IsNumeric(txtFScale[k]->text()) || !IsNumeric(txtOver[k]->text())) return false;
+        for (const QLineEdit *box : {txtFScale[k], txtOver[k]})
+            if (!IsNumeric(box->text())) return refuse(box, "a number");
     for (int k = 0; k < n; ++k) {
         const double max = *ToDouble(txtFScale[k]->text());
         const double carry = *ToDouble(txtOver[k]->text());
-        if (max < m_decl.maxRange.lo || max > m_decl.maxRange.hi) return false;
-        if (m_decl.carry == Carry::UpToMax && (carry < 0 || carry > max)) return false;
-        if (m_decl.carry == Carry::Within && (carry < m_decl.carryRange.lo || carry > m_decl.carryRange.hi)) return false;
+        if (max < m_decl.maxRange.lo || max > m_decl.maxRange.hi)
+            return refuse(txtFScale[k], RangeText(m_decl.maxRange.lo, m_decl.maxRange.hi));
+        if (m_decl.carry == Carry::UpToMax && (carry < 0 || carry > max)) return refuse(txtOver[k], RangeText(0, max));
+        if (m_decl.carry == Carry::Within && (carry < m_decl.carryRange.lo || carry > m_decl.carryRange.hi))
+            return refuse(txtOver[k], RangeText(m_decl.carryRange.lo, m_decl.carryRange.hi));
         txtFScale[k]->setText(StandardForm(max));
         txtOver[k]->setText(StandardForm(carry));
     }

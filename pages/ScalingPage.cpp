@@ -599,7 +599,9 @@ bool ScalingPage::CheckData() {
     if (m_decl.failWithoutChannels && n == 0) return false;
     auto numericFails = [](const QWidget *w, const Check &c) {
         const auto *t = qobject_cast<const QLineEdit *>(w);
-        return c.numeric && t && !IsNumeric(t->text());
+        const bool fails = c.numeric && t && !IsNumeric(t->text());
+        if (fails) RefuseCheck(t, "a number");
+        return fails;
     };
     for (int k = 0; k < n; ++k)
         for (const Column &c : m_decl.columns)
@@ -611,7 +613,10 @@ bool ScalingPage::CheckData() {
     auto passes = [](QLineEdit *t, const Check &c, QList<std::pair<QLineEdit *, double>> &rounded) {
         if (!t || (!c.bound && !c.rounded)) return true;
         const double v = ToDouble(t->text()).value_or(0);
-        if (c.bound && (v < c.bound->lo || v > c.bound->hi)) return false;
+        if (c.bound && (v < c.bound->lo || v > c.bound->hi)) {
+            RefuseCheck(t, RangeText(c.bound->lo, c.bound->hi));
+            return false;
+        }
         if (c.rounded) rounded.append({t, v});
         return true;
     };
@@ -619,7 +624,10 @@ bool ScalingPage::CheckData() {
     auto writeRounded = [](const QList<std::pair<QLineEdit *, double>> &rounded, const QList<Bound> &bounds) {
         for (int i = 0; i < rounded.size(); ++i) {
             const double r = RoundHalfEven(rounded[i].second);
-            if (r < bounds[i].lo || r > bounds[i].hi) return false;
+            if (r < bounds[i].lo || r > bounds[i].hi) {
+                RefuseCheck(rounded[i].first, RangeText(bounds[i].lo, bounds[i].hi));
+                return false;
+            }
         }
         for (const auto &[box, v] : rounded) box->setText(QString::number(qint64(RoundHalfEven(v))));
         return true;

@@ -186,6 +186,16 @@ void SetExchanged(QWidget *control, bool exchanged) {
     if (control) control->setProperty(NotExchangedProperty, !exchanged);
 }
 
+void RefuseCheck(const QWidget *control, const QString &range) {
+    if (!control) return;
+    const SettingValue s = SettingOfControl(control);
+    NoteCheckRefusal({s.channel.isEmpty() ? s.caption : s.channel + ' ' + s.caption, s.shown, range});
+}
+
+QString RangeText(double lo, double hi) {
+    return QStringLiteral("%1 to %2").arg(QString::number(lo, 'g', 12), QString::number(hi, 'g', 12));
+}
+
 void SetNeverWritten(QWidget *control) {
     if (control) control->setProperty(NotWrittenProperty, true);
 }

@@ -36,5 +36,9 @@ void MarkIdentifiers(const cfg::Record &record, QWidget *page);
 // A control the page neither reads nor writes now (a frame the unit's kind does not have):
 // not a setting to compare.
 void SetExchanged(QWidget *control, bool exchanged);
+// The page's check refuses a control's text: `range` is what it may hold ("a number",
+// "-32000 to 32000", "Min < Max").
+void RefuseCheck(const QWidget *control, const QString &range);
+QString RangeText(double lo, double hi);
 // A control the page shows from the unit but a Download never writes.
 void SetNeverWritten(QWidget *control);

@@ -2,6 +2,7 @@
 #include "core/Commands.h"
 #include "core/Ui.h"
 #include "core/Globals.h"
+#include "pages/Settings.h"
 #include "pages/Widgets.h"
 #include "pages/Record.h"
 #include "link/Numbers.h"
@@ -448,14 +449,20 @@ bool frmNX2::CheckData() {
     // A box that holds no number where one is needed fails as non-numeric.
     auto number = [this](const QString &name, int k) {
         const std::optional<double> v = ToDouble(box(name, k)->text());
-        if (!v) throw CheckFailed{1};
+        if (!v) {
+            RefuseCheck(box(name, k), "a number");
+            throw CheckFailed{1};
+        }
         return *v;
     };
     // A value that passes is written back in standard form.
     auto pass = [this](const QString &name, int k, double v) { box(name, k)->setText(StandardForm(v)); };
     auto within = [&](const QString &name, int k, double lo, double hi, int code) {
         const double v = number(name, k);
-        if (v < lo || v > hi) throw CheckFailed{code};
+        if (v < lo || v > hi) {
+            RefuseCheck(box(name, k), RangeText(lo, hi));
+            throw CheckFailed{code};
+        }
         pass(name, k, v);
     };
     const int n = ChannelRows(Rows);
@@ -477,7 +484,10 @@ bool frmNX2::CheckData() {
         for (int k = 0; k < n; ++k)
             within("txtMin", k, -2100000000, 2099999999, 4);
         for (int k = 0; k < n; ++k)
-            if (number("txtMin", k) > number("txtMax", k)) throw CheckFailed{5};
+            if (number("txtMin", k) > number("txtMax", k)) {
+                RefuseCheck(box("txtMin", k), "Min < Max");
+                throw CheckFailed{5};
+            }
         for (int k = 0; k < n; ++k)
             within("txtReset", k, number("txtMin", k), number("txtMax", k), 6);
         for (int k = 0; k < n; ++k) {
@@ -486,7 +496,10 @@ bool frmNX2::CheckData() {
                 within(name, k, min, max, 7);
             for (const char *name : {"txtA1PH", "txtA2PH"}) {
                 const double h = number(name, k);
-                if (h < 0 || h >= std::fabs(max - min)) throw CheckFailed{8};
+                if (h < 0 || h >= std::fabs(max - min)) {
+                    RefuseCheck(box(name, k), QStringLiteral("0 =< hys < %1").arg(std::fabs(max - min), 0, 'g', 12));
+                    throw CheckFailed{8};
+                }
                 pass(name, k, h);
             }
         }

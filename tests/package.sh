@@ -17,7 +17,8 @@ echo "built $(basename "$deb")"
 # Exactly these files (folders aside).
 files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | sort)
 expected=$(printf '%s\n' ./usr/bin/k5sim ./usr/bin/vireo ./usr/bin/vireo-cli ./usr/share/applications/vireo.desktop \
-  ./usr/share/icons/hicolor/256x256/apps/vireo.png ./usr/share/icons/hicolor/scalable/apps/vireo.svg | sort)
+  ./usr/share/icons/hicolor/256x256/apps/vireo.png ./usr/share/icons/hicolor/scalable/apps/vireo.svg \
+  ./usr/share/bash-completion/completions/vireo-cli ./usr/share/man/man1/vireo-cli.1.gz | sort)
 [ "$files" = "$expected" ] || fail "file list differs:"$'\n'"$files"
 
 depends=$(dpkg-deb -f "$deb" Depends)
@@ -60,6 +61,12 @@ help=$("$bin/k5sim" --help)
 [[ $help == *"Simulated K5"* ]] || fail "k5sim --help"
 help=$("$bin/vireo-cli" --help)
 [[ $help == *"Exit status"* ]] || fail "vireo-cli --help"
+# The manual page reads as one, with the exit table of --help; the completion completes.
+manual=$(zcat "$work/root/usr/share/man/man1/vireo-cli.1.gz")
+[[ $manual == *".TH VIREO-CLI"* && $manual == *"Exit status"* ]] || fail "the manual page of vireo-cli"
+completion=$(bash -c 'source "$1"; COMP_WORDS=(vireo-cli down); COMP_CWORD=1; _vireo_cli; echo "${COMPREPLY[*]}"' _ \
+  "$work/root/usr/share/bash-completion/completions/vireo-cli")
+[ "$completion" = download ] || fail "bash completion of vireo-cli gave \"$completion\""
 
 # The unpacked program runs headless until it is stopped.
 set +e

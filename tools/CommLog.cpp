@@ -17,7 +17,6 @@
 #include <QVBoxLayout>
 
 namespace {
-const char *const NoReplyWhy[] = {"time-out", "port closed", "over-long reply"};
 
 // Labels one above the other, each so many lines tall, placed by hand.
 class LabelHost : public QWidget {
@@ -284,49 +283,9 @@ void CommLog::updateStats() {
     if (lblStats->text() != t) lblStats->setText(t);
 }
 
-QString CommLog::visible(const QByteArray &bytes) {
-    QString s;
-    s.reserve(bytes.size() + 8);
-    for (const char c : bytes) {
-        const auto u = static_cast<unsigned char>(c);
-        if (u == '\r')
-            s += QLatin1String("<CR>");
-        else if (u == '\n')
-            s += QLatin1String("<LF>");
-        else if (u == '\\')
-            s += QLatin1String("\\\\");
-        else if (u < 0x20 || u >= 0x7f)
-            s += QStringLiteral("\\x%1").arg(u, 2, 16, QLatin1Char('0'));
-        else
-            s += QLatin1Char(c);
-    }
-    return s;
-}
+QString CommLog::visible(const QByteArray &bytes) { return VisibleBytes(bytes); }
 
-QString CommLog::format(const Entry &e) {
-    // Columns: time, direction, reply time (blank for lines sent), text; aligned in a fixed font.
-    const QString at = QDateTime::fromMSecsSinceEpoch(e.atMs).toString("HH:mm:ss.zzz");
-    const QString ms =
-        e.replyUs < 0 ? QString(10, ' ') : QStringLiteral("%1 ms").arg(double(e.replyUs) / 1000.0, 7, 'f', 1);
-    QString text = visible(e.bytes);
-    if (e.bytesTotal > e.bytes.size()) text += QStringLiteral("... (%1 bytes)").arg(e.bytesTotal);
-    switch (e.kind) {
-    case Kind::Sent:
-        return at + "  TX  " + ms + "  " + text;
-    case Kind::Received:
-        return at + "  RX  " + ms + "  " + text;
-    case Kind::NoReply: {
-        QString s = at + "  --  " + ms + "  no reply (" + NoReplyWhy[int(e.why)] + ")";
-        if (e.bytesTotal > 0) s += ", discarded " + text;
-        return s;
-    }
-    case Kind::PortError:
-        return at + "  !!  " + QString(10, ' ') + "  " + e.text;
-    case Kind::Note:
-        return at + "  ==  " + QString(10, ' ') + "  " + e.text;
-    }
-    return at;
-}
+QString CommLog::format(const Entry &e) { return FormatTraffic(e); }
 
 QList<CommLog::Entry> CommLog::entries() const {
     QList<Entry> all;
@@ -427,7 +386,7 @@ QString CommLog::csv() const {
         QString line = e.kind == Kind::PortError || e.kind == Kind::Note ? e.text : visible(e.bytes);
         if (e.bytesTotal > e.bytes.size()) line += QStringLiteral("... (%1 bytes)").arg(e.bytesTotal);
         if (e.kind == Kind::NoReply)
-            line = QStringLiteral("no reply (%1)").arg(NoReplyWhy[int(e.why)]) +
+            line = QStringLiteral("no reply (%1)").arg(NoReplyText(e.why)) +
                    (e.bytesTotal > 0 ? ", discarded " + line : QString());
         s += QDateTime::fromMSecsSinceEpoch(e.atMs).toString("yyyy-MM-dd HH:mm:ss.zzz") + ',' + dir[int(e.kind)] +
              ',' + csvField(line) + ',' +

@@ -4,6 +4,7 @@
 // signals and shown in batches while the window is open; the store is bounded. It also counts
 // the exchanges since the connection.
 #include "link/Link.h"
+#include "link/Traffic.h"
 
 #include <QByteArray>
 #include <QDockWidget>
@@ -21,16 +22,8 @@ class QPushButton;
 class CommLog : public QDockWidget {
     Q_OBJECT
   public:
-    enum class Kind { Sent, Received, NoReply, PortError, Note };
-    struct Entry {
-        qint64 atMs = 0; // wall-clock time, ms since the epoch
-        Kind kind = Kind::Sent;
-        QByteArray bytes; // the line as it went over the wire (cut at MaxShownBytes)
-        qint64 bytesTotal = 0;
-        qint64 replyUs = -1; // received lines and missing replies: time since the line went out
-        Link::NoReply why = Link::NoReply::TimeOut;
-        QString text; // port errors: the port and the reason
-    };
+    using Kind = TrafficEntry::Kind;
+    using Entry = TrafficEntry; // bytes cut at MaxShownBytes
 
     // Counted since the port opened (or the person reset them).
     struct Stats {
