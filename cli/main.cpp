@@ -9,6 +9,7 @@
 #include "vireo_version.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
@@ -88,17 +89,27 @@ int main(int argc, char **argv) {
     // Everything that can be refused is refused before a port opens.
     QByteArray bytes;
     QString error;
+    if (!o.recordDir.isEmpty() && !PrepareRecords(o.recordDir, &error)) return fail(error);
     if ((o.command == "download" || o.command == "compare") && !readInput(o, bytes, &error)) {
-        UnitResult r;
-        r.port = o.ports.value(0);
-        r.command = o.command;
-        r.exit = ExitBadInput;
-        r.result = error;
-        if (o.json) printJson(r.toJson());
-        else std::printf("%s\n", qPrintable(r.line()));
+        // Refused before any port opens; each unit's record still says so.
+        for (const QString &port : o.ports) {
+            UnitResult r;
+            r.port = port;
+            r.command = o.command;
+            r.exit = ExitBadInput;
+            r.result = error;
+            r.file = o.file;
+            if (!o.recordDir.isEmpty()) {
+                QString why;
+                RecordLine l{QDateTime::currentDateTime(), o.dryRun ? "download --dry-run" : o.command, port, {}, {}, {},
+                             o.file, error, ExitBadInput, {}, {}};
+                if (!AppendRecord(o.recordDir, l, &why)) r.result += "; the record line could not be written: " + why;
+            }
+            if (o.json) printJson(r.toJson());
+            else std::printf("%s\n", qPrintable(r.line()));
+        }
         return ExitBadInput;
     }
-    if (!o.recordDir.isEmpty() && !PrepareRecords(o.recordDir, &error)) return fail(error);
 
     if (o.ports.size() > 1) {
         // The workers read standard input from a copy: they cannot share it.
