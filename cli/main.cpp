@@ -1,5 +1,6 @@
 // vireo-cli: the window's session, pages, records, checks and verification, without a window.
 // One unit runs in this process; several --port options run a worker process per unit at once.
+#include "cli/Scan.h"
 #include "cli/UnitRun.h"
 #include "link/PortInfo.h"
 #include "vireo_version.h"
@@ -24,6 +25,7 @@ const char *const Commands = R"(Commands:
   download   check a configuration file as Download does, write it, and verify the read-back
   compare    the differences between a configuration file and the unit
   monitor    live values, one row per reading pass
+  scan       every serial port and each --port given, tried at once: port, adapter, model, version, network
 
 Exit status (with several units, the worst of them):
   0  done (and verified)
@@ -146,6 +148,7 @@ int main(int argc, char **argv) {
     const QCommandLineOption record("record", "upload, download: keep each unit's configuration and a line of "
                                               "DIR/records.csv.",
                                     "DIR");
+    const QCommandLineOption timeout("timeout", "scan: each exchange's time-out in ms (default 300).", "MS", "300");
     p.addHelpOption();
     p.addVersionOption();
     QList<QCommandLineOption> options;
@@ -154,6 +157,7 @@ int main(int argc, char **argv) {
     else if (command == "download") options = {port, ext, force, network, dryRun, json, quiet, record};
     else if (command == "compare") options = {port, ext, force, json, quiet};
     else if (command == "monitor") options = {port, ext, seconds, csv, json, quiet};
+    else if (command == "scan") options = {port, json, timeout};
     p.addOptions(options);
     if (!command.isEmpty() && !command.startsWith('-')) p.addPositionalArgument(command, "The command.");
     if (command == "download" || command == "compare") p.addPositionalArgument("FILE", "The configuration file.");
@@ -182,6 +186,7 @@ int main(int argc, char **argv) {
         return usage("unexpected " + positional.join(' '));
     }
     const QStringList portList = p.values(port);
+    if (command == "scan") return RunScan(portList, isSet(json), value(timeout).toInt(), out, err);
     if (portList.isEmpty()) return usage(command + " needs --port");
     if (isSet(ext)) {
         o.ext = value(ext).toInt();
