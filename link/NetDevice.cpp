@@ -31,6 +31,7 @@ NetDevice::NetDevice(Peer peer, QObject *parent) : SerialDevice(parent), m_peer(
     // A device server sits on the plant network: never reached through a proxy.
     m_socket.setProxy(QNetworkProxy::NoProxy);
     m_deadline.setSingleShot(true);
+    m_deadline.setTimerType(Qt::PreciseTimer);
     connect(&m_deadline, &QTimer::timeout, this, &NetDevice::onDeadline);
     connect(&m_socket, &QTcpSocket::connected, this, &NetDevice::onConnected);
     connect(&m_socket, &QTcpSocket::errorOccurred, this, &NetDevice::onError);
