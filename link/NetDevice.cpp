@@ -4,6 +4,12 @@
 #include <QNetworkProxy>
 #include <QRegularExpression>
 
+#ifdef Q_OS_LINUX
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#endif
+
 bool IsNetPortName(const QString &name) {
     static const QRegularExpression scheme(QStringLiteral("^(tcp|socket|rfc2217)://"),
                                            QRegularExpression::CaseInsensitiveOption);
@@ -89,6 +95,7 @@ void NetDevice::onConnected() {
     if (m_state != State::Connecting) return;
     // Each command is one small write answered by the unit: sent at once, not held for the next.
     m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    ackAtOnce();
     if (m_address.kind == NetAddress::Raw) return finishOpen();
     m_state = State::Negotiating;
     m_telnet = std::make_unique<rfc2217::Telnet>(rfc2217::Telnet::Role::Client, m_line);
@@ -163,10 +170,17 @@ void NetDevice::onError(QAbstractSocket::SocketError e) {
                                 "another device in Setting.")
                      .arg(m_address.host));
         break;
-    case QAbstractSocket::RemoteHostClosedError:
-        failOpen(QStringLiteral("the device server closed the connection at once; its port may be in use by "
-                                "another program."));
+    case QAbstractSocket::RemoteHostClosedError: {
+        // A server often says why before it hangs up ("Port's device already in use").
+        pull();
+        const QString said = QString::fromLatin1(m_rx).simplified().left(80);
+        failOpen(said.isEmpty() ? QStringLiteral("the device server closed the connection at once; its port may "
+                                                 "be in use by another program.")
+                                : QStringLiteral("the device server closed the connection at once, saying \"%1\"; its "
+                                                 "port may be in use by another program.")
+                                      .arg(said));
         break;
+    }
     default:
         failOpen(QStringLiteral("the device server cannot be reached (%1). Check the network, or pick another "
                                 "device in Setting.")
@@ -175,9 +189,20 @@ void NetDevice::onError(QAbstractSocket::SocketError e) {
     }
 }
 
+void NetDevice::ackAtOnce() {
+#ifdef Q_OS_LINUX
+    // A server that holds the rest of a reply until its first part is acknowledged (Nagle's
+    // rule, common in device servers) would otherwise wait for our delayed acknowledgement,
+    // 40 ms, in the middle of every reply. The system forgets this after a while: set it each time.
+    const int one = 1;
+    ::setsockopt(int(m_socket.socketDescriptor()), IPPROTO_TCP, TCP_QUICKACK, &one, sizeof one);
+#endif
+}
+
 void NetDevice::pull() {
     const qint64 n = m_socket.bytesAvailable();
     if (n <= 0) return;
+    ackAtOnce();
     // QIODevice::readAll allocates a 16 KB block for every chunk; the socket knows how much it holds.
     const QByteArray got = m_socket.read(n);
     if (!m_telnet) {

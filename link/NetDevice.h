@@ -46,6 +46,7 @@ private:
     void onError(QAbstractSocket::SocketError e);
     void onDeadline();
     void pull();
+    void ackAtOnce();
     void finishOpen();
     void failOpen(const QString &reason);
     void drop(const QString &reason);

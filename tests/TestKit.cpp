@@ -375,7 +375,9 @@ QStringList StartSer2net(QProcess &ser2net, const QString &yamlPath, const QList
         const quint16 n = FreeTcpPort();
         numbers << n;
         const QString accepter = (ports[i].rfc2217 ? "telnet(rfc2217),tcp,127.0.0.1," : "tcp,127.0.0.1,") + QString::number(n);
-        yaml += QStringLiteral("connection: &port%1 {accepter: \"%2\", connector: \"serialdev,%3,9600n81,local\"}\n")
+        // Without its character delay ser2net sends a reply on as it comes, not two characters' time later.
+        yaml += QStringLiteral("connection: &port%1 {accepter: \"%2\", connector: \"serialdev,%3,9600n81,local\", "
+                               "options: {chardelay: false}}\n")
                     .arg(i)
                     .arg(accepter, ports[i].device)
                     .toUtf8();
