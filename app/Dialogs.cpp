@@ -80,7 +80,7 @@ frmComPort::frmComPort(QWidget *parent) : QDialog(parent) {
     top->addWidget(Frame1);
     btnExit = addOkRow(this, top, "btnExit");
     // Find Units beside OK: it fills the device of the option selected.
-    btnFind = MakeButton(this, "btnFind", "Find...");
+    btnFind = MakeButton(this, "btnFind", "&Find...");
     btnFind->setToolTip("Try every port for a unit, and take the one chosen for the COM option selected");
     if (auto *row = qobject_cast<QHBoxLayout *>(top->itemAt(top->count() - 1)->layout())) row->insertWidget(0, btnFind);
     connect(btnFind, &QPushButton::clicked, this, &frmComPort::btnFind_Click);

@@ -52,8 +52,13 @@ public:
             else finish(ScanRow::Outcome::CannotOpen, reason);
         });
         connect(m_device.get(), &SerialDevice::dataArrived, this, &Probe::arrived);
-        connect(m_device.get(), &SerialDevice::lost, this,
-                [this](const QString &reason) { finish(ScanRow::Outcome::NoUnit, "the line was lost: " + reason); });
+        connect(m_device.get(), &SerialDevice::lost, this, [this](const QString &reason) {
+            // A device server whose port another client holds says so and hangs up.
+            if (m_reply.contains("in use") || m_unasked.contains("in use"))
+                finish(ScanRow::Outcome::InUse, QStringLiteral("in use by another client of the device server"));
+            else
+                finish(ScanRow::Outcome::NoUnit, "the line was lost: " + reason);
+        });
         m_device->setOpenTimeout(m_connectMs);
         m_device->beginOpen(m_row.port, Link::DefaultSettings);
     }
@@ -78,7 +83,11 @@ private:
     }
 
     void arrived() {
-        if (!m_timer.isActive()) return;
+        if (!m_timer.isActive()) {
+            // Nothing asked: no reply, but a device server may be telling why it hangs up.
+            m_unasked = (m_unasked + m_device->readAll()).right(256);
+            return;
+        }
         const QByteArray chunk = m_device->readAll();
         m_reply += chunk;
         // The link's rule: the chunk that ends with a carriage return ends the reply.
@@ -132,7 +141,7 @@ private:
     ScanRow m_row;
     std::unique_ptr<SerialDevice> m_device;
     QTimer m_timer, m_pause;
-    QByteArray m_reply;
+    QByteArray m_reply, m_unasked;
     Step m_step = Step::Select;
     int m_attempt = 0;
     bool m_finished = false;
