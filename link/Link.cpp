@@ -63,6 +63,8 @@ bool Link::OpenComPort(int comPortNo, const QString &settings, QString *failure)
     const QString name = PortMap::deviceFor(k);
     QString reason;
     if (openDevice(name, settings, &reason)) {
+        // Which device server and port: the log keeps it beside the lines that follow.
+        if (IsNetPortName(name)) emit noted(QStringLiteral("COM%1 (%2) connected to the device server").arg(k).arg(name));
         emit portOpened(name);
         return true;
     }
