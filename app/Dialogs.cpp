@@ -1,4 +1,5 @@
 #include "app/Dialogs.h"
+#include "app/frmFindUnits.h"
 #include "core/Commands.h"
 #include "core/Globals.h"
 #include "pages/Widgets.h"
@@ -78,6 +79,11 @@ frmComPort::frmComPort(QWidget *parent) : QDialog(parent) {
     optCom[1]->setChecked(true);
     top->addWidget(Frame1);
     btnExit = addOkRow(this, top, "btnExit");
+    // Find Units beside OK: it fills the device of the option selected.
+    btnFind = MakeButton(this, "btnFind", "&Find...");
+    btnFind->setToolTip("Try every port for a unit, and take the one chosen for the COM option selected");
+    if (auto *row = qobject_cast<QHBoxLayout *>(top->itemAt(top->count() - 1)->layout())) row->insertWidget(0, btnFind);
+    connect(btnFind, &QPushButton::clicked, this, &frmComPort::btnFind_Click);
     connect(btnExit, &QPushButton::clicked, this, &frmComPort::btnExit_Click);
     // An adapter plugged in or pulled out while the dialog is open shows within a second.
     tmrPorts.setInterval(PortsRefreshMs);
@@ -131,6 +137,14 @@ void frmComPort::refreshPorts() {
             fillDevices(i, cmbDevice[i]->currentText());
             m_stale[i] = false;
         }
+}
+
+void frmComPort::btnFind_Click() {
+    QStringList typed;
+    for (int k = 1; k <= 8; ++k) typed << cmbDevice[k]->currentText();
+    frmFindUnits dlg(frmFindUnits::suggestedPorts(typed), "Use This Port", this);
+    ShowModal(&dlg);
+    if (!dlg.chosenPort().isEmpty()) cmbDevice[selectedPort()]->setCurrentText(dlg.chosenPort());
 }
 
 int frmComPort::selectedPort() const {

@@ -24,6 +24,8 @@ public:
     explicit frmComPort(QWidget *parent = nullptr);
     void Form_Load();
     void btnExit_Click();
+    // Find Units; the port chosen becomes the device of the option selected.
+    void btnFind_Click();
     // The option selected, 1..8.
     int selectedPort() const;
     // What OK chose; nothing when the dialog was closed otherwise.
@@ -36,7 +38,7 @@ public:
     QGroupBox *Frame1;
     QVector<QRadioButton *> optCom;   // index k is COMk; element 0 unused
     QVector<QComboBox *> cmbDevice;   // index k: the device COMk opens; element 0 unused
-    QPushButton *btnExit;
+    QPushButton *btnExit, *btnFind;
     QTimer tmrPorts;
 
 private:

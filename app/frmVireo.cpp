@@ -1,11 +1,13 @@
 #include "app/frmVireo.h"
 #include "app/Dialogs.h"
 #include "app/frmCompare.h"
+#include "app/frmFindUnits.h"
 #include "core/Commands.h"
 #include "core/Globals.h"
 #include "core/Session.h"
 #include "core/Ui.h"
 #include "link/Link.h"
+#include "link/PortMap.h"
 #include "pages/Colors.h"
 #include "pages/Page.h"
 #include "config/PageStore.h"
@@ -60,6 +62,8 @@ frmVireo::frmVireo(QWidget *parent) : QMainWindow(parent), m_session(new Session
     mnuFilesCompare = mnuFiles->addAction("Compare with Unit...");
     mnuFilesCompare->setObjectName("mnuFilesCompare");
     mnuFilesCompare->setEnabled(false);
+    mnuFilesFind = mnuFiles->addAction("Find Units...");
+    mnuFilesFind->setObjectName("mnuFilesFind");
     mnuFilesVar = mnuFiles->addSeparator();
     mnuFilesVar->setObjectName("mnuFilesVar");
     mnuFilesEnd = mnuFiles->addAction("Exit");
@@ -186,6 +190,7 @@ frmVireo::frmVireo(QWidget *parent) : QMainWindow(parent), m_session(new Session
     connect(mnuFilesEnd, &QAction::triggered, s, &Session::commandExit);
     connect(mnuHelpVersion, &QAction::triggered, this, &frmVireo::mnuHelpVersion_Click);
     connect(mnuFilesCompare, &QAction::triggered, this, [this] { RunCommand([this] { mnuFilesCompare_Click(); }); });
+    connect(mnuFilesFind, &QAction::triggered, this, [this] { RunCommand([this] { mnuFilesFind_Click(); }); });
     connect(s, &Session::noteShown, this, [this](const QString &text) {
         lblNote->setText(text);
         // It passes: the next command's state replaces it.
@@ -216,6 +221,8 @@ void frmVireo::setButtons(const QString &p) {
     for (int i = 0; i < 8; ++i) order[i]->setEnabled(p.at(i) == 'T');
     // Compare reads the unit as Upload does: while connected, idle and not monitoring.
     mnuFilesCompare->setEnabled(p.at(Session::Upload) == 'T' && g.Connected && !g.Monitoring);
+    // Taking a unit found changes the port, as Setting does.
+    mnuFilesFind->setEnabled(p.at(Session::Setting) == 'T');
 }
 
 void frmVireo::showLamp() {
@@ -272,6 +279,23 @@ void frmVireo::mnuFilesCompare_Click() {
         frmCompare dlg(c, this);
         ShowModal(&dlg);
         return dlg.choice();
+    });
+}
+
+void frmVireo::mnuFilesFind_Click() {
+    QStringList devices;
+    for (int k = 1; k <= 8; ++k) devices << PortMap::deviceFor(k);
+    frmFindUnits dlg(frmFindUnits::suggestedPorts(devices), "Connect", this);
+    ShowModal(&dlg);
+    const QString port = dlg.chosenPort();
+    if (port.isEmpty()) return;
+    // The unit found is connected through the COM option in use, as Setting connects it.
+    m_session->commandSetting([port]() -> std::optional<Session::PortChoice> {
+        Session::PortChoice c;
+        c.comPortNo = g.ComPortNo >= 1 && g.ComPortNo <= 8 ? g.ComPortNo : 1;
+        c.devices = QStringList(8, QString());
+        c.devices[c.comPortNo - 1] = port;
+        return c;
     });
 }
 

@@ -65,6 +65,7 @@ private:
     void btnSetting_Click();
     void mnuHelpVersion_Click();
     void mnuFilesCompare_Click();
+    void mnuFilesFind_Click();
     void mnuFilesReport_Click();
     void mnuViewLog_Click(bool show);
     void mnuViewTrend_Click(bool show);
@@ -101,7 +102,7 @@ private:
     QLabel *lblComPortNo, *lblConStatus, *lblMastertype, *lblVersionNo, *lblExtName;
     QGroupBox *Frame6;
     QMenu *mnuFiles, *mnuHelp;
-    QAction *mnuFilesOpen, *mnuFilesSave, *mnuFilesCompare, *mnuFilesVar, *mnuFilesEnd, *mnuHelpVersion;
+    QAction *mnuFilesOpen, *mnuFilesSave, *mnuFilesCompare, *mnuFilesFind, *mnuFilesVar, *mnuFilesEnd, *mnuHelpVersion;
     QWidget *pageArea;
     QMenu *mnuView;
     QAction *mnuViewLog, *mnuViewTrend, *mnuHelpAbout, *mnuFilesReport;

@@ -12,6 +12,9 @@
 //   vireo_bench verify    what the verification adds to a Download of the largest page
 //   vireo_bench compare   a Compare with Unit at 9600 baud against its wire floor
 //   vireo_bench many      vireo-cli download to eight units at 9600 baud at once against one
+//   vireo_bench net       a transaction through ser2net (raw, RFC 2217) against the pseudo-terminal directly
+//   vireo_bench netmany   the same as many, each unit behind a ser2net port
+//   vireo_bench scan      vireo-cli scan of eight ports with one unit
 //   vireo_bench all       everything (or a comma-separated list, and the monitoring seconds)
 #include "core/Globals.h"
 #include "link/Link.h"
@@ -25,6 +28,7 @@
 #include "link/QtSerialDevice.h"
 #include "sim/SimDevice.h"
 #include "bench/BenchCommissioning.h"
+#include "bench/BenchNet.h"
 #include "tests/TestKit.h"
 #include "pages/Page.h"
 #include "tools/CommLog.h"
@@ -541,7 +545,7 @@ int main(int argc, char **argv) {
     InitGlobals();
     const QString arg = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("all");
     const QStringList what = arg == "all" ? QStringList{"link", "upload", "temperature", "kinds", "monitor", "tools", "events", "hour", "config", "verify",
-                                                       "compare", "many"} : arg.split(',');
+                                                       "compare", "many", "net", "netmany", "scan"} : arg.split(',');
     const int seconds = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 30;
     bool ok = true;
     if (what.contains("link")) ok &= benchLink();
@@ -557,5 +561,8 @@ int main(int argc, char **argv) {
     if (what.contains("verify")) ok &= benchVerify();
     if (what.contains("compare")) ok &= benchCompare();
     if (what.contains("many")) ok &= benchMany();
+    if (what.contains("net")) ok &= benchNet();
+    if (what.contains("netmany")) ok &= benchNetMany();
+    if (what.contains("scan")) ok &= benchScan();
     return ok ? 0 : 1;
 }

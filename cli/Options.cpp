@@ -10,7 +10,7 @@
 namespace {
 const char *const Commands = R"(Commands:
   ports      the system's serial ports: device, description, manufacturer, serial number, by-id name
-  scan       try every port (and those named) for a unit: model, version, network kind
+  scan       every serial port and each --port given, tried at once: port, adapter, model, version, network
   identify   model, module kind, network kind, firmware version, channel count, extension module
   upload     read the unit as Upload does and save its configuration file (-o FILE)
   download   check a configuration file as Download does, write it, and verify the read-back
@@ -44,6 +44,7 @@ const QList<OptionDef> &optionDefs() {
         {{"v", "verbose"}, "Every line sent and received, with its time, on standard error.", "", UnitCommands},
         {{"log"}, "Every line sent and received, with its time, appended to FILE.", "FILE", UnitCommands},
         {{"seconds"}, "monitor: how long (default 10).", "N", {"monitor"}},
+        {{"timeout"}, "scan: each exchange's time-out in ms (default 300).", "MS", {"scan"}},
         {{"csv"}, "monitor: the rows also go to this file, as CSV (with several units, a port column).", "FILE",
          {"monitor"}},
         {{"record"},
@@ -183,6 +184,10 @@ ParsedArgs ParseArgs(const QStringList &arguments) {
     bool ok = true;
     if (isSet("seconds")) o.seconds = value("seconds").toInt(&ok);
     if (!ok || o.seconds < 0) return usage("--seconds takes a whole number");
+    if (isSet("timeout")) {
+        o.scanTimeoutMs = value("timeout").toInt(&ok);
+        if (!ok || o.scanTimeoutMs < 0) return usage("--timeout takes a whole number of milliseconds");
+    }
     o.csv = value("csv");
     o.recordDir = value("record");
     o.logFile = value("log");

@@ -19,6 +19,7 @@ struct CliOptions {
     int ext = 0;       // the extension module fitted: 16 or 8 points
     bool force = false, network = false, dryRun = false, json = false, quiet = false, verbose = false;
     int seconds = 10;
+    int scanTimeoutMs = 0; // scan: each exchange's time-out, 0 for the scan's own
     QString csv;       // monitor: the rows also go here
     QString recordDir; // upload and download: configurations and records.csv
     QString logFile;   // every line on the wire, as -v shows it

@@ -2,6 +2,7 @@
 // One unit runs in this process; several --port options run a worker process per unit at once.
 #include "cli/Options.h"
 #include "cli/Records.h"
+#include "cli/Scan.h"
 #include "cli/Signals.h"
 #include "cli/UnitRun.h"
 #include "cli/Workers.h"
@@ -83,7 +84,13 @@ int main(int argc, char **argv) {
     }
     CliOptions o = parsed.options;
     if (o.command == "ports") return ports();
-    if (o.command == "scan") return fail("scan is not in this build");
+    if (o.command == "scan") {
+        QTextStream out(stdout), err(stderr);
+        ScanCommand scan(o.ports, o.json, o.scanTimeoutMs, out, err);
+        scan.start();
+        if (!scan.done()) app.exec();
+        return scan.finish();
+    }
     if (o.worker) CliSignals::endWithParent();
 
     // Everything that can be refused is refused before a port opens.

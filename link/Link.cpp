@@ -1,6 +1,7 @@
 #include "link/Link.h"
+#include "link/NetDevice.h"
+#include "link/PortDevice.h"
 #include "link/PortMap.h"
-#include "link/QtSerialDevice.h"
 #include "link/TextRoutines.h"
 
 #include <QCoreApplication>
@@ -24,7 +25,7 @@ Link::Link(QObject *parent) : QObject(parent) {
     // and to every wake-up for a byte, on every transaction.
     prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
 #endif
-    setDevice(std::make_unique<QtSerialDevice>());
+    setDevice(std::make_unique<PortDevice>());
 }
 
 Link::~Link() {
@@ -56,12 +57,14 @@ bool Link::isOpen() const { return m_device && m_device->isOpen(); }
 
 bool Link::OpenComPort(int comPortNo, const QString &settings, QString *failure) {
     if (isOpen()) return true;
-    if (!m_device || m_shutDown) return false;
+    if (!m_device || m_shutDown || m_opening) return false;
     const int k = comPortNo;
     emit comPortSelected(k);
     const QString name = PortMap::deviceFor(k);
     QString reason;
-    if (m_device->open(name, settings, &reason)) {
+    if (openDevice(name, settings, &reason)) {
+        // Which device server and port: the log keeps it beside the lines that follow.
+        if (IsNetPortName(name)) emit noted(QStringLiteral("COM%1 (%2) connected to the device server").arg(k).arg(name));
         emit portOpened(name);
         return true;
     }
@@ -70,7 +73,39 @@ bool Link::OpenComPort(int comPortNo, const QString &settings, QString *failure)
     return false;
 }
 
+bool Link::openDevice(const QString &name, const QString &settings, QString *reason) {
+    if (!IsNetPortName(name)) return m_device->open(name, settings, reason);
+    // Setting opens the chosen port and the Connect after it opens it again: a host that did
+    // not answer just now is not waited for a second time.
+    if (m_failedOpen.isValid() && m_failedOpen.elapsed() < RecentFailureMs && m_failedName == name) {
+        *reason = m_failedReason;
+        return false;
+    }
+    // A connection takes its time: window events run meanwhile, as in a transaction's wait, and
+    // commands clicked meanwhile are held until it is made. It waits no longer than a reply would.
+    m_device->setOpenTimeout(m_timeoutMs);
+    m_opening = true;
+    ++m_waitDepth;
+    bool ok = m_device->open(name, settings, reason);
+    m_opening = false;
+    if (ok && m_shutDown) {
+        m_device->close();
+        ok = false;
+    }
+    if (ok) {
+        m_failedOpen.invalidate();
+    } else {
+        m_failedName = name;
+        m_failedReason = *reason;
+        m_failedOpen.start();
+    }
+    leaveWait();
+    return ok;
+}
+
 void Link::CloseComPort() {
+    // A connection still being made is given up.
+    if (m_opening && m_device) m_device->close();
     if (!isOpen()) return;
     IntervalTimerOff();
     m_device->close();

@@ -104,6 +104,7 @@ private:
     int runEventsWhenDue();
     void leaveWait();
     bool traced() const;
+    bool openDevice(const QString &name, const QString &settings, QString *reason);
 
     std::unique_ptr<SerialDevice> m_device;
     int m_intervalTimer = 0;
@@ -119,4 +120,9 @@ private:
     QElapsedTimer m_eventsRan;
     QElapsedTimer m_intervalClock; // the time-out of a device slept on alone
     int m_intervalMs = 0;
+    bool m_opening = false;
+    // The last network port that would not open, and when.
+    static constexpr int RecentFailureMs = 500;
+    QString m_failedName, m_failedReason;
+    QElapsedTimer m_failedOpen;
 };

@@ -1,11 +1,19 @@
 #include "link/PortInfo.h"
+#include "link/NetDevice.h"
 
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSerialPortInfo>
 #include <QStringList>
 #include <algorithm>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <csignal>
+#include <QStandardPaths>
+#endif
 
 namespace {
 std::function<QList<PortDescription>()> &source() {
@@ -49,6 +57,14 @@ QList<PortDescription> PortInfo::availablePorts() { return source() ? source()()
 PortDescription PortInfo::describe(const QString &path) { return describe(path, availablePorts()); }
 
 PortDescription PortInfo::describe(const QString &path, const QList<PortDescription> &ports) {
+    // An address names no file: nothing to look up.
+    if (IsNetPortName(path)) {
+        const NetAddress a = ParseNetPort(path);
+        const char *what = a.kind == NetAddress::Telnet ? "network port, RFC 2217"
+                           : a.kind == NetAddress::Raw  ? "network port, raw TCP"
+                                                        : "network port";
+        return {path, QString::fromLatin1(what), {}, {}, {}};
+    }
     const QString target = canonical(path);
     for (const PortDescription &p : ports)
         if (p.device == path || canonical(p.device) == target) return p;
@@ -70,6 +86,36 @@ QString PortInfo::changeStamp() {
     }
 #endif
     return {};
+}
+
+bool PortInfo::lockedByProcess(const QString &path, qint64 *pid) {
+#ifdef Q_OS_UNIX
+    // Where Qt puts the lock of a port it opens, "LCK.." and the name after /dev/ with its
+    // slashes as underscores; the name given and the device it leads to may differ.
+    static const QStringList dirs = {"/var/lock",  "/etc/locks",        "/var/spool/locks", "/var/spool/uucp",
+                                     "/tmp",       "/var/tmp",          "/var/lock/lockdev", "/run/lock",
+                                     QStandardPaths::writableLocation(QStandardPaths::TempLocation)};
+    QStringList names;
+    for (const QString &p : {path, canonical(path)}) {
+        QString n = p.startsWith("/dev/") ? p.mid(5) : p;
+        n = "LCK.." + n.replace('/', '_');
+        if (!names.contains(n)) names << n;
+    }
+    for (const QString &dir : dirs)
+        for (const QString &n : names) {
+            QFile f(dir + '/' + n);
+            if (!f.open(QIODevice::ReadOnly)) continue;
+            // Qt writes the process id alone on the first line, serial tools pad it with blanks.
+            const qint64 holder = f.readLine(64).trimmed().toLongLong();
+            if (holder <= 0 || (::kill(pid_t(holder), 0) != 0 && errno == ESRCH)) continue;
+            if (pid) *pid = holder;
+            return true;
+        }
+#else
+    Q_UNUSED(path);
+    Q_UNUSED(pid);
+#endif
+    return false;
 }
 
 void PortInfo::setSource(std::function<QList<PortDescription>()> s) { source() = std::move(s); }

@@ -6,9 +6,6 @@
 class QtSerialDevice : public SerialDevice {
     Q_OBJECT
 public:
-    // Where the other end answers through this program's own events (a unit simulated in the
-    // same process), the port cannot be slept on without them.
-    enum Peer { PeerElsewhere, PeerInProcess };
     explicit QtSerialDevice(Peer peer = PeerElsewhere, QObject *parent = nullptr);
     bool open(const QString &portName, const QString &settings, QString *error) override;
     void close() override;

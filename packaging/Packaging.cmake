@@ -46,5 +46,5 @@ set(CPACK_STRIP_FILES ON)
 string(REGEX MATCH "^[0-9]+\\.[0-9]+" _qt_min "${Qt6_VERSION}")
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "libc6 (>= 2.34), libgcc-s1 (>= 3.0), libstdc++6 (>= 11), libqt6core6 (>= ${_qt_min}), libqt6gui6 (>= ${_qt_min}), \
-libqt6widgets6 (>= ${_qt_min}), libqt6serialport6 (>= ${_qt_min}), libqt6charts6 (>= ${_qt_min}), qt6-qpa-plugins")
+libqt6widgets6 (>= ${_qt_min}), libqt6serialport6 (>= ${_qt_min}), libqt6network6 (>= ${_qt_min}), libqt6charts6 (>= ${_qt_min}), qt6-qpa-plugins")
 include(CPack)

@@ -3,7 +3,7 @@
 # named (run.sh: the program and the simulated unit), or everything.   setup.sh [TARGET...]
 set -euo pipefail
 
-PACKAGES=(cmake g++ make qt6-base-dev qt6-serialport-dev qt6-charts-dev xvfb xauth xdotool imagemagick fonts-dejavu-core poppler-utils help2man)
+PACKAGES=(cmake g++ make qt6-base-dev qt6-serialport-dev qt6-charts-dev xvfb xauth xdotool imagemagick fonts-dejavu-core poppler-utils help2man ser2net)
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -97,7 +97,7 @@ if want report; then
   sleep 1
   xdotool mousemove 20 12 click 1   # File
   sleep 0.5
-  xdotool key Down Down Down Down Return # Open, Save, Compare with Unit..., Export Report...
+  xdotool key Down Down Down Down Down Return # Open, Save, Compare with Unit..., Find Units..., Export Report...
   sleep 1
   xdotool key ctrl+a
   xdotool type "$work/report.pdf"

@@ -1,5 +1,6 @@
-// k5sim: a simulated K5 unit on a pseudo-terminal.
+// k5sim: a simulated K5 unit on a pseudo-terminal, or on a TCP port as behind a device server.
 #include "sim/PtyHost.h"
+#include "sim/TcpHost.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -28,7 +29,7 @@ int main(int argc, char **argv) {
     QCoreApplication::setApplicationName("k5sim");
 
     QCommandLineParser p;
-    p.setApplicationDescription("Simulated K5 remote-I/O unit on a pseudo-terminal.");
+    p.setApplicationDescription("Simulated K5 remote-I/O unit on a pseudo-terminal, or on a TCP port (--listen).");
     p.addHelpOption();
     const QCommandLineOption model("model", "Model text the unit reports.", "text", "K5A-QB4");
     const QCommandLineOption version("unit-version", "Firmware version text.", "text", "1.02");
@@ -57,7 +58,13 @@ int main(int argc, char **argv) {
                                   "Set an item of the unit before it starts: group/item=value (for example "
                                   "01/28=SPE). Repeatable.",
                                   "setting");
-    p.addOptions({model, version, channels, ext, points, baud, delay, still, needsInit, log, link, fault, item, burnout});
+    const QCommandLineOption listen(
+        "listen",
+        "Instead of a pseudo-terminal, listen on a TCP port as a serial device server does: tcp:PORT (raw bytes) "
+        "or rfc2217:PORT (Telnet with RFC 2217), on 127.0.0.1 unless given as tcp:HOST:PORT; port 0 takes a free one.",
+        "kind:port");
+    p.addOptions({model, version, channels, ext, points, baud, delay, still, needsInit, log, link, fault, item, burnout,
+                  listen});
     p.process(app);
 
     sim::UnitConfig cfg;
@@ -89,27 +96,58 @@ int main(int argc, char **argv) {
         unit->setValue(given.left(slash), given.mid(slash + 1, eq - slash - 1), given.mid(eq + 1));
     }
 
-    sim::PtyHost host(unit);
     sim::WireTiming t;
     t.baud = p.value(baud).toInt();
     t.turnaroundMs = p.value(delay).toInt();
-    host.setTiming(t);
-    host.setLogLines(p.isSet(log));
+    std::unique_ptr<sim::SimEndpoint> host;
+    QString where, shown;
     QString error;
-    if (!host.start(&error)) {
-        QTextStream(stderr) << "k5sim: cannot open a pseudo-terminal: " << error << Qt::endl;
-        return 1;
+    QString linkPath;
+    if (p.isSet(listen)) {
+        // kind:port or kind:host:port, the host an address (IPv6 in brackets).
+        const QString given = p.value(listen);
+        const QString kind = given.section(':', 0, 0).toLower();
+        QString rest = given.section(':', 1);
+        QString hostText = QStringLiteral("127.0.0.1");
+        const qsizetype colon = rest.lastIndexOf(':');
+        if (colon >= 0) {
+            hostText = rest.left(colon).remove('[').remove(']');
+            rest = rest.mid(colon + 1);
+        }
+        bool portOk = false;
+        const uint port = rest.toUInt(&portOk);
+        const QHostAddress address(hostText);
+        if ((kind != "tcp" && kind != "rfc2217") || !portOk || port > 65535 || address.isNull()) {
+            QTextStream(stderr) << "k5sim: --listen takes tcp:PORT, rfc2217:PORT or KIND:ADDRESS:PORT, not \"" << given
+                                << "\"" << Qt::endl;
+            return 2;
+        }
+        auto tcp = std::make_unique<sim::TcpHost>(unit, kind == "tcp" ? sim::TcpHost::Mode::Raw : sim::TcpHost::Mode::Rfc2217);
+        if (!tcp->start(address, quint16(port), &error)) {
+            QTextStream(stderr) << "k5sim: cannot listen on " << given << ": " << error << Qt::endl;
+            return 1;
+        }
+        where = shown = tcp->portName();
+        host = std::move(tcp);
+    } else {
+        auto pty = std::make_unique<sim::PtyHost>(unit);
+        if (!pty->start(&error)) {
+            QTextStream(stderr) << "k5sim: cannot open a pseudo-terminal: " << error << Qt::endl;
+            return 1;
+        }
+        where = shown = pty->devicePath();
+        linkPath = p.value(link);
+        if (!linkPath.isEmpty()) {
+            QFile::remove(linkPath);
+            if (QFile::link(where, linkPath)) shown = linkPath;
+        }
+        host = std::move(pty);
     }
-
-    QString shown = host.devicePath();
-    const QString linkPath = p.value(link);
-    if (!linkPath.isEmpty()) {
-        QFile::remove(linkPath);
-        if (QFile::link(host.devicePath(), linkPath)) shown = linkPath;
-    }
+    host->setTiming(t);
+    host->setLogLines(p.isSet(log));
     QTextStream out(stdout);
     out << "k5sim: " << cfg.model << " version " << cfg.version << ", " << cfg.channels << " channels, extension "
-        << cfg.ext << " on " << host.devicePath() << Qt::endl;
+        << cfg.ext << " on " << where << Qt::endl;
     out << "VIREO_COM1=" << shown << Qt::endl;
 
     // End cleanly on Ctrl+C or kill, so the link is removed.

@@ -350,3 +350,59 @@ QStringList K5simLines(QProcess &sim) {
     sim.setProperty("k5simLines", lines);
     return lines;
 }
+
+#include <QStandardPaths>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QThread>
+
+QString Ser2netProgram() {
+    return QStandardPaths::findExecutable("ser2net", {"/usr/sbin", "/usr/bin", "/usr/local/sbin"});
+}
+
+quint16 FreeTcpPort() {
+    QTcpServer s;
+    return s.listen(QHostAddress::LocalHost, 0) ? s.serverPort() : 0;
+}
+
+QStringList StartSer2net(QProcess &ser2net, const QString &yamlPath, const QList<Ser2netPort> &ports) {
+    const QString program = Ser2netProgram();
+    if (program.isEmpty()) return {};
+    QStringList names;
+    QList<quint16> numbers;
+    QByteArray yaml;
+    for (int i = 0; i < ports.size(); ++i) {
+        const quint16 n = FreeTcpPort();
+        numbers << n;
+        const QString accepter = (ports[i].rfc2217 ? "telnet(rfc2217),tcp,127.0.0.1," : "tcp,127.0.0.1,") + QString::number(n);
+        // Without its character delay ser2net sends a reply on as it comes, not two characters' time later.
+        yaml += QStringLiteral("connection: &port%1 {accepter: \"%2\", connector: \"serialdev,%3,9600n81,local\", "
+                               "options: {chardelay: false}}\n")
+                    .arg(i)
+                    .arg(accepter, ports[i].device)
+                    .toUtf8();
+        names << QStringLiteral("%1://127.0.0.1:%2").arg(ports[i].rfc2217 ? "rfc2217" : "tcp").arg(n);
+    }
+    if (!WriteBytes(yamlPath, yaml)) return {};
+    // In the foreground, without its pid file.
+    ser2net.setProgram(program);
+    ser2net.setArguments({"-n", "-d", "-P", yamlPath + ".pid", "-c", yamlPath});
+    ser2net.setProcessChannelMode(QProcess::MergedChannels);
+    ser2net.start();
+    if (!ser2net.waitForStarted(5000)) return {};
+    // Listening once a connection is taken.
+    for (quint16 n : numbers) {
+        QElapsedTimer t;
+        t.start();
+        bool up = false;
+        while (!up && t.elapsed() < 5000 && ser2net.state() == QProcess::Running) {
+            QTcpSocket probe;
+            probe.connectToHost(QHostAddress::LocalHost, n);
+            up = probe.waitForConnected(200);
+            probe.abort();
+            if (!up) QThread::msleep(20);
+        }
+        if (!up) return {};
+    }
+    return names;
+}

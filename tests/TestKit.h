@@ -172,3 +172,15 @@ QStringList DownloadPageLines(AppRig &rig);
 inline QString ProblemsOf(const ScriptedUi &ui) { return ui.problems(); }
 inline QString ProblemsOf(const AppRig &rig) { return rig.ui.problems(); }
 #define NO_SURPRISES(x) QVERIFY2(ProblemsOf(x).isEmpty(), qPrintable(ProblemsOf(x)))
+
+// Debian's ser2net in front of devices, on 127.0.0.1 at free ports: one accepter for each port
+// given, raw TCP or Telnet with RFC 2217. The names VIREO opens them by (tcp://127.0.0.1:N,
+// rfc2217://127.0.0.1:N), empty when ser2net is not installed or did not start. yamlPath: where
+// its configuration is written.
+struct Ser2netPort {
+    QString device;
+    bool rfc2217 = false;
+};
+QString Ser2netProgram(); // empty when absent
+QStringList StartSer2net(QProcess &ser2net, const QString &yamlPath, const QList<Ser2netPort> &ports);
+quint16 FreeTcpPort();
