@@ -88,10 +88,10 @@ bool benchLink() {
         Link link;
         link.setDevice(std::make_unique<sim::SimDevice>(unit));
         Link::setCurrent(&link);
-        link.OpenComPort(1, Link::DefaultSettings);
+        Await(link.OpenComPort(1, Link::DefaultSettings));
         QElapsedTimer t;
         t.start();
-        for (int i = 0; i < n; ++i) link.SendCommand("I02\r");
+        for (int i = 0; i < n; ++i) Await(link.SendCommand("I02\r"));
         const double ratio = double(t.nsecsElapsed()) / (n * Link::DefaultPauseMs * 1e6);
         const bool ok = ratio <= 1.05;
         allOk &= ok;
@@ -108,13 +108,13 @@ bool benchLink() {
         link.setDevice(std::make_unique<sim::SimDevice>(unit));
         link.setTimings(0, Link::DefaultTimeoutMs);
         Link::setCurrent(&link);
-        link.OpenComPort(1, Link::DefaultSettings);
+        Await(link.OpenComPort(1, Link::DefaultSettings));
         const int m = 20000;
         auto cpuPerTransactionUs = [&] {
             double best = 1e9;
             for (int round = 0; round < 5; ++round) {
                 const double cpu0 = cpuSeconds();
-                for (int i = 0; i < m / 5; ++i) link.SendCommand("I02\r");
+                for (int i = 0; i < m / 5; ++i) Await(link.SendCommand("I02\r"));
                 unit->clearReceived();
                 best = std::min(best, (cpuSeconds() - cpu0) * 1e6 / (m / 5));
             }
@@ -146,14 +146,14 @@ bool benchLink() {
         Link link;
         Link::setCurrent(&link);
         PortMap::choose(1, dev);
-        link.OpenComPort(1, Link::DefaultSettings);
-        link.SendCommand("G00\r");
+        Await(link.OpenComPort(1, Link::DefaultSettings));
+        Await(link.SendCommand("G00\r"));
         const double cpu0 = cpuSeconds();
         const auto split0 = cpuSplit();
         QElapsedTimer t;
         t.start();
         int answered = 0;
-        for (int i = 0; i < n; ++i) answered += link.SendCommand("I02\r").isEmpty() ? 0 : 1;
+        for (int i = 0; i < n; ++i) answered += Await(link.SendCommand("I02\r")).isEmpty() ? 0 : 1;
         const double wall = double(t.nsecsElapsed()) / 1e9;
         const double share = (cpuSeconds() - cpu0) / wall;
         const auto split1 = cpuSplit();
@@ -177,13 +177,13 @@ bool benchLink() {
         Link link;
         Link::setCurrent(&link);
         PortMap::choose(1, dev);
-        link.OpenComPort(1, Link::DefaultSettings);
-        link.SendCommand("G00\r");
+        Await(link.OpenComPort(1, Link::DefaultSettings));
+        Await(link.SendCommand("G00\r"));
         const QString cmd = "I02\r";
         QElapsedTimer t;
         t.start();
         QString reply;
-        for (int i = 0; i < n; ++i) reply = link.SendCommand(cmd);
+        for (int i = 0; i < n; ++i) reply = Await(link.SendCommand(cmd));
         const double perMs = double(t.nsecsElapsed()) / 1e6 / n;
         // Reply bytes: the text plus its carriage return.
         const int wireBytes = int(cmd.size()) + int(reply.size()) + 1;
@@ -211,7 +211,7 @@ bool benchUpload() {
     rig.clearLines();
     QElapsedTimer t;
     t.start();
-    rig.session().commandUpload();
+    Await(rig.session().commandUpload());
     const double wallMs = double(t.nsecsElapsed()) / 1e6;
     const int lines = int(rig.lines().size());
     const double ratio = wallMs / (lines * Link::DefaultPauseMs);
@@ -247,7 +247,7 @@ UploadFloor uploadAgainstFloor(const QString &model, const QString &ext = "NONE"
         starts << int(rig.lines().size());
         QElapsedTimer t;
         t.start();
-        rig.session().commandUpload();
+        Await(rig.session().commandUpload());
         walls << double(t.nsecsElapsed()) / 1e6;
     }
     starts << int(rig.lines().size());
@@ -365,7 +365,7 @@ bool benchMonitor(int seconds, bool tools) {
         t.start();
     });
     QTimer::singleShot(seconds * 1000, [&] { w.session().commandStop(); });
-    w.session().commandStart();
+    Await(w.session().commandStart());
     const double wall = double(t.nsecsElapsed()) / 1e9;
     const double share = (cpuSeconds() - cpu0) / wall;
     const bool ok = share < 0.05 && ui.problems().isEmpty();
@@ -406,7 +406,7 @@ bool benchHour() {
     out << "    simulated minutes / resident MB:";
     qint64 lines = 0;
     while (now - start < hourMs) {
-        page->ReadingData();
+        Await(page->ReadingData());
         // The simulated unit's record of lines is the bench's, not the program's: keep it from growing.
         lines += rig.lines().size();
         rig.clearLines();
@@ -476,7 +476,7 @@ bool benchEventDelay(int seconds) {
         }
     });
     QTimer::singleShot(seconds * 1000, [&] { rig.session().commandStop(); });
-    rig.session().commandStart();
+    Await(rig.session().commandStart());
     stop = true;
     poster.join();
     rig.w->removeEventFilter(&probe);
@@ -532,8 +532,8 @@ bool benchConfig() {
                 << Qt::endl;
             return good;
         };
-        ok &= measure("(f) File Save, mean ms", [&] { return rig.session().saveFile(path); });
-        ok &= measure("(g) File Open, mean ms", [&] { return rig.session().openFile(path); });
+        ok &= measure("(f) File Save, mean ms", [&] { return Await(rig.session().saveFile(path)); });
+        ok &= measure("(g) File Open, mean ms", [&] { return Await(rig.session().openFile(path)); });
     }
     return ok;
 }

@@ -71,7 +71,7 @@ int main(int argc, char **argv) {
     AppRig rig(cfg);
     rig.w->show();
     if (fromFile)
-        rig.session().openFile(QString::fromLocal8Bit(argv[2]));
+        Await(rig.session().openFile(QString::fromLocal8Bit(argv[2])));
     else
         rig.connectViaSetting();
     const QString prefix = argv[fromFile ? 3 : 2];

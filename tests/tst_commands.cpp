@@ -159,9 +159,9 @@ private slots:
         QPushButton b;
         QStringList order;
         QString got;
-        ConnectCommand(&b, [&] {
+        ConnectCommand(&b, [&]() -> co::Task<> {
             order << "command";
-            got = ReadItemRetry(3, "00", "02");
+            got = co_await ReadItemRetry(3, "00", "02");
         });
         QTimer::singleShot(10, [&] {
             b.click();
@@ -170,7 +170,7 @@ private slots:
         const int wakeUps = HeldCommandWakeUps();
         QSignalSpy waitsEnded(&rig.link(), &Link::waitEnded);
         for (int i = 0; i < 3; ++i) {
-            QCOMPARE(ReadItemRetry(3, "00", "06"), QString("VER:1.02"));
+            QCOMPARE(Await(ReadItemRetry(3, "00", "06")), QString("VER:1.02"));
             order << "sequence";
         }
         // Not between the sequence's commands, not inside their waits.
@@ -189,12 +189,15 @@ private slots:
         rig.unit().addFault({sim::FaultKind::Delay, "", "06", 1, 30});
         QPushButton b;
         int runs = 0;
-        ConnectCommand(&b, [&] { ++runs; });
+        ConnectCommand(&b, [&] {
+            ++runs;
+            return co::Ready();
+        });
         QTimer::singleShot(10, [&] {
             b.click();
             b.setEnabled(false);
         });
-        QCOMPARE(ReadItemRetry(3, "00", "06"), QString("VER:1.02"));
+        QCOMPARE(Await(ReadItemRetry(3, "00", "06")), QString("VER:1.02"));
         QTRY_COMPARE(HeldCommandCount(), 0);
         QCOMPARE(runs, 0);
     }

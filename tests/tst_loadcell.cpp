@@ -82,7 +82,7 @@ private slots:
         rig.unit().setValue("1", "09", "1");
         rig.unit().setValue("00", "14", "ON");
         frmGZ2 p;
-        p.frmGZ2_Init();
+        Await(p.frmGZ2_Init());
         QCOMPARE(rig.lines(), initLines(true, true));
         QCOMPARE(p.lblV_Unit->text(), QString("GZ2"));
         QCOMPARE(p.txtZBase[1]->text(), QString("55.5"));
@@ -143,7 +143,7 @@ private slots:
         // Start from the opposite of what is expected, as a page shown before would be.
         p.txt_visible2(!newFirmware);
         p.Frame2->setVisible(!hold);
-        p.frmGZ2_Init();
+        Await(p.frmGZ2_Init());
         QCOMPARE(rig.lines(), initLines(hold, newFirmware));
         QCOMPARE(shown(p.cmdSet1), viewButtons);
         QCOMPARE(shown(p.cmdSet2), viewButtons);
@@ -154,7 +154,7 @@ private slots:
 
         rig.clearLines();
         QVERIFY(p.CheckData());
-        p.frmGZ2_Download();
+        Await(p.frmGZ2_Download());
         QStringList expected;
         for (int ch = 1; ch <= 2; ++ch)
             expected << "G" + QString::number(ch) << "I20" << "D0" << "I21" << "D10000" << "I22" << "D0.00" << "I23"
@@ -203,13 +203,13 @@ private slots:
         identify("K5A-GZ2", 21, 0, false);
         rig.unit().setValue("00", "22", "012.5");
         frmGZ2 p;
-        p.ReadingData();
+        Await(p.ReadingData());
         QCOMPARE(rig.lines(), LiveReads);
         QCOMPARE(p.txtParData[0]->text(), QString("4000"));
         QCOMPARE(p.txtParData[1]->text(), QString("0125"));
         rig.clearLines();
         g.ExtName = "DI";
-        p.ReadingData();
+        Await(p.ReadingData());
         QCOMPARE(rig.lines(), LiveReads + QStringList({"G00", "I12"}));
     }
 
@@ -258,7 +258,7 @@ private slots:
         SimRig rig(StillUnit("K5A-GZ2", "NONE", "1.10"));
         identify("K5A-GZ2", 21, 0, true);
         frmGZ2 p;
-        p.frmGZ2_Init();
+        Await(p.frmGZ2_Init());
         if (!typed.isEmpty()) box(p, typed.section('=', 0, 0))->setText(typed.section('=', 1));
         rig.clearLines();
         p.findChild<QPushButton *>(button)->click();
@@ -274,10 +274,10 @@ private slots:
         SimRig rig(StillUnit("K5A-GZ2", "NONE", "1.10"));
         identify("K5A-GZ2", 21, 0, true);
         frmGZ2 p;
-        p.frmGZ2_Init();
+        Await(p.frmGZ2_Init());
         p.cmdAutoZero1->click();
         QCOMPARE(p.txtParData2[1]->text(), QString("0"));
-        p.ReadingData();
+        Await(p.ReadingData());
         QCOMPARE(p.txtParData[1]->text(), QString("0"));
         p.Command1->click(); // offset clear
         QCOMPARE(p.txtParData2[1]->text(), QString("3000"));
@@ -329,7 +329,7 @@ private slots:
         SimRig rig(StillUnit("K5A-GZ2", "NONE", "1.10"), 0, 20);
         identify("K5A-GZ2", 21, 0, true);
         frmGZ2 p;
-        p.frmGZ2_Init();
+        Await(p.frmGZ2_Init());
         p.txtParData2[0]->setText("before");
         const QString scale = p.txtFScale[0]->text(), monitor = p.txtAdjscale[0]->text();
         rig.clearLines();
@@ -350,7 +350,7 @@ private slots:
         SimRig rig(StillUnit("K5A-GZ2", "NONE", "1.10"), 0, 2000);
         identify("K5A-GZ2", 21, 0, true);
         frmGZ2 p;
-        p.frmGZ2_Init();
+        Await(p.frmGZ2_Init());
         // Long enough that the check surely falls inside the wait, even on a busy machine.
         rig.unit().addFault({sim::FaultKind::Delay, "01", "40", 1, 300});
         bool lockedDuring = false;
@@ -377,7 +377,7 @@ private slots:
         SimRig rig(StillUnit("K5A-GZ2", "NONE", "1.10"), 0, 2000);
         identify("K5A-GZ2", 21, 0, true);
         frmGZ2 p;
-        p.frmGZ2_Init();
+        Await(p.frmGZ2_Init());
         rig.clearLines();
         rig.unit().addFault({sim::FaultKind::Delay, "00", "21", 1, 300});
         int linesAtPress = -1;
@@ -385,7 +385,7 @@ private slots:
             linesAtPress = int(rig.lines().size());
             p.findChild<QPushButton *>(button)->click();
         });
-        p.ReadingData();
+        Await(p.ReadingData());
         QCOMPARE(linesAtPress, 2); // pressed while "I21" waited
         QCOMPARE(rig.lines(), LiveReads); // nothing ran inside the wait
         QTRY_COMPARE_WITH_TIMEOUT(rig.lines(), LiveReads + lines, 2000);
@@ -400,7 +400,7 @@ private slots:
             rig.unit().setValue("2", "42", "700");
             rig.unit().setValue("1", "40", "5");
             frmHLSGZ2 p;
-            p.frmHLSGZ2_Init();
+            Await(p.frmHLSGZ2_Init());
             QStringList expected;
             for (int ch = 1; ch <= 2; ++ch) {
                 const QString g = "G" + QString::number(ch);
@@ -428,7 +428,7 @@ private slots:
 
             rig.clearLines();
             QVERIFY(p.CheckData());
-            p.frmHLSGZ2_Download();
+            Await(p.frmHLSGZ2_Download());
             QCOMPARE(rig.lines().size(), 22); // the five slots of each channel and nothing else
             QVERIFY(!rig.lines().contains("G00"));
             QVERIFY(!p.txtZScale[0]->isEnabled() && !groupEnabled(p));
@@ -479,12 +479,12 @@ private slots:
                                     p->txtParData2[0]->text().isEmpty();
             r.session().commandStop();
         });
-        r.session().commandStart();
+        Await(r.session().commandStart());
         QVERIFY(lockedWhileMonitoring);
         QVERIFY(groupEnabled(*p) && p->cmdAutoZero0->isEnabled());
 
         QTimer::singleShot(40, [&] { r.session().commandDisconnect(); });
-        r.session().commandStart();
+        Await(r.session().commandStart());
         QVERIFY(!g.Connected);
         QVERIFY(groupEnabled(*p) && p->txtZScale[0]->isEnabled());
         NO_SURPRISES(r.ui);

@@ -120,7 +120,7 @@ class Nx2Test : public QObject {
 
         // The trend follows the current value of the set on display.
         QSignalSpy spy(p, &Page::liveValue);
-        p->ReadingData();
+        Await(p->ReadingData());
         QCOMPARE(spy.size(), 2);
         QCOMPARE(spy.at(1).at(0).toInt(), 1);
         QCOMPARE(spy.at(1).at(1).toDouble(), 250000.0);
@@ -144,7 +144,7 @@ class Nx2Test : public QObject {
         edit(p, {"txtMax(0)=0002000000", "txtDO(1)=2.5", "txtEL(1)=1", "txtA2SM(0)=5.50"});
         p->txtTM[2]->setText("60.0");
         r.clearLines();
-        r.session().commandDownload();
+        Await(r.session().commandDownload());
         auto writes = [](const QList<std::pair<int, QString>> &items) {
             QStringList l;
             for (const auto &[item, data] : items)
@@ -197,7 +197,7 @@ class Nx2Test : public QObject {
             r.session().commandStop();
         });
         r.clearLines();
-        r.session().commandStart();
+        Await(r.session().commandStart());
         QCOMPARE(buttonsWhileMonitoring, QString("FTFTFFFF"));
         QVERIFY(viewsWhileMonitoring);
         QVERIFY(lockedWhileMonitoring);
@@ -222,7 +222,7 @@ class Nx2Test : public QObject {
         r.unit().addFault({sim::FaultKind::Silence, "00", "25", -1, 0});
         r.ui.expect("Data Read Error.", "Error", MsgIcon::Critical);
         r.clearLines();
-        r.session().commandStart(); // the failure ends the loop
+        Await(r.session().commandStart()); // the failure ends the loop
         QVERIFY(!g.Connected && !g.Monitoring);
         QVERIFY(!r.link().isOpen());
         QCOMPARE(r.lamp(), Colors::LampDisconnected);
@@ -320,7 +320,7 @@ class Nx2Test : public QObject {
         if (code)
             r.ui.expect("Data Error \r\nCheck data range. \r\n" + details[code - 1], "Data Range Error",
                         MsgIcon::Critical);
-        r.session().commandDownload();
+        Await(r.session().commandDownload());
         QCOMPARE(g.ChkErrNo, code);
         if (code)
             QVERIFY(r.lines().isEmpty());
@@ -385,7 +385,7 @@ class Nx2Test : public QObject {
         // Conversion data the page does not know: "ERROR", and the display stays as it was.
         QCOMPARE(g.DispSpeed, True);
         r.unit().setValue("01", "28", "XYZ");
-        r.session().commandUpload();
+        Await(r.session().commandUpload());
         QCOMPARE(p->txtTM[6]->text(), QString("ERROR"));
         QCOMPARE(g.DispSpeed, True);
         speedSetShown(true);
@@ -416,7 +416,7 @@ class Nx2Test : public QObject {
                 QVERIFY(b->isEnabled());
             const QString item = QString::number(77 + n);
             QCOMPARE(r.lines(), QStringList({"G01", "I" + item, "D1"}));
-            p->ReadingData();
+            Await(p->ReadingData());
         };
         request(1); // latch CH 0
         QCOMPARE(text(p, "txtLP(0)"), QString("12345"));
@@ -448,7 +448,7 @@ class Nx2Test : public QObject {
             p->Commands[2]->click(); // Reset CH 0
         });
         r.clearLines();
-        p->ReadingData();
+        Await(p->ReadingData());
         QVERIFY(clickedInsideTheWait);
         QCOMPARE(r.lines(), readingLines()); // the pass ran undisturbed
         QTRY_COMPARE_WITH_TIMEOUT(r.lines().size(), readingLines().size() + 3, 2000);

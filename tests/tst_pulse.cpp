@@ -378,7 +378,7 @@ private slots:
             });
         });
         r.clearLines();
-        r.session().commandStart();
+        Await(r.session().commandStart());
         QVERIFY(clickedInWait);
         QTRY_COMPARE_WITH_TIMEOUT(r.lines().size(), pass.size() + preset.size(), 2000);
         QCOMPARE(r.lines(), pass + preset);

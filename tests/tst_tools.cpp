@@ -88,7 +88,7 @@ class ToolsTest : public QObject {
         QVERIFY(log->entryCount() > 0);
         log->btnClear->click();
         r.clearLines();
-        r.session().commandUpload();
+        Await(r.session().commandUpload());
         log->flush();
         const QList<CommLog::Entry> es = log->entries();
         QVERIFY(!r.lines().isEmpty());
@@ -119,8 +119,8 @@ class ToolsTest : public QObject {
         SimRig rig(still());
         OpenLog o(rig.link());
         rig.unit().addFault({sim::FaultKind::Split, {}, "02", 1, 4});
-        rig.link().SendCommand("G00\r");
-        QCOMPARE(rig.link().SendCommand("I02\r"), QString("=MODEL:K5A-QB4"));
+        Await(rig.link().SendCommand("G00\r"));
+        QCOMPARE(Await(rig.link().SendCommand("I02\r")), QString("=MODEL:K5A-QB4"));
         QCOMPARE(kinds(o.log.entries()),
                  QList<CommLog::Kind>({CommLog::Kind::Sent, CommLog::Kind::Received, CommLog::Kind::Sent,
                                        CommLog::Kind::Received}));
@@ -132,12 +132,12 @@ class ToolsTest : public QObject {
         OpenLog o(rig.link());
         rig.unit().addFault({sim::FaultKind::Silence, {}, "06", 1, 0});
         rig.unit().addFault({sim::FaultKind::NoCr, {}, "03", 1, 0});
-        rig.link().SendCommand("G00\r");
-        rig.link().SendCommand("I06\r");
-        rig.link().SendCommand("I03\r");
+        Await(rig.link().SendCommand("G00\r"));
+        Await(rig.link().SendCommand("I06\r"));
+        Await(rig.link().SendCommand("I03\r"));
         rig.device().setOpenFailure("the device does not exist.");
         rig.link().CloseComPort();
-        rig.link().OpenComPort(1, Link::DefaultSettings, nullptr);
+        Await(rig.link().OpenComPort(1, Link::DefaultSettings, nullptr));
         const QList<CommLog::Entry> es = o.log.entries().mid(2);
         QCOMPARE(kinds(es),
                  QList<CommLog::Kind>({CommLog::Kind::Sent, CommLog::Kind::NoReply, CommLog::Kind::Sent,
@@ -152,9 +152,9 @@ class ToolsTest : public QObject {
         QCOMPARE(bodies(es)[4], QString("!! /dev/ttyS0 cannot be opened: the device does not exist."));
         // A unit that vanishes is a port error too.
         rig.device().setOpenFailure(QString());
-        rig.link().OpenComPort(1, Link::DefaultSettings, nullptr);
+        Await(rig.link().OpenComPort(1, Link::DefaultSettings, nullptr));
         rig.unit().addFault({sim::FaultKind::Vanish, {}, "02", 1, 0});
-        rig.link().SendCommand("I02\r");
+        Await(rig.link().SendCommand("I02\r"));
         const QStringList tail = bodies(o.log.entries()).mid(7);
         QCOMPARE(tail.size(), 3);
         QCOMPARE(tail[1], QString("!! port lost: The device has been removed."));
@@ -179,9 +179,9 @@ class ToolsTest : public QObject {
         SimRig rig(still());
         OpenLog o(rig.link());
         o.log.setMaxEntries(50);
-        rig.link().SendCommand("G00\r");
+        Await(rig.link().SendCommand("G00\r"));
         for (int i = 0; i < 40; ++i)
-            rig.link().SendCommand(QStringLiteral("I%1\r").arg(i % 2 ? "02" : "06"));
+            Await(rig.link().SendCommand(QStringLiteral("I%1\r").arg(i % 2 ? "02" : "06")));
         QCOMPARE(o.log.entryCount(), 50);
         o.log.flush();
         QCOMPARE(o.log.txtLog->document()->blockCount(), 50);
@@ -194,7 +194,7 @@ class ToolsTest : public QObject {
         o.log.btnPause->click();
         QVERIFY(o.log.isPaused());
         QCOMPARE(o.log.btnPause->text(), QString("Resume"));
-        rig.link().SendCommand("I06\r");
+        Await(rig.link().SendCommand("I06\r"));
         o.log.flush();
         QCOMPARE(o.log.txtLog->toPlainText(), before);
         QVERIFY(o.log.lblCount->text().endsWith(", 2 waiting"));
@@ -211,11 +211,11 @@ class ToolsTest : public QObject {
         // After a failure the engineer opens the log and finds the lines that led to it.
         SimRig rig(still());
         OpenLog o(rig.link());
-        rig.link().SendCommand("G00\r");
+        Await(rig.link().SendCommand("G00\r"));
         o.log.flush();
         QCOMPARE(o.log.entryCount(), 2);
         o.log.close();
-        rig.link().SendCommand("G00\r");
+        Await(rig.link().SendCommand("G00\r"));
         QCOMPARE(o.log.entryCount(), 4);
         QCOMPARE(o.log.txtLog->document()->blockCount(), 2);
         o.log.setVisible(true);
@@ -231,15 +231,15 @@ class ToolsTest : public QObject {
         log.setClock(clock.fn());
         log.setLink(&rig.link());
         rig.link().CloseComPort();
-        rig.link().OpenComPort(1, Link::DefaultSettings);
+        Await(rig.link().OpenComPort(1, Link::DefaultSettings));
         rig.unit().addFault({sim::FaultKind::Silence, {}, "06", 1, 0});
         rig.device().endpoint().setTiming({5, 0});
         // One read that times out once and is tried again, and one plain exchange.
-        QVERIFY(!ReadItemRetry(3, "00", "06").isEmpty());
-        QCOMPARE(rig.link().SendCommand("I02\r"), QString("=MODEL:K5A-QB4"));
+        QVERIFY(!Await(ReadItemRetry(3, "00", "06")).isEmpty());
+        QCOMPARE(Await(rig.link().SendCommand("I02\r")), QString("=MODEL:K5A-QB4"));
         rig.device().setOpenFailure("the device does not exist.");
         rig.link().CloseComPort();
-        rig.link().OpenComPort(1, Link::DefaultSettings);
+        Await(rig.link().OpenComPort(1, Link::DefaultSettings));
         const CommLog::Stats &s = log.stats();
         QCOMPARE(s.exchanges, 5);
         QCOMPARE(s.timeOuts, 1);
@@ -258,10 +258,10 @@ class ToolsTest : public QObject {
         log.btnResetStats->click();
         QCOMPARE(log.lblStats->text(), QString("Since 08:01:00: 0 exchanges, 0 time-outs, 0 retries, 0 port errors."));
         rig.device().setOpenFailure(QString());
-        rig.link().SendCommand("I02\r");
+        Await(rig.link().SendCommand("I02\r"));
         QCOMPARE(log.stats().exchanges, 0); // the port is closed: nothing went out
-        rig.link().OpenComPort(1, Link::DefaultSettings);
-        rig.link().SendCommand("I02\r");
+        Await(rig.link().OpenComPort(1, Link::DefaultSettings));
+        Await(rig.link().SendCommand("I02\r"));
         QCOMPARE(log.stats().exchanges, 1);
 
         // CSV: time, direction, line, reply ms; texts with commas quoted.
@@ -284,7 +284,7 @@ class ToolsTest : public QObject {
         ScriptedUi ui;
         OpenLog o(rig.link());
         for (const char *c : {"G00\r", "I02\r", "I06\r", "I02\r"})
-            rig.link().SendCommand(c);
+            Await(rig.link().SendCommand(c));
         o.log.flush();
         o.log.txtFind->setText("I02");
         QVERIFY(o.log.findNext());
@@ -307,7 +307,7 @@ class ToolsTest : public QObject {
         QVERIFY(lines[0].startsWith("VIREO communication log, saved "));
         QCOMPARE(lines.mid(1), o.log.allText().split('\n', Qt::SkipEmptyParts));
         // Cancelled: nothing written, nothing said.
-        QVERIFY(!o.log.saveAs());
+        QVERIFY(!Await(o.log.saveAs()));
         NO_SURPRISES(ui);
     }
 
@@ -327,7 +327,7 @@ class ToolsTest : public QObject {
         QCOMPARE(t->channelCount(), 4);
         QCOMPARE(t->rows().size(), size_t(1));
         QCOMPARE(t->rows().back().values, QVector<double>({12.34, -5.5, 100, 0}));
-        r.page(0)->ReadingData();
+        Await(r.page(0)->ReadingData());
         QCOMPARE(t->rows().size(), size_t(2));
         t->redraw();
         QCOMPARE(t->series().size(), 4);
@@ -340,7 +340,7 @@ class ToolsTest : public QObject {
         // Closed, it records nothing.
         t->close();
         QVERIFY(!r.find<QAction>("mnuViewTrend")->isChecked());
-        r.page(0)->ReadingData();
+        Await(r.page(0)->ReadingData());
         QCOMPARE(t->rows().size(), size_t(2));
         NO_SURPRISES(r.ui);
     }
