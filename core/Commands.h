@@ -9,6 +9,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <functional>
 
@@ -113,7 +114,7 @@ private:
     int m_pauses = 0;
     int m_wakeUps = 0;
     bool m_flushQueued = false;
-    Link *m_link = nullptr;
+    QPointer<Link> m_link; // a link may go before its runner (a test's)
     QMetaObject::Connection m_linkWaits;
     friend class Place;
 };

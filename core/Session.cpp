@@ -23,7 +23,12 @@ QString &ConfigDialogFileName() {
 }
 
 void DisconnectUnit() {
-    if (currentSession) currentSession->disconnectUnit();
+    if (currentSession) return currentSession->disconnectUnit();
+    // Pages used without a session (a page on a bare link): the link and the state alone.
+    if (Link *l = Link::current()) l->CloseComPort();
+    g.Connected = false;
+    g.Monitoring = false;
+    g.ExtAsked = false;
 }
 
 Session::Session(QObject *parent) : QObject(parent), m_link(new Link(this)), m_runner(new CommandRunner(this)) {

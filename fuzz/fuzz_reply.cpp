@@ -57,7 +57,8 @@ public:
         if (!waiting.isEmpty()) return std::exchange(waiting, {});
         if (m_chunks.isEmpty()) return {};
         const QByteArray c = m_chunks.takeFirst();
-        if (!m_chunks.isEmpty()) QCoreApplication::postEvent(this, new QEvent(QEvent::User)); // wakes the wait
+        // The next chunk comes later, as a line hands them over.
+        if (!m_chunks.isEmpty()) QMetaObject::invokeMethod(this, [this] { emit dataArrived(); }, Qt::QueuedConnection);
         else if (!c.endsWith('\r')) link->IntervalTimer_Timer();
         return c;
     }

@@ -1,6 +1,8 @@
 #include "tests/TestKit.h"
 #include "core/Globals.h"
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QFile>
@@ -17,6 +19,9 @@ namespace {
 // A shown box or dialog lets the main loop come round before it is answered, as Qt's do: whatever
 // would run while one is open (a held command, a queued report) runs meanwhile.
 co::Task<> openAWhile() { co_await co::Delay(0); }
+
+// A dialog's scripted step runs inside the command that opened it: nothing comes to rest there.
+int stepDepth = 0;
 
 // A message or dialog nobody scripted fails the test at once, and never waits for a person.
 void failNow(const QString &what) { QTest::qFail(qPrintable("unexpected " + what), __FILE__, __LINE__); }
@@ -83,7 +88,9 @@ co::Task<int> ScriptedUi::showDialog(QDialog *dialog) {
         co_return int(QDialog::Rejected);
     }
     DialogStep step = it->takeFirst();
+    ++stepDepth;
     const int result = step(dialog);
+    --stepDepth;
     // What its buttons started runs to its end before the dialog closes, as a person waits for it.
     while (Runner().busyIn(dialog)) co_await co::Delay(1);
     co_return result;
@@ -125,7 +132,20 @@ bool WaitFor(const std::function<bool()> &done, int timeoutMs) {
     return true;
 }
 
+void Click(QAbstractButton *button) {
+    const bool idle = Runner().idle();
+    button->click();
+    if (idle) Settle();
+}
+
+void Trigger(QAction *action) {
+    const bool idle = Runner().idle();
+    action->trigger();
+    if (idle) Settle();
+}
+
 void Settle(int timeoutMs) {
+    if (stepDepth > 0) return;
     // One pass of the loop at least: a click's command may start from a queued look at the held ones.
     QCoreApplication::processEvents();
     if (!WaitFor([] { return Runner().idle(); }, timeoutMs)) QTest::qFail("the program did not come to rest", __FILE__, __LINE__);
@@ -244,13 +264,11 @@ void AppRig::press(const QString &name) const {
     // A person cannot press what is disabled: a test that tries is wrong about the state.
     if (auto *b = w->findChild<QAbstractButton *>(name)) {
         if (!b->isEnabled()) QTest::qFail(qPrintable(name + " is disabled"), __FILE__, __LINE__);
-        b->click();
-        return Settle();
+        return Click(b);
     }
     if (auto *a = w->findChild<QAction *>(name)) {
         if (!a->isEnabled()) QTest::qFail(qPrintable(name + " is disabled"), __FILE__, __LINE__);
-        a->trigger();
-        return Settle();
+        return Trigger(a);
     }
     missing(name);
 }

@@ -170,7 +170,7 @@ private slots:
         QVERIFY(!p->cmdSet1->isEnabled() && p->cmdSet2->isEnabled() && p->frmSet1->isVisibleTo(p));
         QVERIFY(p->Frame2->parentWidget() == p->frmSet2);
         QVERIFY(p->frmSet2->findChildren<QLineEdit *>().isEmpty());
-        p->cmdSet2->click();
+        Click(p->cmdSet2);
         QVERIFY(p->frmSet2->isVisibleTo(p) && p->Frame2->isVisibleTo(p) && !p->frmSet1->isVisibleTo(p));
         NO_SURPRISES(r);
     }

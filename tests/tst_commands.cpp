@@ -34,8 +34,8 @@ void scriptDialogs(AppRig &r, const QString &which) {
     if (which != "network") return;
     r.ui.onDialog("frmCCLINK", [](QDialog *d) {
         auto *page = static_cast<NetPage *>(d);
-        page->btnUpload->click();
-        page->btnExit->click();
+        Click(page->btnUpload);
+        Click(page->btnExit);
         return int(QDialog::Accepted);
     });
     r.ui.onDialog("frmNotice", [](QDialog *) { return int(QDialog::Rejected); });
@@ -64,7 +64,7 @@ private slots:
         r.clearLines();
         QPushButton *target = buttonFor(r, which);
         QVERIFY(target->isEnabled());
-        target->click();
+        Click(target);
         const QStringList idleLines = r.lines();
         const QString idleButtons = r.buttons();
         QVERIFY(!idleLines.isEmpty());
@@ -77,13 +77,13 @@ private slots:
         std::function<void()> clickInWait = [&] {
             if (!r.link().busy()) return QTimer::singleShot(1, clickInWait);
             busyAtClick = true;
-            r.find<QPushButton>("btnStop")->click();
-            buttonFor(r, which)->click();
+            Click(r.find<QPushButton>("btnStop"));
+            Click(buttonFor(r, which));
             heldAtClick = HeldCommandCount();
         };
         QTimer::singleShot(30, clickInWait);
         r.clearLines();
-        r.find<QPushButton>("btnStart")->click(); // returns when monitoring has ended
+        Click(r.find<QPushButton>("btnStart")); // returns when monitoring has ended
         QTRY_COMPARE(HeldCommandCount(), 0);
         QVERIFY(busyAtClick);
         QCOMPARE(heldAtClick, 1);
@@ -116,7 +116,7 @@ private slots:
         QFETCH(QString, ext);
         QFETCH(bool, runs);
         AppRig r(StillUnit("K5A-NX16", "DI"), 300);
-        auto click = [&r](const char *name) { r.w->findChild<QPushButton *>(name)->click(); };
+        auto click = [&r](const char *name) { Click(r.w->findChild<QPushButton *>(name)); };
         // A fresh unit on the line, connected with Connect.
         auto connectTo = [&](const QString &model, const QString &e, const std::function<void()> &inWait) -> QStringList {
             auto unit = std::make_shared<sim::SimUnit>(StillUnit(model, e));
@@ -145,7 +145,7 @@ private slots:
         r.w->findChild<QLineEdit *>("txtPreset(0)")->setText("1234");
         bool heldAtClick = false;
         const QStringList lines = connectTo(next, ext, [&] {
-            preset->click();
+            Click(preset);
             heldAtClick = HeldCommandCount() == 1;
         });
         QVERIFY(heldAtClick);
@@ -209,13 +209,13 @@ private slots:
         QString statusRightAfter;
         bool openRightAfter = true;
         QTimer::singleShot(30, [&] {
-            r.find<QPushButton>("btnDisconnect")->click();
+            Click(r.find<QPushButton>("btnDisconnect"));
             statusRightAfter = r.text("lblConStatus");
             openRightAfter = r.link().isOpen();
         });
         QElapsedTimer t;
         t.start();
-        r.find<QPushButton>("btnStart")->click();
+        Click(r.find<QPushButton>("btnStart"));
         QVERIFY(t.elapsed() < 1000); // the slow reply was not waited for
         QCOMPARE(statusRightAfter, QString("Disconnected"));
         QVERIFY(!openRightAfter);

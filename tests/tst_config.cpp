@@ -450,7 +450,7 @@ class ConfigTest : public QObject {
         auto open = [&](const QStringList &lines) {
             QVERIFY(WriteBytes(path, CrLfFile(lines)));
             r.ui.onOpenFile(path);
-            r.w->findChild<QAction *>("mnuFilesOpen")->trigger();
+            Trigger(r.w->findChild<QAction *>("mnuFilesOpen"));
         };
         open({R"("K5B-KI8R",9,"Version : 1.02",8,1)", R"("77",1,40)"});
         QWidget *dn = r.w->findChild<QWidget *>("frmDeviceNet");
@@ -758,7 +758,7 @@ class ConfigTest : public QObject {
         r.ui.onOpenFile(path);
         int dialogsAtClick = -1;
         QTimer::singleShot(10, [&] {
-            r.find<QAction>("mnuFilesOpen")->trigger();
+            Trigger(r.find<QAction>("mnuFilesOpen"));
             dialogsAtClick = r.ui.fileDialogs;
         });
         Await(r.session().commandUpload());

@@ -59,7 +59,7 @@ private slots:
                                   : sim::Fault{sim::FaultKind::Silence, "", "", -1, 0});
         r.clearLines();
         r.ui.expect(text, title, MsgIcon::Critical);
-        r.w->findChild<QPushButton *>("btnDownload")->click();
+        Click(r.w->findChild<QPushButton *>("btnDownload"));
         // The download start's attempts, and no channel written, no read-back.
         QCOMPARE(r.lines(), lines);
         QCOMPARE(r.unit().writes(), writesBefore);
@@ -157,7 +157,7 @@ private slots:
         r.connectViaSetting();
         r.unit().addFault({sim::FaultKind::Vanish, "", item, 1, 0});
         r.ui.expect(text, title, MsgIcon::Critical);
-        r.w->findChild<QPushButton *>("btnUpload")->click();
+        Click(r.w->findChild<QPushButton *>("btnUpload"));
         QVERIFY(!g.Connected);
         QCOMPARE(r.text("lblConStatus"), QString("Disconnected"));
         QCOMPARE(r.buttons(), buttons);

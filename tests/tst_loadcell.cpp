@@ -261,7 +261,7 @@ private slots:
         Await(p.frmGZ2_Init());
         if (!typed.isEmpty()) box(p, typed.section('=', 0, 0))->setText(typed.section('=', 1));
         rig.clearLines();
-        p.findChild<QPushButton *>(button)->click();
+        Click(p.findChild<QPushButton *>(button));
         QCOMPARE(rig.lines(), lines);
         if (!result.isEmpty()) QCOMPARE(box(p, result.section('=', 0, 0))->text(), result.section('=', 1));
         QVERIFY(groupEnabled(p) && p.Command1->isEnabled());
@@ -275,19 +275,19 @@ private slots:
         identify("K5A-GZ2", 21, 0, true);
         frmGZ2 p;
         Await(p.frmGZ2_Init());
-        p.cmdAutoZero1->click();
+        Click(p.cmdAutoZero1);
         QCOMPARE(p.txtParData2[1]->text(), QString("0"));
         Await(p.ReadingData());
         QCOMPARE(p.txtParData[1]->text(), QString("0"));
-        p.Command1->click(); // offset clear
+        Click(p.Command1); // offset clear
         QCOMPARE(p.txtParData2[1]->text(), QString("3000"));
-        p.cmdGainUPCH1->click();
-        p.cmdGainUPCH1->click();
-        p.cmdGainDOWNCH1->click();
+        Click(p.cmdGainUPCH1);
+        Click(p.cmdGainUPCH1);
+        Click(p.cmdGainDOWNCH1);
         QCOMPARE(p.txtAdjGain[1]->text(), QString("1"));
         QCOMPARE(rig.unit().value("2", "40"), QString("1"));
         p.txtAdjscale[0]->setText("2000");
-        p.cmdApplyCH0->click();
+        Click(p.cmdApplyCH0);
         QCOMPARE(rig.unit().value("1", "21"), QString("5000"));
         QCOMPARE(p.txtFScale[0]->text(), QString("5000"));
         QCOMPARE(p.txtParData[0]->text(), QString("2000"));
@@ -336,7 +336,7 @@ private slots:
         const bool blank = item.startsWith("blank:");
         rig.unit().addFault({blank ? sim::FaultKind::Blank : sim::FaultKind::Silence, group, item.section(':', -1),
                              blank ? 1 : -1, 0});
-        p.findChild<QPushButton *>(button)->click();
+        Click(p.findChild<QPushButton *>(button));
         QCOMPARE(rig.lines(), lines);
         QVERIFY(groupEnabled(p));
         QCOMPARE(p.txtParData2[0]->text(), QString("before"));
@@ -355,7 +355,7 @@ private slots:
         rig.unit().addFault({sim::FaultKind::Delay, "01", "40", 1, 300});
         bool lockedDuring = false;
         QTimer::singleShot(30, [&] { lockedDuring = !p.txtAdjGain[1]->isEnabled() && !p.cmdApplyCH1->isEnabled(); });
-        p.cmdGainDOWNCH0->click();
+        Click(p.cmdGainDOWNCH0);
         QVERIFY(lockedDuring);
         QVERIFY(groupEnabled(p));
         QCOMPARE(p.txtAdjGain[0]->text(), QString("-1"));
@@ -383,7 +383,7 @@ private slots:
         int linesAtPress = -1;
         QTimer::singleShot(25, [&] {
             linesAtPress = int(rig.lines().size());
-            p.findChild<QPushButton *>(button)->click();
+            Click(p.findChild<QPushButton *>(button));
         });
         Await(p.ReadingData());
         QCOMPARE(linesAtPress, 2); // pressed while "I21" waited
@@ -422,7 +422,7 @@ private slots:
             QVERIFY(groupEnabled(p));
 
             rig.clearLines();
-            p.Command2->click();
+            Click(p.Command2);
             QCOMPARE(rig.lines(), QStringList({"G01", "I01", "DF", "G01", "I33", "D0", "G00", "I21"}));
             QCOMPARE(p.txtParData2[0]->text(), QString("4002")); // 4000 trimmed by the gain adjustment 5
 

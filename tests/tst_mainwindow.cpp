@@ -269,8 +269,8 @@ private slots:
         r.unit().addFault({sim::FaultKind::Silence, "2", "22", -1, 0});
         int heldAfterExit = -1;
         QTimer::singleShot(40, [&] {
-            r.w->findChild<QAction *>("mnuFilesSave")->trigger(); // held for after the Upload, dropped by Exit
-            r.w->findChild<QAction *>("mnuFilesEnd")->trigger();
+            Trigger(r.w->findChild<QAction *>("mnuFilesSave")); // held for after the Upload, dropped by Exit
+            Trigger(r.w->findChild<QAction *>("mnuFilesEnd"));
             heldAfterExit = HeldCommandCount();
         });
         QElapsedTimer t;
@@ -475,7 +475,7 @@ private slots:
             auto *n = static_cast<frmNotice *>(d);
             if (n->windowTitle() != "Notice" || n->Label1->text() != "please turn off the power, and restart the K5.")
                 return int(QDialog::Rejected);
-            n->OKButton->click();
+            Click(n->OKButton);
             return n->result();
         });
         r.press("btnComNet");
@@ -490,7 +490,7 @@ private slots:
         QString buttonsWhileOpen;
         r.ui.onDialog("frmModbus", [&](QDialog *d) {
             buttonsWhileOpen = r.buttons();
-            Control<QPushButton>(d, "btnExit")->click(); // hides the page and runs Connect
+            Click(Control<QPushButton>(d, "btnExit")); // hides the page and runs Connect
             return int(QDialog::Accepted);
         });
         r.ui.onDialog("frmNotice", [](QDialog *d) {

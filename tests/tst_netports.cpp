@@ -278,6 +278,7 @@ private slots:
         link.setTimings(Link::DefaultPauseMs, 100);
         PortMap::choose(1, name);
         QVERIFY(Await(link.OpenComPort(1, Link::DefaultSettings)));
+        QCOMPARE(Await(link.SendCommand("G00\r")), QString("COK"));
         QCOMPARE(Await(link.SendCommand("I02\r")), QString());
         QTest::qWait(200); // the late reply lands
         QCOMPARE(Await(link.SendCommand("I06\r")), QString("=VER:1.02"));
@@ -306,11 +307,11 @@ private slots:
             frmVireo w;
             PortMap::choose(1, port);
             ui.onDialog("frmComPort", ClickComPortOk);
-            w.findChild<QPushButton *>("btnSetting")->click();
+            Click(w.findChild<QPushButton *>("btnSetting"));
             QCOMPARE(w.findChild<QLabel *>("lblConStatus")->text(), QString("Connected"));
             QVERIFY(w.findChild<QLabel *>("lblDevice")->text().startsWith("(" + port));
             QSignalSpy note(&w.session(), &Session::noteShown);
-            w.findChild<QPushButton *>("btnDownload")->click();
+            Click(w.findChild<QPushButton *>("btnDownload"));
             QVERIFY(!note.isEmpty() && note.last().first().toString().startsWith("Download verified"));
             auto once = std::make_shared<QMetaObject::Connection>();
             *once = QObject::connect(&w.session().link(), &Link::waitEnded, &w, [&w, once] {
@@ -400,7 +401,7 @@ private slots:
             firstRow.clear();
             for (int col : {0, 2, 4}) firstRow << (f->tblUnits->item(0, col) ? f->tblUnits->item(0, col)->text() : QString());
             f->tblUnits->selectRow(0);
-            f->btnConnect->click();
+            Click(f->btnConnect);
             return f->result();
         };
         const QStringList found = {host.devicePath(), "K5A-QB4", "CC-Link"};
@@ -419,7 +420,7 @@ private slots:
         rig.ui.onDialog("frmComPort", [&](QDialog *d) {
             auto *com = qobject_cast<frmComPort *>(d);
             com->optCom[3]->setChecked(true);
-            com->btnFind->click();
+            Click(com->btnFind);
             filled = com->cmbDevice[3]->currentText();
             return ClickComPortOk(d);
         });

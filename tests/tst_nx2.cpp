@@ -183,7 +183,7 @@ class Nx2Test : public QObject {
         AppRig r(nx2Unit());
         r.connectViaSetting();
         frmNX2 *p = page(r);
-        p->cmdSet3->click(); // monitoring brings the "Setting" view back
+        Click(p->cmdSet3); // monitoring brings the "Setting" view back
         r.unit().setValue("00", "25", "777");
         QString buttonsWhileMonitoring;
         bool viewsWhileMonitoring = false, lockedWhileMonitoring = false;
@@ -242,11 +242,11 @@ class Nx2Test : public QObject {
         r.unit().addFault({sim::FaultKind::Delay, "00", "25", 1, 100});
         std::function<void()> poll = [&] {
             if (!r.link().busy() || !r.lines().contains("I25")) return QTimer::singleShot(1, poll);
-            r.w->findChild<QPushButton *>("btnDisconnect")->click();
+            Click(r.w->findChild<QPushButton *>("btnDisconnect"));
         };
         QTimer::singleShot(0, poll);
         r.clearLines();
-        r.w->findChild<QPushButton *>("btnStart")->click();
+        Click(r.w->findChild<QPushButton *>("btnStart"));
         QVERIFY(!g.Connected && !g.Monitoring);
         QCOMPARE(r.buttons(), QString("FFTFTFFF"));
         QVERIFY(p->frmSet1->isVisibleTo(p) && !p->cmdSet1->isEnabled() && p->cmdSet3->isEnabled() &&
@@ -357,13 +357,13 @@ class Nx2Test : public QObject {
         };
         speedSetShown(true);
         r.clearLines();
-        p->Command9->click();
+        Click(p->Command9);
         QCOMPARE(g.DispSpeed, 0);
         speedSetShown(false);
-        p->Command9->click();
+        Click(p->Command9);
         QCOMPARE(g.DispSpeed, True);
         speedSetShown(true);
-        p->Command9->click();
+        Click(p->Command9);
         speedSetShown(false);
 
         auto onlyView = [&](QGroupBox *view, QPushButton *button) {
@@ -372,13 +372,13 @@ class Nx2Test : public QObject {
             for (QPushButton *b : {p->cmdSet1, p->cmdSet3, p->cmdSet4})
                 QCOMPARE(b->isEnabled(), b != button);
         };
-        p->cmdSet4->click();
+        Click(p->cmdSet4);
         onlyView(p->frmSet4, p->cmdSet4);
-        p->cmdSet3->click();
+        Click(p->cmdSet3);
         onlyView(p->frmSet3, p->cmdSet3);
-        p->Command9->click(); // the set changes on the view on show too
+        Click(p->Command9); // the set changes on the view on show too
         QVERIFY(p->findChild<QLineEdit *>("txtA1SM(0)")->isVisibleTo(p));
-        p->cmdSet1->click();
+        Click(p->cmdSet1);
         onlyView(p->frmSet1, p->cmdSet1);
         QVERIFY(r.lines().isEmpty()); // only the display changes
 
@@ -398,7 +398,7 @@ class Nx2Test : public QObject {
         r.unit().setValue("01", "15", "500");
         r.connectViaSetting();
         frmNX2 *p = page(r);
-        p->cmdSet4->click();
+        Click(p->cmdSet4);
         bool allLocked = false;
         auto request = [&](int n) {
             r.clearLines();
@@ -409,7 +409,7 @@ class Nx2Test : public QObject {
             });
             QElapsedTimer t;
             t.start();
-            p->Commands[n - 1]->click();
+            Click(p->Commands[n - 1]);
             QVERIFY(t.elapsed() >= 500);
             QVERIFY(allLocked);
             for (QPushButton *b : p->Commands)
@@ -440,12 +440,12 @@ class Nx2Test : public QObject {
         AppRig r(nx2Unit(), 1000);
         r.connectViaSetting();
         frmNX2 *p = page(r);
-        p->cmdSet4->click();
+        Click(p->cmdSet4);
         r.unit().addFault({sim::FaultKind::Delay, "00", "22", 1, 80});
         bool clickedInsideTheWait = false;
         QTimer::singleShot(20, [&] {
             clickedInsideTheWait = r.link().busy();
-            p->Commands[2]->click(); // Reset CH 0
+            Click(p->Commands[2]); // Reset CH 0
         });
         r.clearLines();
         Await(p->ReadingData());

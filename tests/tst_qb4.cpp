@@ -3,6 +3,7 @@
 #include "core/Globals.h"
 #include "pages/frmQB4.h"
 #include "tests/TestKit.h"
+#include "core/Commands.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -229,10 +230,10 @@ private slots:
         QCOMPARE(p.cmdSet1->text(), QString("Setting 1"));
         QCOMPARE(p.cmdSet2->text(), QString("Setting 2"));
         p.cmdSet2->setEnabled(true);
-        p.cmdSet2->click();
+        Click(p.cmdSet2);
         QVERIFY(p.cmdSet1->isEnabled() && !p.cmdSet2->isEnabled());
         QVERIFY(!p.frmSet1->isVisibleTo(&p) && p.frmSet2->isVisibleTo(&p));
-        p.cmdSet1->click();
+        Click(p.cmdSet1);
         QVERIFY(!p.cmdSet1->isEnabled() && p.cmdSet2->isEnabled());
         QVERIFY(p.frmSet1->isVisibleTo(&p) && !p.frmSet2->isVisibleTo(&p));
         // Names and captions the file code and a screen reader rely on.

@@ -319,10 +319,10 @@ class RecordsTest : public QObject {
         r.unit().setValue("2", "04", "F");
         r.connectViaSetting();
         r.ui.onSaveFile(path);
-        r.w->findChild<QAction *>("mnuFilesSave")->trigger();
+        Trigger(r.w->findChild<QAction *>("mnuFilesSave"));
         QCOMPARE(ReadBytes(path).split('\n').value(2), QByteArray("0,1,0,0\r"));
         r.ui.onOpenFile(path);
-        r.w->findChild<QAction *>("mnuFilesOpen")->trigger();
+        Trigger(r.w->findChild<QAction *>("mnuFilesOpen"));
         QCOMPARE(Control<QComboBox>(r.page(1), "cmbUserUnit(1)")->currentIndex(), 1);
         NO_SURPRISES(r);
     }

@@ -66,7 +66,7 @@ struct DuringInit {
             seen = true;
             set1 = p->cmdSet1->isEnabled();
             set2 = p->cmdSet2->isEnabled();
-            p->cmdSet2->click();
+            Click(p->cmdSet2);
         });
         poll.start();
     }

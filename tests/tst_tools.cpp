@@ -86,7 +86,7 @@ class ToolsTest : public QObject {
         QVERIFY(r.find<QAction>("mnuViewLog")->isChecked());
         // It has recorded the connection already.
         QVERIFY(log->entryCount() > 0);
-        log->btnClear->click();
+        Click(log->btnClear);
         r.clearLines();
         Await(r.session().commandUpload());
         log->flush();
@@ -191,18 +191,18 @@ class ToolsTest : public QObject {
 
         // Paused: the view stands still, the lines are still recorded, and shown on resume.
         const QString before = o.log.txtLog->toPlainText();
-        o.log.btnPause->click();
+        Click(o.log.btnPause);
         QVERIFY(o.log.isPaused());
         QCOMPARE(o.log.btnPause->text(), QString("Resume"));
         Await(rig.link().SendCommand("I06\r"));
         o.log.flush();
         QCOMPARE(o.log.txtLog->toPlainText(), before);
         QVERIFY(o.log.lblCount->text().endsWith(", 2 waiting"));
-        o.log.btnPause->click();
+        Click(o.log.btnPause);
         QVERIFY(o.log.txtLog->toPlainText().endsWith(CommLog::format(o.log.entries().last())));
         QCOMPARE(o.log.txtLog->document()->blockCount(), 50);
 
-        o.log.btnClear->click();
+        Click(o.log.btnClear);
         QCOMPARE(o.log.entryCount(), 0);
         QVERIFY(o.log.txtLog->toPlainText().isEmpty());
     }
@@ -255,7 +255,7 @@ class ToolsTest : public QObject {
         // Reset by the person, and by the next connection.
         clock.now += 60000;
         log.setVisible(true);
-        log.btnResetStats->click();
+        Click(log.btnResetStats);
         QCOMPARE(log.lblStats->text(), QString("Since 08:01:00: 0 exchanges, 0 time-outs, 0 retries, 0 port errors."));
         rig.device().setOpenFailure(QString());
         Await(rig.link().SendCommand("I02\r"));
@@ -268,7 +268,7 @@ class ToolsTest : public QObject {
         QTemporaryDir dir;
         const QString path = dir.filePath("log.csv");
         ui.onSaveFile(path);
-        log.btnCsv->click();
+        Click(log.btnCsv);
         const QStringList rows = QString::fromUtf8(ReadBytes(path)).split("\r\n", Qt::SkipEmptyParts);
         QCOMPARE(rows.size(), log.entryCount() + 1);
         QCOMPARE(rows[0], QString("Time,Direction,Line,Reply ms"));
@@ -299,7 +299,7 @@ class ToolsTest : public QObject {
         QTemporaryDir dir;
         const QString path = dir.filePath("log.txt");
         ui.onSaveFile(path);
-        o.log.btnSave->click();
+        Click(o.log.btnSave);
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly | QIODevice::Text));
         const QStringList lines = QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
@@ -363,7 +363,7 @@ class ToolsTest : public QObject {
         QTemporaryDir dir;
         const QString path = dir.filePath("trend.csv");
         ui.onSaveFile(path);
-        t.btnExport->click();
+        Click(t.btnExport);
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QString text = QString::fromUtf8(f.readAll());
@@ -410,13 +410,13 @@ class ToolsTest : public QObject {
         t.setWindowIndex(0);
         t.redraw();
         const QList<QPointF> before = t.series()[0]->points();
-        t.btnPause->click();
+        Click(t.btnPause);
         clock.now += 1000;
         t.addSample(0, 1e6);
         t.redraw();
         QCOMPARE(t.series()[0]->points(), before);
         QCOMPARE(t.rows().back().values[0], 1e6);
-        t.btnPause->click();
+        Click(t.btnPause);
         QCOMPARE(t.series()[0]->points().last().y(), 1e6);
     }
 
@@ -477,7 +477,7 @@ class ToolsTest : public QObject {
         QTemporaryDir dir;
         const QString path = dir.filePath("report.pdf");
         r.ui.onSaveFile(path);
-        r.find<QAction>("mnuFilesReport")->trigger();
+        Trigger(r.find<QAction>("mnuFilesReport"));
         QCOMPARE(r.ui.lastFileName, QString("vireo-report-K5A-QB4.pdf"));
         auto run = [](const QString &program, const QStringList &args) {
             QProcess p;
@@ -548,11 +548,11 @@ class ToolsTest : public QObject {
 
         // The log opens beside the page: the window grows instead of squeezing it.
         const int w0 = r.w->width();
-        r.find<QAction>("mnuViewLog")->trigger();
+        Trigger(r.find<QAction>("mnuViewLog"));
         QVERIFY(r.find<CommLog>("dockCommLog")->isVisibleTo(r.w));
         QCOMPARE(r.w->dockWidgetArea(r.find<CommLog>("dockCommLog")), Qt::RightDockWidgetArea);
         QVERIFY(r.w->width() > w0);
-        r.find<QAction>("mnuViewLog")->trigger();
+        Trigger(r.find<QAction>("mnuViewLog"));
         QVERIFY(!r.find<CommLog>("dockCommLog")->isVisibleTo(r.w));
         QCOMPARE(r.w->width(), w0);
 
@@ -564,7 +564,7 @@ class ToolsTest : public QObject {
             }();
             return int(QDialog::Accepted);
         });
-        r.find<QAction>("mnuHelpAbout")->trigger();
+        Trigger(r.find<QAction>("mnuHelpAbout"));
         QCOMPARE(frmAbout::versionLine(), QStringLiteral("VIREO 0.44, Qt %1").arg(qVersion()));
         NO_SURPRISES(r.ui);
     }
