@@ -445,6 +445,28 @@ co::Task<> frmNX2::ReadingData() {
 
 // ---- CheckData
 
+// The range the failed check names, by the code it left in ChkErrNo.
+QString frmNX2::checkDetail() const {
+    static const char *const details[] = {
+        "Non-numeric symbols have been used.",
+        "Drop out : 0.10 to 50.00",
+        "Max : -2099999999 to 2100000000",
+        "Min : -2100000000 to 2099999999",
+        "Min < Max",
+        "Reset Value :  Min =< Reset Value =< Max",
+        "Position Setpoint :  Min =< Position Setpoint =< Max",
+        "Position Hys :  0 =< hys ,  hys < Abs(Max - Min) ",
+        "Full Scale :  -32000 to 32000 ",
+        "Zero Scale :  -32000 to 32000 ",
+        "Speed Hys : 0.00 to 115.00",
+        "Speed Setpoint :  -15.00 to 115.00",
+        "Bias : -320.00 to 320.00",
+        "Gain : -3.2000 to 3.2000",
+    };
+    if (g.ChkErrNo < 1 || g.ChkErrNo > 14) return IoPage::checkDetail();
+    return IoPage::checkDetail() + QStringLiteral(" \r\n") + details[g.ChkErrNo - 1];
+}
+
 bool frmNX2::CheckData() {
     // A box that holds no number where one is needed fails as non-numeric.
     auto number = [this](const QString &name, int k) {

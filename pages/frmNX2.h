@@ -26,6 +26,7 @@ class frmNX2 : public Page {
     void configLoaded() override;
     co::Task<> ReadingData() override;
     bool CheckData() override;
+    QString checkDetail() const override;
     void txt_able(bool enable) override;
 
     // Shows the position or the speed set as DispSpeed says (the file loader calls it too).
