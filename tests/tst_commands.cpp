@@ -169,14 +169,18 @@ private slots:
         });
         const int wakeUps = HeldCommandWakeUps();
         QSignalSpy waitsEnded(&rig.link(), &Link::waitEnded);
-        for (int i = 0; i < 3; ++i) {
-            QCOMPARE(Await(ReadItemRetry(3, "00", "06")), QString("VER:1.02"));
-            order << "sequence";
-        }
-        // Not between the sequence's commands, not inside their waits.
-        QCOMPARE(order, QStringList({"sequence", "sequence", "sequence"}));
-        QCOMPARE(HeldCommandCount(), 1);
-        QTRY_COMPARE(order.size(), 4);
+        QStringList versions;
+        Runner().run([&]() -> co::Task<> {
+            for (int i = 0; i < 3; ++i) {
+                versions << co_await ReadItemRetry(3, "00", "06");
+                order << "sequence";
+            }
+        });
+        Settle();
+        // Not between the sequence's reads, not inside their waits.
+        QCOMPARE(versions, QStringList({"VER:1.02", "VER:1.02", "VER:1.02"}));
+        QCOMPARE(order, QStringList({"sequence", "sequence", "sequence", "command"}));
+        QCOMPARE(HeldCommandCount(), 0);
         QCOMPARE(got, QString("MODEL:K5A-QB4"));
         QCOMPARE(rig.lines(), QStringList({"G00", "I06", "G00", "I06", "G00", "I06", "G00", "I02"}));
         // Looked at no more than once per wait that ended: it never spins while it waits.
