@@ -344,7 +344,8 @@ co::Task<int> opened(QDialog *d) {
     const QPointer<QDialog> dialog(d);
     d->open();
     co_await co::Emitted(d, &QDialog::finished);
-    co_return dialog ? dialog->result() : int(QDialog::Rejected);
+    const int result = dialog ? dialog->result() : int(QDialog::Rejected);
+    co_return result;
 }
 
 QMessageBox *box(const QString &text, const QString &title) {

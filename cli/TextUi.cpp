@@ -16,7 +16,8 @@ co::Task<> TextUi::message(QString text, QString title, MsgIcon icon) {
 }
 
 co::Task<bool> TextUi::question(QString text, QString title) {
-    co_await message(text + (m_yes ? " Yes." : " No."), title, MsgIcon::None);
+    const QString line = text + (m_yes ? " Yes." : " No.");
+    co_await message(line, title, MsgIcon::None);
     co_return m_yes;
 }
 

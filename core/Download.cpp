@@ -111,7 +111,8 @@ co::Task<Session::WriteStart> Session::WriteUnit(bool page, Outcome *written) {
     const QString started = co_await WriteItemRetry(3, "00", "01", "F");
     if (started.isEmpty()) {
         if (written) *written = scope.outcome();
-        co_return m_link->answers() == answersBefore ? WriteStart::Silent : WriteStart::Refused;
+        if (m_link->answers() == answersBefore) co_return WriteStart::Silent;
+        co_return WriteStart::Refused;
     }
     IoPage *p = nullptr;
     if (page && route(p) == Route::Page) co_await p->Download();

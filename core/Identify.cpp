@@ -86,8 +86,8 @@ co::Task<bool> Session::ConnectUnit() {
     }
     setButton(Setting, true);
     // One box for every failed connection; a port that would not open adds its reason.
-    co_await MsgBox(failure.isEmpty() ? QStringLiteral("Connection Error") : "Connection Error\r\n" + failure, "Connection",
-                    MsgIcon::Critical);
+    const QString text = failure.isEmpty() ? QStringLiteral("Connection Error") : "Connection Error\r\n" + failure;
+    co_await MsgBox(text, "Connection", MsgIcon::Critical);
     disconnectUnit();
     co_return false;
 }

@@ -48,7 +48,8 @@ co::Task<> Session::MonitorLoop() {
                 emit passDone();
             }
             // The main loop comes round between passes, whatever the unit's speed.
-            co_await co::Delay(m_link->linesSent() == linesBefore ? EmptyPassMs : 0);
+            const int rest = m_link->linesSent() == linesBefore ? EmptyPassMs : 0;
+            co_await co::Delay(rest);
         }
     }
     --m_monitorDepth;

@@ -192,7 +192,8 @@ co::Task<IoPage *> Session::routedPage(QString where) {
     IoPage *p = nullptr;
     const Route r = route(p);
     if (r == Route::Invalid) co_await debugInfo(where);
-    co_return r == Route::Page ? p : nullptr;
+    if (r != Route::Page) co_return nullptr;
+    co_return p;
 }
 
 IoPage *Session::activePage() {

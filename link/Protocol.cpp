@@ -44,7 +44,8 @@ co::Task<QString> dataStep(QString item, QString data) {
     const QString inquired = co_await send("I" + item);
     if (!usableInquireReply(inquired)) co_return QString();
     const QString r = co_await send("D" + data);
-    co_return usableInquireReply(r) ? r.mid(1) : QString();
+    if (!usableInquireReply(r)) co_return QString();
+    co_return r.mid(1);
 }
 
 template <class Attempt> co::Task<QString> retry(int count, Attempt attempt) {

@@ -184,7 +184,8 @@ co::Task<Outcome> NetPage::writeToUnit() {
     QString refusal;
     const bool wrote = co_await writeSettings(&refusal);
     const Outcome o = s.outcome();
-    co_return wrote || !o.complete() || refusal.isEmpty() ? o : Outcome::refused(refusal);
+    if (wrote || !o.complete() || refusal.isEmpty()) co_return o;
+    co_return Outcome::refused(refusal);
 }
 
 co::Task<bool> NetPage::writeSettings(QString *refusal) {

@@ -133,7 +133,8 @@ co::Task<> HoldFrame::write(OnEmpty onEmpty) {
     if (!applies()) co_return;
     const bool hold = optKeepOn->isChecked();
     ExpectSentOption(hold ? optKeepOn : optKeepOff);
-    co_await Write(onEmpty, "00", "14", hold ? "0" : "1");
+    const QString data = hold ? "0" : "1";
+    co_await Write(onEmpty, "00", "14", data);
 }
 
 void HoldFrame::showExchanged() {

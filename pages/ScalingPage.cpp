@@ -571,8 +571,10 @@ co::Task<> ScalingPage::writeModuleItems() {
     if (m_hold) co_await m_hold->write();
     for (const ModuleItem &m : m_decl.moduleItems)
         if (m.data)
-            if (const std::optional<QString> v = m.data())
-                co_await Write(NoBranch, m.group, m.item, *v, m.control.isEmpty() ? nullptr : Control(this, m.control));
+            if (const std::optional<QString> v = m.data()) {
+                QWidget *control = m.control.isEmpty() ? nullptr : Control(this, m.control);
+                co_await Write(NoBranch, m.group, m.item, *v, control);
+            }
 }
 
 co::Task<> ScalingPage::scalingDownload() {

@@ -63,7 +63,8 @@ co::Task<> frmKOR16::frmKOR16_Download() {
         for (int p = 0; p < 4; ++p) {
             const bool mainteined = optOut[2 * p]->isChecked();
             ExpectSentOption(optOut[2 * p + (mainteined ? 0 : 1)]);
-            co_await Write(EndSilently, "00", Modes[p].item, mainteined ? "0" : "1");
+            const QString data = mainteined ? "0" : "1";
+            co_await Write(EndSilently, "00", Modes[p].item, data);
         }
     });
 }

@@ -2,7 +2,8 @@
 # No event loop runs inside a command: processEvents, a QEventLoop, a dialog's or box's exec()
 # or a waitFor... call appear only in the programs' main(). And no co_await stands in the
 # condition of an if or a switch: GCC 12 miscompiles a co_return in such a statement (the frame
-# is corrupted), so an awaited value is taken into a local first.
+# is corrupted), so an awaited value is taken into a local first. Nor does a conditional operator
+# stand in a co_await or co_return statement: GCC 12 destroys its temporaries twice there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bad=0
@@ -24,6 +25,17 @@ perl -e '
         print "$f:", $line + 1, ": co_await in a condition: take the value into a local first\n"; $bad = 1;
       }
       pos($s) = $start;
+    }
+  }
+  for my $f (@ARGV) {
+    open my $h, "<", $f or next; local $/; my $s = <$h>; close $h;
+    while ($s =~ /\bco_(?:await|return)\b[^;{}]*;/g) {
+      my ($stmt, $at) = ($&, $-[0]);
+      (my $plain = $stmt) =~ s/::|"(?:[^"\\]|\\.)*"//g;
+      if ($plain =~ /\?/) {
+        my $line = () = substr($s, 0, $at) =~ /\n/g;
+        print "$f:", $line + 1, ": a conditional in a co_await or co_return: take its value into a local first\n"; $bad = 1;
+      }
     }
   }
   exit $bad;' $files tests/*.cpp tests/*.h bench/*.cpp || bad=1

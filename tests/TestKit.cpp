@@ -107,7 +107,8 @@ co::Task<QString> ScriptedUi::openFileName(QWidget *, QString filter, int filter
     lastFileName = lastName;
     ++fileDialogs;
     co_await openAWhile();
-    co_return m_files.isEmpty() ? QString() : m_files.takeFirst();
+    if (m_files.isEmpty()) co_return QString();
+    co_return m_files.takeFirst();
 }
 
 co::Task<QString> ScriptedUi::saveFileName(QWidget *, QString filter, int filterIndex, QString lastName) {
@@ -116,7 +117,8 @@ co::Task<QString> ScriptedUi::saveFileName(QWidget *, QString filter, int filter
     lastFileName = lastName;
     ++fileDialogs;
     co_await openAWhile();
-    co_return m_files.isEmpty() ? QString() : m_files.takeFirst();
+    if (m_files.isEmpty()) co_return QString();
+    co_return m_files.takeFirst();
 }
 
 void ScriptedUi::endProgram() { ++programEnds; }
