@@ -300,13 +300,14 @@ co::Task<> frmVireo::mnuFilesFind_Click() {
     const QString port = dlg.chosenPort();
     if (port.isEmpty()) co_return;
     // The unit found is connected through the COM option in use, as Setting connects it.
-    co_await m_session->commandSetting([port]() -> co::Task<std::optional<Session::PortChoice>> {
+    const auto choice = [port]() -> co::Task<std::optional<Session::PortChoice>> {
         Session::PortChoice c;
         c.comPortNo = g.ComPortNo >= 1 && g.ComPortNo <= 8 ? g.ComPortNo : 1;
         c.devices = QStringList(8, QString());
         c.devices[c.comPortNo - 1] = port;
         co_return c;
-    });
+    };
+    co_await m_session->commandSetting(choice);
 }
 
 void frmVireo::mnuHelpVersion_Click() {

@@ -226,9 +226,10 @@ co::Task<> LoadCellPage::cancelOutput(int k) {
 }
 
 co::Task<> LoadCellPage::adjustGain(int k, QString data) {
-    co_await adjust(k, [this, k, data]() -> co::Task<> {
+    PageBody steps = [this, k, data]() -> co::Task<> {
         showReply(txtAdjGain[k], co_await WriteData(EndSilently, "40", data));
-    });
+    };
+    co_await adjust(k, steps);
 }
 
 co::Task<> LoadCellPage::autoScale(int k) {

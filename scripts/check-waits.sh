@@ -3,7 +3,8 @@
 # or a waitFor... call appear only in the programs' main(). And no co_await stands in the
 # condition of an if or a switch: GCC 12 miscompiles a co_return in such a statement (the frame
 # is corrupted), so an awaited value is taken into a local first. Nor does a conditional operator
-# stand in a co_await or co_return statement: GCC 12 destroys its temporaries twice there.
+# stand in a co_await or co_return statement, nor a lambda that captures more than this, references
+# or an index: GCC 12 destroys such temporaries twice there; name them first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bad=0
@@ -29,12 +30,26 @@ perl -e '
   }
   for my $f (@ARGV) {
     open my $h, "<", $f or next; local $/; my $s = <$h>; close $h;
-    while ($s =~ /\bco_(?:await|return)\b[^;{}]*;/g) {
-      my ($stmt, $at) = ($&, $-[0]);
-      (my $plain = $stmt) =~ s/::|"(?:[^"\\]|\\.)*"//g;
+    while ($s =~ /\bco_(?:await|return)\b/g) {
+      my $at = $-[0]; my ($depth, $i) = (0, pos($s));
+      while ($i < length $s) {
+        my $c = substr($s, $i, 1);
+        $depth++ if $c =~ /[({\[]/; $depth-- if $c =~ /[)}\]]/;
+        last if ($c eq ";" && $depth <= 0) || $depth < 0;
+        $i++;
+      }
+      (my $plain = substr($s, $at, $i - $at)) =~ s/::|"(?:[^"\\]|\\.)*"|\x27(?:[^\x27\\]|\\.)*\x27//g;
+      my $line = 1 + (() = substr($s, 0, $at) =~ /\n/g);
+      for my $cap ($plain =~ /\[([^\[\]]*)\]\s*\([^()]*\)\s*(?:mutable\s*)?(?:->|\{)/g) {
+        for my $c (split /\s*,\s*/, $cap) {
+          next if $c =~ /^\s*(?:this|&\w*|k|i|n|index|)\s*$/;
+          print "$f:$line: a lambda capturing $c in an awaited statement: name it first\n"; $bad = 1;
+        }
+      }
+      # The body of a lambda holds statements of its own.
+      $plain =~ s/\{.*\}//s;
       if ($plain =~ /\?/) {
-        my $line = () = substr($s, 0, $at) =~ /\n/g;
-        print "$f:", $line + 1, ": a conditional in a co_await or co_return: take its value into a local first\n"; $bad = 1;
+        print "$f:$line: a conditional in a co_await or co_return: take its value into a local first\n"; $bad = 1;
       }
     }
   }
