@@ -136,8 +136,14 @@ bool WaitFor(const std::function<bool()> &done, int timeoutMs) {
 
 void Click(QAbstractButton *button) {
     const bool idle = Runner().idle();
+    // A dialog at rest in its place (a dialog step's click): the click's command ends there.
+    const QWidget *dialog = button->window();
+    const bool dialogAtRest = !idle && !Runner().busyIn(dialog);
     button->click();
-    if (idle) Settle();
+    if (idle)
+        Settle();
+    else if (dialogAtRest && !WaitFor([dialog] { return !Runner().busyIn(dialog); }, 10000))
+        QTest::qFail("a dialog's command did not end", __FILE__, __LINE__);
 }
 
 void Trigger(QAction *action) {
