@@ -199,8 +199,7 @@ private:
         int k = 1;
         m_com = m.hasMatch();
         if (m_com) k = m.captured(1).toInt();
-        else PortMap::choose(1, m_o.port);
-        g.ComPortNo = k;
+        m_session.choosePort(k, m_com ? QString() : m_o.port);
         m_r.device = PortMap::deviceFor(k);
     }
 

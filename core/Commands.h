@@ -15,9 +15,6 @@
 
 class Link;
 
-// Closes the port and resets the connection state; identity and the page shown stay.
-void DisconnectUnit();
-
 // Opens the port the person chose (ComPortNo) with the program's settings (BaudRate, no parity,
 // 8 data bits, 1 stop bit); does nothing when it is open already. On failure *failure says why.
 co::Task<bool> OpenComPort(Link &link, QString *failure = nullptr);

@@ -22,15 +22,6 @@ QString &ConfigDialogFileName() {
     return name;
 }
 
-void DisconnectUnit() {
-    if (currentSession) return currentSession->disconnectUnit();
-    // Pages used without a session (a page on a bare link): the link and the state alone.
-    if (Link *l = Link::current()) l->CloseComPort();
-    g.Connected = false;
-    g.Monitoring = false;
-    g.ExtAsked = false;
-}
-
 Session::Session(QObject *parent) : QObject(parent), m_link(new Link(this)), m_runner(new CommandRunner(this)) {
     currentSession = this;
     Link::setCurrent(m_link);
@@ -38,6 +29,7 @@ Session::Session(QObject *parent) : QObject(parent), m_link(new Link(this)), m_r
     connect(m_link, &Link::comPortSelected, this, &Session::comPortChanged);
     connect(m_link, &Link::portOpened, this, &Session::deviceOpened);
     connect(m_link, &Link::portLost, this, &Session::onPortLost);
+    connect(m_link, &Link::unitDropped, this, &Session::disconnectUnit);
     connect(m_runner, &CommandRunner::idleChanged, this, &Session::tellState);
 }
 

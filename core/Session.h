@@ -155,7 +155,7 @@ public:
     // The page of ActivePage; null when there is none.
     IoPage *activePage();
 
-    // The pages' side: a failure routine disconnects through the session (DisconnectUnit).
+    // A page that gave the unit up (Link::dropUnit) ends the connection here.
     void disconnectUnit();
     // Sets NetTyp from the model text's first four characters, and tells the network button.
     void SetNetType(const QString &model);

@@ -127,6 +127,11 @@ co::Task<bool> Link::openDevice(QString name, QString settings, QString *reason)
     co_return opened;
 }
 
+void Link::dropUnit() {
+    emit unitDropped();
+    CloseComPort();
+}
+
 void Link::CloseComPort() {
     // A connection still being made is given up.
     if (m_opening && m_device) {

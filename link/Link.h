@@ -40,6 +40,9 @@ public:
     // A network port is awaited (its connection, at most the time-out); a serial port opens at once.
     co::Task<bool> OpenComPort(int comPortNo, QString settings, QString *failure = nullptr);
     void CloseComPort();
+    // A page gave the unit up after a failure: whoever owns the connection (the session) lets it
+    // go; the port is closed in any case.
+    void dropUnit();
     // Closes the port for good: nothing opens or sends any more (the program is ending).
     void shutDown();
     // No line goes out any more; the exchange under way ends as it would (an interrupted
@@ -80,6 +83,7 @@ signals:
     // The device COMk actually opened (for example /dev/ttyUSB0).
     void portOpened(const QString &device);
     void portLost(const QString &reason);
+    void unitDropped();
     // The outermost wait for the unit has ended: commands held back may run now.
     void waitEnded();
 

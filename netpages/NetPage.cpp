@@ -1,6 +1,7 @@
 #include "netpages/NetPage.h"
 #include "pages/Colors.h"
 #include "core/Commands.h"
+#include "link/Link.h"
 #include "core/Globals.h"
 #include "core/Session.h"
 #include "core/Verify.h"
@@ -129,12 +130,12 @@ void NetPage::paintAll(const QList<QWidget *> &controls, bool enable, bool white
 
 co::Task<> NetPage::uploadFailed() {
     co_await MsgBox("Uploading incomplete", "Uploading", MsgIcon::Critical);
-    DisconnectUnit();
+    if (Link *l = Link::current()) l->dropUnit();
 }
 
 co::Task<> NetPage::downloadFailed() {
     co_await MsgBox("Downloading incomplete", "Downloading", MsgIcon::Critical);
-    DisconnectUnit();
+    if (Link *l = Link::current()) l->dropUnit();
 }
 
 co::Task<bool> NetPage::writeKey(QString key) { co_return !(co_await WriteItemRetry(Count, Group, "01", key)).isEmpty(); }

@@ -1,6 +1,7 @@
 #include "pages/PageParts.h"
 #include "pages/Colors.h"
 #include "core/Commands.h"
+#include "link/Link.h"
 #include "core/Ui.h"
 #include "pages/ExtCells.h"
 #include "core/Globals.h"
@@ -26,7 +27,7 @@
 co::Task<> FailAndDisconnect(QString text, QString title) {
     UnloadProgress();
     co_await MsgBox(text, title, MsgIcon::Critical);
-    DisconnectUnit();
+    if (Link *l = Link::current()) l->dropUnit();
 }
 
 co::Task<> PageStep(PageBody body) {

@@ -195,6 +195,12 @@ SimRig::SimRig(const sim::UnitConfig &cfg, int pauseMs, int timeoutMs)
     m_device = AttachSim(*m_link, m_unit);
     m_link->setTimings(pauseMs, timeoutMs);
     Link::setCurrent(m_link);
+    // No session here: the rig lets the unit go as the session would.
+    QObject::connect(m_link, &Link::unitDropped, m_link, [] {
+        g.Connected = false;
+        g.Monitoring = false;
+        g.ExtAsked = false;
+    });
     Await(m_link->OpenComPort(1, Link::DefaultSettings));
 }
 
