@@ -32,7 +32,7 @@ frmEthernet::frmEthernet(QWidget *parent) : NetPage("frmEthernet", "Ethernet Set
         lblMac[i] = MakeLabel(addresses, IndexedName("lblMac", i), QString());
         lblMac[i]->setMinimumWidth(90);
         lblMac[i]->setFrameShape(QFrame::StyledPanel);
-        lblMac[i]->setAccessibleName(i == 0 ? "MAC address, first half" : "MAC address, second half");
+        lblMac[i]->setAccessibleDescription(i == 0 ? "MAC address, first half" : "MAC address, second half");
         mac->addWidget(lblMac[i]);
     }
     mac->addStretch();

@@ -475,3 +475,10 @@ QStringList StartSer2net(QProcess &ser2net, const QString &yamlPath, const QList
     }
     return names;
 }
+
+QStringList LabelsNamedOverTheirText(const QWidget *root) {
+    QStringList names;
+    for (const QLabel *l : root->findChildren<QLabel *>())
+        if (!l->accessibleName().isEmpty()) names << l->objectName();
+    return names;
+}

@@ -201,6 +201,8 @@ QStringList DownloadPageLines(AppRig &rig);
 
 // The one guard at the end of a test: every scripted message, dialog and answer was used, and
 // nothing unscripted came (of a rig, or of a scripted seam of its own).
+// Labels whose accessible name a screen reader would read instead of their text.
+QStringList LabelsNamedOverTheirText(const QWidget *root);
 inline QString ProblemsOf(const ScriptedUi &ui) { return ui.problems(); }
 inline QString ProblemsOf(const AppRig &rig) { return rig.ui.problems(); }
 #define NO_SURPRISES(x) QVERIFY2(ProblemsOf(x).isEmpty(), qPrintable(ProblemsOf(x)))

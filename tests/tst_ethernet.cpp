@@ -94,6 +94,7 @@ private slots:
                         "txtPort(4)", "txtTimeout(3)"}),
                  QStringList({"255", "0", "1", "00-80-4C", "12-A5-F0", "30", "504",
                               "50"})); // "LT:3:50": after the second colon
+        QCOMPARE(LabelsNamedOverTheirText(r.page.get()), QStringList());
         QVERIFY(!r.page->Label1->isHidden() && !r.page->txtDGW[2]->isHidden());
         for (QWidget *w : governed(*r.page))
             QVERIFY2(w->isEnabled(), qPrintable(w->objectName()));

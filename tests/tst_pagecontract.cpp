@@ -213,6 +213,7 @@ private slots:
         auto p = make(r);
         QCOMPARE(p->objectName(), QString(FindPageKind(r.modelnum)->name));
         QCOMPARE(p->modelNum(), r.modelnum);
+        QCOMPARE(LabelsNamedOverTheirText(p.get()), QStringList());
     }
 
     // A unit that claims sixteen channels never makes the page select a group it has no row for.

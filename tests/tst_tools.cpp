@@ -257,6 +257,7 @@ class ToolsTest : public QObject {
         log.setVisible(true);
         Click(log.btnResetStats);
         QCOMPARE(log.lblStats->text(), QString("Since 08:01:00: 0 exchanges, 0 time-outs, 0 retries, 0 port errors."));
+        QCOMPARE(LabelsNamedOverTheirText(&log), QStringList()); // the figures are what is read
         rig.device().setOpenFailure(QString());
         Await(rig.link().SendCommand("I02\r"));
         QCOMPARE(log.stats().exchanges, 0); // the port is closed: nothing went out

@@ -112,7 +112,8 @@ CommLog::CommLog(QWidget *parent) : QDockWidget("Communication log", parent) {
     lblCount->setObjectName("lblCount");
     lblStats = new QLabel(host);
     lblStats->setObjectName("lblStats");
-    lblStats->setAccessibleName("Statistics since the connection");
+    // Described, not named: a name would be read instead of the figures.
+    lblStats->setAccessibleDescription("Statistics since the connection");
     host->setLabels({{lblCount, 1}, {lblStats, 2}});
     btnResetStats = MakeButton(body, "btnResetStats", "Reset");
     btnResetStats->setToolTip("Count the statistics again from now");
