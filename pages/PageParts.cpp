@@ -267,12 +267,13 @@ void ViewSwitch::unlock() {
 }
 
 QGroupBox *MakeViewBar(QWidget *parent, const QStringList &captions, QList<QPushButton *> &buttons,
-                       const std::function<void(int)> &clicked, const QString &name) {
+                       const std::function<void(int)> &clicked, const QString &name, const QStringList &buttonNames) {
     QGroupBox *bar = MakeFrame(parent, name, QString());
     auto *h = new QHBoxLayout(bar);
     h->setContentsMargins(8, 4, 8, 4);
     for (int i = 0; i < captions.size(); ++i) {
-        QPushButton *b = MakeButton(bar, QStringLiteral("cmdSet%1").arg(i + 1), captions[i]);
+        const QString buttonName = i < buttonNames.size() ? buttonNames[i] : QStringLiteral("cmdSet%1").arg(i + 1);
+        QPushButton *b = MakeButton(bar, buttonName, captions[i]);
         b->setMinimumWidth(110);
         h->addWidget(b);
         ConnectCommand(b, [clicked, i] {

@@ -178,10 +178,12 @@ private:
     int m_current = 0;
 };
 
-// The frame fraSetModel with the view buttons cmdSet1, cmdSet2 ... captioned in order; a click
+// The frame fraSetModel with the view buttons cmdSet1, cmdSet2 ... (or as buttonNames says),
+// captioned in order; a click
 // runs clicked(i) by the command rule (held back while a transaction waits).
 QGroupBox *MakeViewBar(QWidget *parent, const QStringList &captions, QList<QPushButton *> &buttons,
-                       const std::function<void(int)> &clicked, const QString &name = QStringLiteral("fraSetModel"));
+                       const std::function<void(int)> &clicked, const QString &name = QStringLiteral("fraSetModel"),
+                       const QStringList &buttonNames = {});
 
 // ---- small layout helpers shared by the pages
 

@@ -144,20 +144,21 @@ frmNX2::frmNX2(QWidget *parent) : Page("frmNX2", 17, parent) {
     auto *top = new QVBoxLayout(this);
     top->setContentsMargins(6, 6, 6, 6);
     top->setSpacing(6);
-    fraSetModel = MakeFrame(this, "fraSetModel", QString());
-    auto *bar = new QHBoxLayout(fraSetModel);
-    bar->setContentsMargins(8, 4, 8, 4);
-    cmdSet1 = MakeButton(fraSetModel, "cmdSet1", "Setting");
-    cmdSet3 = MakeButton(fraSetModel, "cmdSet3", "Alarm");
-    cmdSet4 = MakeButton(fraSetModel, "cmdSet4", "Latch/Reset");
-    for (QPushButton *b : {cmdSet1, cmdSet3, cmdSet4}) {
-        b->setMinimumWidth(96);
-        bar->addWidget(b);
-    }
-    bar->addStretch();
+    QList<QPushButton *> viewButtons;
+    fraSetModel = MakeViewBar(
+        this, {"Setting", "Alarm", "Latch/Reset"}, viewButtons,
+        [this](int v) {
+            if (v == Setting) cmdSet1_Click();
+            else if (v == Alarm) cmdSet3_Click();
+            else cmdSet4_Click();
+        },
+        "fraSetModel", {"cmdSet1", "cmdSet3", "cmdSet4"});
+    cmdSet1 = viewButtons[0];
+    cmdSet3 = viewButtons[1];
+    cmdSet4 = viewButtons[2];
     Command9 = MakeButton(fraSetModel, "Command9", QString());
     Command9->setMinimumWidth(190);
-    bar->addWidget(Command9);
+    static_cast<QHBoxLayout *>(fraSetModel->layout())->addWidget(Command9);
     top->addWidget(fraSetModel);
 
     txtTM.resize(7);
@@ -181,9 +182,6 @@ frmNX2::frmNX2(QWidget *parent) : Page("frmNX2", 17, parent) {
         grid->setColumnMinimumWidth(0, widest);
 
     // The view and display buttons send nothing; the requests do, so they wait their turn.
-    connect(cmdSet1, &QPushButton::clicked, this, [this] { cmdSet1_Click(); });
-    connect(cmdSet3, &QPushButton::clicked, this, [this] { cmdSet3_Click(); });
-    connect(cmdSet4, &QPushButton::clicked, this, [this] { cmdSet4_Click(); });
     connect(Command9, &QPushButton::clicked, this, [this] { Command9_Click(); });
     for (int n = 1; n <= 8; ++n)
         ConnectCommand(Commands[n - 1], [this, n] { return Command_Click(n); });
