@@ -1,5 +1,8 @@
 #include "tests/TestKit.h"
 #include "core/Globals.h"
+#include <QAbstractEventDispatcher>
+#include <QTimer>
+#include <QEventLoop>
 
 #include <QAbstractButton>
 #include <QAction>
@@ -124,14 +127,22 @@ co::Task<QString> ScriptedUi::saveFileName(QWidget *, QString filter, int filter
 void ScriptedUi::endProgram() { ++programEnds; }
 
 bool WaitFor(const std::function<bool()> &done, int timeoutMs) {
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > timeoutMs) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        if (!done()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-    }
-    return true;
+    if (done()) return true;
+    // The main loop as the program runs it: asleep until something happens, looked at each time
+    // it would go to sleep again (a loop that polled would show in every CPU figure).
+    QEventLoop loop;
+    QTimer limit;
+    limit.setSingleShot(true);
+    QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+    limit.start(timeoutMs);
+    auto check = [&] {
+        if (done()) loop.quit();
+    };
+    QAbstractEventDispatcher *d = QAbstractEventDispatcher::instance();
+    QObject::connect(d, &QAbstractEventDispatcher::aboutToBlock, &loop, check);
+    QObject::connect(d, &QAbstractEventDispatcher::awake, &loop, check);
+    loop.exec();
+    return done();
 }
 
 void Click(QAbstractButton *button) {

@@ -381,6 +381,7 @@ private slots:
         Await(r.session().commandStart());
         QVERIFY(clickedInWait);
         QTRY_COMPARE_WITH_TIMEOUT(r.lines().size(), pass.size() + preset.size(), 2000);
+        Settle();
         QCOMPARE(r.lines(), pass + preset);
         QCOMPARE(p->txtNX[2]->text(), QString("7"));
         QVERIFY(p->frmSet2->isVisibleTo(p) && !p->cmdSet2->isEnabled());
