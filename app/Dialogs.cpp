@@ -3,6 +3,7 @@
 #include "core/Commands.h"
 #include "core/Globals.h"
 #include "pages/Widgets.h"
+#include "link/Await.h"
 #include "link/PortMap.h"
 
 #include <QApplication>
@@ -83,7 +84,7 @@ frmComPort::frmComPort(QWidget *parent) : QDialog(parent) {
     btnFind = MakeButton(this, "btnFind", "&Find...");
     btnFind->setToolTip("Try every port for a unit, and take the one chosen for the COM option selected");
     if (auto *row = qobject_cast<QHBoxLayout *>(top->itemAt(top->count() - 1)->layout())) row->insertWidget(0, btnFind);
-    connect(btnFind, &QPushButton::clicked, this, &frmComPort::btnFind_Click);
+    connect(btnFind, &QPushButton::clicked, this, [this] { co::Start(btnFind_Click()); });
     connect(btnExit, &QPushButton::clicked, this, &frmComPort::btnExit_Click);
     // An adapter plugged in or pulled out while the dialog is open shows within a second.
     tmrPorts.setInterval(PortsRefreshMs);
@@ -139,11 +140,11 @@ void frmComPort::refreshPorts() {
         }
 }
 
-void frmComPort::btnFind_Click() {
+co::Task<> frmComPort::btnFind_Click() {
     QStringList typed;
     for (int k = 1; k <= 8; ++k) typed << cmbDevice[k]->currentText();
     frmFindUnits dlg(frmFindUnits::suggestedPorts(typed), "Use This Port", this);
-    ShowModal(&dlg);
+    co_await ShowModal(&dlg);
     if (!dlg.chosenPort().isEmpty()) cmbDevice[selectedPort()]->setCurrentText(dlg.chosenPort());
 }
 
@@ -305,16 +306,16 @@ frmLoading *LoadingForm() { return loading; }
 
 // ---- the seam's window side
 
-int WidgetUi::chooseExtension(const QString &) {
+co::Task<int> WidgetUi::chooseExtension(QString) {
     frmExtSelect dlg(owner);
     dlg.ExtName_Select();
-    execDialog(&dlg);
-    return dlg.points();
+    co_await showDialog(&dlg);
+    co_return dlg.points();
 }
 
-bool WidgetUi::notice() {
+co::Task<bool> WidgetUi::notice() {
     frmNotice dlg(owner);
-    return execDialog(&dlg) == QDialog::Accepted;
+    co_return co_await showDialog(&dlg) == QDialog::Accepted;
 }
 
 void WidgetUi::showProgress(const QString &caption, int maximum) {
@@ -337,50 +338,74 @@ void WidgetUi::closeProgress() {
     loading = nullptr;
 }
 
-void QtUi::message(const QString &text, const QString &title, MsgIcon icon) {
-    QMessageBox box(QApplication::activeWindow());
-    box.setWindowTitle(title);
-    box.setText(text);
-    box.setIcon(icon == MsgIcon::Critical      ? QMessageBox::Critical
-                : icon == MsgIcon::Information ? QMessageBox::Information
-                                               : QMessageBox::NoIcon);
-    box.setStandardButtons(QMessageBox::Ok);
-    box.exec();
-}
-
-bool QtUi::question(const QString &text, const QString &title) {
-    QMessageBox box(QApplication::activeWindow());
-    box.setWindowTitle(title);
-    box.setText(text);
-    box.setIcon(QMessageBox::Question);
-    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-    box.setDefaultButton(QMessageBox::No);
-    box.setEscapeButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes;
-}
-
-int QtUi::execDialog(QDialog *dialog) { return dialog->exec(); }
-
 namespace {
-QString fileDialog(QWidget *parent, QFileDialog::AcceptMode mode, const QString &filter, int filterIndex,
-                   const QString &lastName) {
-    QFileDialog dlg(parent ? parent : owner.data());
-    dlg.setAcceptMode(mode);
-    dlg.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    const QStringList filters = filter.split(";;");
-    dlg.setNameFilters(filters);
-    if (filterIndex >= 1 && filterIndex <= filters.size()) dlg.selectNameFilter(filters.at(filterIndex - 1));
-    if (!lastName.isEmpty()) dlg.selectFile(lastName);
-    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
-    return dlg.selectedFiles().first();
+// A box or dialog opened, not run: the main loop goes on, and this resumes once it has closed.
+co::Task<int> opened(QDialog *d) {
+    const QPointer<QDialog> dialog(d);
+    d->open();
+    co_await co::Emitted(d, &QDialog::finished);
+    const int result = dialog ? dialog->result() : int(QDialog::Rejected);
+    co_return result;
+}
+
+QMessageBox *box(const QString &text, const QString &title) {
+    auto *b = new QMessageBox(QApplication::activeWindow());
+    b->setAttribute(Qt::WA_DeleteOnClose);
+    b->setWindowTitle(title);
+    b->setText(text);
+    return b;
 }
 } // namespace
 
-QString QtUi::openFileName(QWidget *parent, const QString &filter, int filterIndex, const QString &lastName) {
+co::Task<> QtUi::message(QString text, QString title, MsgIcon icon) {
+    QMessageBox *b = box(text, title);
+    b->setIcon(icon == MsgIcon::Critical      ? QMessageBox::Critical
+               : icon == MsgIcon::Information ? QMessageBox::Information
+                                              : QMessageBox::NoIcon);
+    b->setStandardButtons(QMessageBox::Ok);
+    co_await opened(b);
+}
+
+co::Task<bool> QtUi::question(QString text, QString title) {
+    QMessageBox *b = box(text, title);
+    b->setIcon(QMessageBox::Question);
+    b->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    b->setDefaultButton(QMessageBox::No);
+    b->setEscapeButton(QMessageBox::No);
+    // The box's result is the button pressed.
+    co_return co_await opened(b) == QMessageBox::Yes;
+}
+
+co::Task<int> QtUi::showDialog(QDialog *dialog) { co_return co_await opened(dialog); }
+
+void QtUi::showBeside(QDialog *dialog) {
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
+}
+
+namespace {
+co::Task<QString> fileDialog(QWidget *parent, QFileDialog::AcceptMode mode, QString filter, int filterIndex,
+                             QString lastName) {
+    auto *dlg = new QFileDialog(parent ? parent : owner.data());
+    dlg->setAttribute(Qt::WA_DeleteOnClose);
+    dlg->setAcceptMode(mode);
+    dlg->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    const QStringList filters = filter.split(";;");
+    dlg->setNameFilters(filters);
+    if (filterIndex >= 1 && filterIndex <= filters.size()) dlg->selectNameFilter(filters.at(filterIndex - 1));
+    if (!lastName.isEmpty()) dlg->selectFile(lastName);
+    const QPointer<QFileDialog> kept(dlg);
+    const int result = co_await opened(dlg);
+    if (result != QDialog::Accepted || !kept || kept->selectedFiles().isEmpty()) co_return QString();
+    co_return kept->selectedFiles().first();
+}
+} // namespace
+
+co::Task<QString> QtUi::openFileName(QWidget *parent, QString filter, int filterIndex, QString lastName) {
     return fileDialog(parent, QFileDialog::AcceptOpen, filter, filterIndex, lastName);
 }
 
-QString QtUi::saveFileName(QWidget *parent, const QString &filter, int filterIndex, const QString &lastName) {
+co::Task<QString> QtUi::saveFileName(QWidget *parent, QString filter, int filterIndex, QString lastName) {
     return fileDialog(parent, QFileDialog::AcceptSave, filter, filterIndex, lastName);
 }
 

@@ -25,7 +25,7 @@ public:
     void Form_Load();
     void btnExit_Click();
     // Find Units; the port chosen becomes the device of the option selected.
-    void btnFind_Click();
+    co::Task<> btnFind_Click();
     // The option selected, 1..8.
     int selectedPort() const;
     // What OK chose; nothing when the dialog was closed otherwise.
@@ -111,8 +111,8 @@ public:
 // progress window are these dialogs, shown through execDialog (which a script may answer).
 class WidgetUi : public UiSeam {
 public:
-    int chooseExtension(const QString &extName) override;
-    bool notice() override;
+    co::Task<int> chooseExtension(QString extName) override;
+    co::Task<bool> notice() override;
     void showProgress(const QString &caption, int maximum) override;
     void setProgress(int value) override;
     void closeProgress() override;
@@ -121,11 +121,12 @@ public:
 // The production seam: Qt's message boxes, dialogs and file dialogs.
 class QtUi : public WidgetUi {
 public:
-    void message(const QString &text, const QString &title, MsgIcon icon) override;
-    bool question(const QString &text, const QString &title) override;
-    int execDialog(QDialog *dialog) override;
-    QString openFileName(QWidget *parent, const QString &filter, int filterIndex, const QString &lastName) override;
-    QString saveFileName(QWidget *parent, const QString &filter, int filterIndex, const QString &lastName) override;
+    co::Task<> message(QString text, QString title, MsgIcon icon) override;
+    co::Task<bool> question(QString text, QString title) override;
+    co::Task<int> showDialog(QDialog *dialog) override;
+    void showBeside(QDialog *dialog) override;
+    co::Task<QString> openFileName(QWidget *parent, QString filter, int filterIndex, QString lastName) override;
+    co::Task<QString> saveFileName(QWidget *parent, QString filter, int filterIndex, QString lastName) override;
     void endProgram() override;
 };
 

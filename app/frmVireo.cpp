@@ -161,6 +161,7 @@ frmVireo::frmVireo(QWidget *parent) : QMainWindow(parent), m_session(new Session
     connect(s, &Session::networkButtonChanged, this, &frmVireo::setNetButton);
     connect(s, &Session::pageToShow, this, &frmVireo::ShowPage);
     connect(s, &Session::buttonsChanged, this, &frmVireo::setButtons);
+    connect(s, &Session::stateChanged, this, &frmVireo::followState);
     connect(s, &Session::unitChanged, this, &frmVireo::updateTitle);
     // A pass's values arrive one transaction after another; drawn as they come, the window is
     // drawn and sent to the screen once for each of them.
@@ -177,20 +178,24 @@ frmVireo::frmVireo(QWidget *parent) : QMainWindow(parent), m_session(new Session
     connect(s, &Session::passDone, this, release);
 
     // Stop and Disconnect act at once; the others never run inside another command.
-    ConnectCommand(btnConnect, [s] { s->commandConnect(); });
+    ConnectCommand(btnConnect, [s]() -> co::Task<> { co_await s->commandConnect(); });
     connect(btnDisconnect, &QPushButton::clicked, s, &Session::commandDisconnect);
-    ConnectCommand(btnSetting, [this] { btnSetting_Click(); });
-    ConnectCommand(btnComNet, [s] { s->commandNetwork(); });
-    ConnectCommand(btnUpload, [s] { s->commandUpload(); });
-    ConnectCommand(btnDownload, [s] { s->commandDownload(); });
-    ConnectCommand(btnStart, [s] { s->commandStart(); });
+    ConnectCommand(btnSetting, [this] { return btnSetting_Click(); });
+    ConnectCommand(btnComNet, [s] { return s->commandNetwork(); });
+    ConnectCommand(btnUpload, [s]() -> co::Task<> { co_await s->commandUpload(); });
+    ConnectCommand(btnDownload, [s]() -> co::Task<> { co_await s->commandDownload(); });
+    ConnectCommand(btnStart, [s] { return s->commandStart(); });
     connect(btnStop, &QPushButton::clicked, s, &Session::commandStop);
-    connect(mnuFilesOpen, &QAction::triggered, s, [s] { RunCommand([s] { s->commandOpen(); }); });
-    connect(mnuFilesSave, &QAction::triggered, s, [s] { RunCommand([s] { s->commandSave(); }); });
+    // Menu commands by the same rule as the buttons: after a running command, never inside it.
+    auto command = [s](QAction *a, std::function<co::Task<>()> c) {
+        connect(a, &QAction::triggered, s, [s, c] { s->runner().run(c); });
+    };
+    command(mnuFilesOpen, [s] { return s->commandOpen(); });
+    command(mnuFilesSave, [s] { return s->commandSave(); });
     connect(mnuFilesEnd, &QAction::triggered, s, &Session::commandExit);
     connect(mnuHelpVersion, &QAction::triggered, this, &frmVireo::mnuHelpVersion_Click);
-    connect(mnuFilesCompare, &QAction::triggered, this, [this] { RunCommand([this] { mnuFilesCompare_Click(); }); });
-    connect(mnuFilesFind, &QAction::triggered, this, [this] { RunCommand([this] { mnuFilesFind_Click(); }); });
+    command(mnuFilesCompare, [this] { return mnuFilesCompare_Click(); });
+    command(mnuFilesFind, [this] { return mnuFilesFind_Click(); });
     connect(s, &Session::noteShown, this, [this](const QString &text) {
         lblNote->setText(text);
         // It passes: the next command's state replaces it.
@@ -219,10 +224,15 @@ void frmVireo::MDIForm_Load() {
 void frmVireo::setButtons(const QString &p) {
     QPushButton *order[] = {btnStart, btnStop, btnConnect, btnDisconnect, btnSetting, btnComNet, btnUpload, btnDownload};
     for (int i = 0; i < 8; ++i) order[i]->setEnabled(p.at(i) == 'T');
-    // Compare reads the unit as Upload does: while connected, idle and not monitoring.
-    mnuFilesCompare->setEnabled(p.at(Session::Upload) == 'T' && g.Connected && !g.Monitoring);
-    // Taking a unit found changes the port, as Setting does.
-    mnuFilesFind->setEnabled(p.at(Session::Setting) == 'T');
+}
+
+void frmVireo::followState() {
+    const Session &s = *m_session;
+    mnuFilesOpen->setEnabled(s.actionEnabled(Session::Action::Open));
+    mnuFilesSave->setEnabled(s.actionEnabled(Session::Action::Save));
+    mnuFilesReport->setEnabled(s.actionEnabled(Session::Action::ExportReport));
+    mnuFilesCompare->setEnabled(s.actionEnabled(Session::Action::Compare));
+    mnuFilesFind->setEnabled(s.actionEnabled(Session::Action::FindUnits));
 }
 
 void frmVireo::showLamp() {
@@ -266,42 +276,43 @@ void frmVireo::setNetButton(const QString &caption, int pointSize, bool visible)
 
 // ---- the window's own commands
 
-void frmVireo::btnSetting_Click() {
-    m_session->commandSetting([this]() -> std::optional<Session::PortChoice> {
+co::Task<> frmVireo::btnSetting_Click() {
+    co_await m_session->commandSetting([this]() -> co::Task<std::optional<Session::PortChoice>> {
         frmComPort dlg(this);
-        ShowModal(&dlg);
-        return dlg.choice();
+        co_await ShowModal(&dlg);
+        co_return dlg.choice();
     });
 }
 
-void frmVireo::mnuFilesCompare_Click() {
-    m_session->commandCompare([this](const Session::Comparison &c) {
+co::Task<> frmVireo::mnuFilesCompare_Click() {
+    co_await m_session->commandCompare([this](const Session::Comparison &c) -> co::Task<Session::CompareChoice> {
         frmCompare dlg(c, this);
-        ShowModal(&dlg);
-        return dlg.choice();
+        co_await ShowModal(&dlg);
+        co_return dlg.choice();
     });
 }
 
-void frmVireo::mnuFilesFind_Click() {
+co::Task<> frmVireo::mnuFilesFind_Click() {
     QStringList devices;
     for (int k = 1; k <= 8; ++k) devices << PortMap::deviceFor(k);
     frmFindUnits dlg(frmFindUnits::suggestedPorts(devices), "Connect", this);
-    ShowModal(&dlg);
+    co_await ShowModal(&dlg);
     const QString port = dlg.chosenPort();
-    if (port.isEmpty()) return;
+    if (port.isEmpty()) co_return;
     // The unit found is connected through the COM option in use, as Setting connects it.
-    m_session->commandSetting([port]() -> std::optional<Session::PortChoice> {
+    const auto choice = [port]() -> co::Task<std::optional<Session::PortChoice>> {
         Session::PortChoice c;
         c.comPortNo = g.ComPortNo >= 1 && g.ComPortNo <= 8 ? g.ComPortNo : 1;
         c.devices = QStringList(8, QString());
         c.devices[c.comPortNo - 1] = port;
-        return c;
-    });
+        co_return c;
+    };
+    co_await m_session->commandSetting(choice);
 }
 
 void frmVireo::mnuHelpVersion_Click() {
-    frmVersion dlg(this);
-    ShowModal(&dlg);
+    // A view: it opens beside whatever runs, and holds nothing up.
+    ui().showBeside(new frmVersion(this));
 }
 
 bool frmVireo::event(QEvent *e) {

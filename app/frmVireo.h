@@ -2,6 +2,8 @@
 // The main window: it shows what the session says (the lamp, the status, the identity, the
 // button row, the page) and hands the person's commands to the session.
 #include <QColor>
+#include "link/Task.h"
+
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
@@ -62,11 +64,11 @@ protected:
 private:
     // The handlers of the window's commands.
     void MDIForm_Load();
-    void btnSetting_Click();
+    co::Task<> btnSetting_Click();
     void mnuHelpVersion_Click();
-    void mnuFilesCompare_Click();
-    void mnuFilesFind_Click();
-    void mnuFilesReport_Click();
+    co::Task<> mnuFilesCompare_Click();
+    co::Task<> mnuFilesFind_Click();
+    co::Task<> mnuFilesReport_Click();
     void mnuViewLog_Click(bool show);
     void mnuViewTrend_Click(bool show);
     void mnuHelpAbout_Click();
@@ -74,6 +76,8 @@ private:
     // What the session says, shown.
     void ShowPage(int modelnum);
     void setButtons(const QString &pattern);
+    // The menu's commands follow the session's state.
+    void followState();
     void setNetButton(const QString &caption, int pointSize, bool visible);
     void showLamp();
     void updateTitle();

@@ -46,7 +46,7 @@ void frmVireo::buildTools() {
     mnuFilesReport->setObjectName("mnuFilesReport");
     mnuFiles->insertAction(mnuFilesVar, mnuFilesReport);
     // Read while a transaction waits, the pages could change under it: run it after, as Save does.
-    connect(mnuFilesReport, &QAction::triggered, this, [this] { RunCommand([this] { mnuFilesReport_Click(); }); });
+    connect(mnuFilesReport, &QAction::triggered, this, [this] { m_session->runner().run([this] { return mnuFilesReport_Click(); }); });
     mnuHelpAbout = mnuHelp->addAction("About");
     mnuHelpAbout->setObjectName("mnuHelpAbout");
     connect(mnuViewLog, &QAction::triggered, this, &frmVireo::mnuViewLog_Click);
@@ -132,10 +132,7 @@ void frmVireo::mnuViewTrend_Click(bool show) {
     }
 }
 
-void frmVireo::mnuHelpAbout_Click() {
-    frmAbout dlg(this);
-    ShowModal(&dlg);
-}
+void frmVireo::mnuHelpAbout_Click() { ui().showBeside(new frmAbout(this)); }
 
 void frmVireo::updateTitle() {
     const QString model = g.UnitModel.trimmed();
@@ -143,12 +140,12 @@ void frmVireo::updateTitle() {
                                                    : QStringLiteral("VIREO"));
 }
 
-void frmVireo::mnuFilesReport_Click() {
+co::Task<> frmVireo::mnuFilesReport_Click() {
     const QString model = g.UnitModel.trimmed();
     const QString name = QStringLiteral("vireo-report-%1.pdf").arg(model.isEmpty() ? QStringLiteral("unit") : model);
-    const QString path = AskSaveFileName(this, "PDF files (*.pdf);;All files (*)", 1, name);
-    if (path.isEmpty()) return;
-    if (!writeReport(path)) MsgBox("The report could not be written to " + path + ".", AppTitle, MsgIcon::Critical);
+    const QString path = co_await AskSaveFileName(this, "PDF files (*.pdf);;All files (*)", 1, name);
+    if (path.isEmpty()) co_return;
+    if (!writeReport(path)) co_await MsgBox("The report could not be written to " + path + ".", AppTitle, MsgIcon::Critical);
 }
 
 bool frmVireo::writeReport(const QString &path) {

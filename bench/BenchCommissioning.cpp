@@ -56,9 +56,9 @@ bool benchVerify() {
         std::optional<SendRecord> sent;
         std::optional<OutcomeScope> written, readBack;
         if (recorded) sent.emplace(), written.emplace();
-        page->Download();
+        Await(page->Download());
         if (recorded) readBack.emplace();
-        page->Init();
+        Await(page->Init());
         if (recorded && v) *v = Verify(sent->values(), *readBack);
     };
     double plain = 1e9, recorded = 1e9;
@@ -95,7 +95,7 @@ bool benchCompare() {
         rig.clearLines();
         QElapsedTimer t;
         t.start();
-        const Session::Comparison cmp = rig.session().compareWithUnit();
+        const Session::Comparison cmp = Await(rig.session().compareWithUnit());
         const double wall = double(t.nsecsElapsed()) / 1e6;
         if (!cmp.read) return false;
         lines = int(rig.lines().size());

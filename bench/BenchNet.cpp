@@ -34,14 +34,14 @@ double transactionMs(const QString &port, int n) {
     PortMap::choose(1, port);
     double best = 1e9;
     QString failure;
-    const bool opened = link.OpenComPort(1, Link::DefaultSettings, &failure);
+    const bool opened = Await(link.OpenComPort(1, Link::DefaultSettings, &failure));
     if (!opened) out << "    " << failure << Qt::endl;
-    if (opened && link.SendCommand("G00\r") == "COK") {
+    if (opened && Await(link.SendCommand("G00\r")) == "COK") {
         for (int round = 0; round < 3; ++round) {
             QElapsedTimer t;
             t.start();
             int answered = 0;
-            for (int i = 0; i < n; ++i) answered += link.SendCommand("I02\r").isEmpty() ? 0 : 1;
+            for (int i = 0; i < n; ++i) answered += Await(link.SendCommand("I02\r")).isEmpty() ? 0 : 1;
             if (answered == n) best = std::min(best, double(t.nsecsElapsed()) / 1e6 / n);
         }
     }

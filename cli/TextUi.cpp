@@ -6,24 +6,26 @@
 TextUi::TextUi(const QString &label, bool quiet, int extensionPoints)
     : m_label(label), m_progress(!quiet && isatty(fileno(stderr))), m_points(extensionPoints) {}
 
-void TextUi::message(const QString &text, const QString &title, MsgIcon icon) {
+co::Task<> TextUi::message(QString text, QString title, MsgIcon icon) {
     messages.append({text, title, icon});
     closeProgress();
     QString flat = text;
     flat.replace("\r\n", " ").replace('\r', ' ').replace('\n', ' ');
     std::fprintf(stderr, "%s: %s: %s\n", qPrintable(m_label), qPrintable(title.trimmed()), qPrintable(flat.trimmed()));
+    co_return;
 }
 
-bool TextUi::question(const QString &text, const QString &title) {
-    message(text + (m_yes ? " Yes." : " No."), title, MsgIcon::None);
-    return m_yes;
+co::Task<bool> TextUi::question(QString text, QString title) {
+    const QString line = text + (m_yes ? " Yes." : " No.");
+    co_await message(line, title, MsgIcon::None);
+    co_return m_yes;
 }
 
-int TextUi::chooseExtension(const QString &) {
-    if (m_points == 16 || m_points == 8) return m_points;
+co::Task<int> TextUi::chooseExtension(QString) {
+    if (m_points == 16 || m_points == 8) co_return m_points;
     extensionUnanswered = true;
     if (onExtensionUnanswered) onExtensionUnanswered();
-    return 0;
+    co_return 0;
 }
 
 void TextUi::showProgress(const QString &caption, int maximum) {

@@ -20,13 +20,13 @@ public:
     // label: what each line of progress starts with (the port); quiet: no progress at all.
     TextUi(const QString &label, bool quiet, int extensionPoints);
 
-    void message(const QString &text, const QString &title, MsgIcon icon) override;
-    bool question(const QString &text, const QString &title) override;
-    int execDialog(QDialog *) override { return 0; }
-    QString openFileName(QWidget *, const QString &, int, const QString &) override { return {}; }
-    QString saveFileName(QWidget *, const QString &, int, const QString &) override { return {}; }
-    int chooseExtension(const QString &extName) override;
-    bool notice() override { return false; }
+    co::Task<> message(QString text, QString title, MsgIcon icon) override;
+    co::Task<bool> question(QString text, QString title) override;
+    co::Task<int> showDialog(QDialog *) override { return co::Ready(0); }
+    co::Task<QString> openFileName(QWidget *, QString, int, QString) override { return co::Ready(QString()); }
+    co::Task<QString> saveFileName(QWidget *, QString, int, QString) override { return co::Ready(QString()); }
+    co::Task<int> chooseExtension(QString extName) override;
+    co::Task<bool> notice() override { return co::Ready(false); }
     void showProgress(const QString &caption, int maximum) override;
     void setProgress(int value) override;
     void closeProgress() override;

@@ -91,12 +91,12 @@ QString listed(const QStringList &items) {
     return QStringList(items.mid(0, items.size() - 1)).join(", ") + " and " + items.last();
 }
 
-class Runner;
-Runner *running = nullptr;
+class UnitRunner;
+UnitRunner *running = nullptr;
 
-class Runner {
+class UnitRunner {
 public:
-    Runner(const CliOptions &o, const QByteArray &fileBytes, const UnitEvents &events)
+    UnitRunner(const CliOptions &o, const QByteArray &fileBytes, const UnitEvents &events)
         : m_o(o), m_bytes(fileBytes), m_events(events), m_ui(o.port, o.quiet || o.json || o.worker, o.ext) {
         m_r.port = o.port;
         m_r.command = o.command;
@@ -105,13 +105,17 @@ public:
         if (m_events.progress) m_ui.onProgress = m_events.progress;
     }
 
-    UnitResult run() {
+    co::Task<UnitResult> run() {
         running = this;
         setUi(&m_ui);
         m_session.setPages(&m_pages);
         m_session.load();
         traceTraffic();
-        body();
+        try {
+            co_await body();
+        } catch (const co::Cancelled &) {
+            // The program was told to end (the extension question unanswered, or a signal).
+        }
         if (m_interrupted && m_r.exit < ExitSignalBase) interrupted();
         m_r.model = g.IdentifiedModel.isEmpty() ? m_r.model : g.IdentifiedModel;
         // Every upload, download and dry run leaves its line in the record, whatever became of it.
@@ -120,7 +124,7 @@ public:
         setUi(nullptr);
         running = nullptr;
         m_r.seconds = double(m_clock.elapsed()) / 1000.0;
-        return m_r;
+        co_return m_r;
     }
 
     void interrupt(int signal) {
@@ -195,8 +199,7 @@ private:
         int k = 1;
         m_com = m.hasMatch();
         if (m_com) k = m.captured(1).toInt();
-        else PortMap::choose(1, m_o.port);
-        g.ComPortNo = k;
+        m_session.choosePort(k, m_com ? QString() : m_o.port);
         m_r.device = PortMap::deviceFor(k);
     }
 
@@ -211,65 +214,67 @@ private:
         return true;
     }
 
-    bool connectUnit(bool pagesToo) {
+    co::Task<bool> connectUnit(bool pagesToo) {
         m_ui.setStep("connect");
         openPort();
         bool ok;
         Outcome o;
         if (pagesToo) {
-            o = m_session.commandConnect();
+            o = co_await m_session.commandConnect();
             ok = g.Connected && m_session.link().isOpen() && o.complete();
         } else {
-            ok = m_session.checkConnection() && m_session.identifyOnly();
+            ok = co_await m_session.checkConnection();
+            if (ok) ok = co_await m_session.identifyOnly();
         }
         m_r.model = g.IdentifiedModel;
         m_r.version = AfterColon(g.VersionText).trimmed();
-        if (m_interrupted) return false;
+        if (m_interrupted) co_return false;
         if (o.kind == Outcome::Kind::NeedsInit) {
             end(ExitNoUnit, QStringLiteral("unit needs initialization"));
-            return false;
+            co_return false;
         }
         if (m_ui.extensionUnanswered && pagesToo) {
             end(ExitBadInput, QStringLiteral("the unit has an extension module (%1): say which with --ext 16 or --ext 8")
                                   .arg(g.ExtName.isEmpty() ? QStringLiteral("DI or DO") : g.ExtName));
-            return false;
+            co_return false;
         }
-        if (ok) return true;
+        if (ok) co_return true;
         if (g.Connected && m_session.link().isOpen() && !o.complete())
             end(ExitNoUnit, QStringLiteral("the unit could not be read completely (%1)").arg(o.where()));
         else
             noUnit();
-        return false;
+        co_return false;
     }
 
     // The configuration on the pages now, into the record folder; false (and a failure) when it
     // cannot be kept.
-    bool record(const QString &what) {
-        if (m_o.recordDir.isEmpty()) return true;
+    co::Task<bool> record(const QString &what) {
+        if (m_o.recordDir.isEmpty()) co_return true;
         const QString path =
             QDir(m_o.recordDir).filePath(recordName(g.IdentifiedModel, m_o.port, m_when) + "_" + what + ".uJx");
         QString error;
-        if (m_session.saveFile(path, &error)) {
+        const bool saved = co_await m_session.saveFile(path, &error);
+        if (saved) {
             m_r.records << path;
-            return true;
+            co_return true;
         }
         m_recordFailure = QStringLiteral("the %1 configuration could not be kept: %2").arg(what, error);
-        return false;
+        co_return false;
     }
 
     // What the unit holds after a download, for its record: the read-back when it completed,
     // else a fresh reading.
-    void recordAfter(bool readBack) {
-        if (m_o.recordDir.isEmpty()) return;
+    co::Task<> recordAfter(bool readBack) {
+        if (m_o.recordDir.isEmpty()) co_return;
         if (m_interrupted) {
             m_r.records << QStringLiteral("after: not read (interrupted)");
-            return;
+            co_return;
         }
         if (!readBack && g.Connected && m_session.link().isOpen()) {
             m_ui.setStep("read");
-            readBack = m_session.commandUpload().complete();
+            readBack = (co_await m_session.commandUpload()).complete();
         }
-        if (readBack && g.Connected) record("after");
+        if (readBack && g.Connected) co_await record("after");
         else m_r.records << QStringLiteral("after: not read (the unit could not be read)");
     }
 
@@ -308,23 +313,28 @@ private:
         return false;
     }
 
-    void body() {
+    co::Task<> body() {
         const QString c = m_o.command;
-        if ((c == "download" || c == "compare") && !readFile()) return;
+        if ((c == "download" || c == "compare") && !readFile()) co_return;
         // The extension question, unanswered, ends the session where the window would ask, before
         // the page is read; identify only reports the kind.
         if (c != "identify") m_ui.onExtensionUnanswered = [this] { m_session.commandExit(); };
-        if (!connectUnit(c != "identify")) return;
-        if (c == "identify") return identify();
-        if (c == "upload") return upload();
-        if (c == "monitor") return monitor();
-        if (!sameModel()) return;
+        const bool connected = co_await connectUnit(c != "identify");
+        if (!connected) co_return;
+        if (c == "identify") co_return identify();
+        if (c == "upload") co_return co_await upload();
+        if (c == "monitor") co_return co_await monitor();
+        if (!sameModel()) co_return;
         m_ui.answerYes(true); // the model was decided above
-        if (c == "download" && !m_o.dryRun && !record("before")) return void(end(ExitBadInput, m_recordFailure));
+        if (c == "download" && !m_o.dryRun) {
+            const bool kept = co_await record("before");
+            if (!kept) co_return void(end(ExitBadInput, m_recordFailure));
+        }
         m_ui.setStep("load");
-        if (!m_session.loadConfig(m_bytes)) return void(end(ExitBadInput, "bad file: " + m_ui.messages.value(0).text));
-        if (c == "compare" || m_o.dryRun) return compare();
-        download();
+        const bool loaded = co_await m_session.loadConfig(m_bytes);
+        if (!loaded) co_return void(end(ExitBadInput, "bad file: " + m_ui.messages.value(0).text));
+        if (c == "compare" || m_o.dryRun) co_return co_await compare();
+        co_await download();
     }
 
     void identify() {
@@ -350,18 +360,20 @@ private:
                           .arg(d.value("extension").toString()));
     }
 
-    void upload() {
+    co::Task<> upload() {
         m_ui.setStep("save");
         QString error;
         if (m_o.output == "-") {
             const QByteArray bytes = m_session.configBytes(&error);
-            if (bytes.isEmpty()) return void(end(ExitBadInput, "cannot make the file: " + error));
+            if (bytes.isEmpty()) co_return void(end(ExitBadInput, "cannot make the file: " + error));
             std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
             std::fflush(stdout);
-        } else if (!m_o.output.isEmpty() && !m_session.saveFile(m_o.output, &error)) {
-            return void(end(ExitBadInput, "cannot save: " + error));
+        } else if (!m_o.output.isEmpty()) {
+            const bool saved = co_await m_session.saveFile(m_o.output, &error);
+            if (!saved) co_return void(end(ExitBadInput, "cannot save: " + error));
         }
-        if (!record("upload")) return void(end(ExitBadInput, m_recordFailure));
+        const bool kept = co_await record("upload");
+        if (!kept) co_return void(end(ExitBadInput, m_recordFailure));
         m_r.file = m_o.output.isEmpty() ? m_r.records.value(0) : m_o.output == "-" ? "(standard output)" : m_o.output;
         end(ExitDone, "saved " + m_r.file);
     }
@@ -385,11 +397,13 @@ private:
         return QStringLiteral("%1 written, %2 not; the unit is partly written, download again").arg(listed(done), listed(left));
     }
 
-    void download() {
+    co::Task<> download() {
         using End = Session::DownloadResult::End;
         m_ui.setStep("download");
         // With the network settings, both pages are written before the one read-back reads either.
-        const Session::DownloadResult d = m_o.network ? m_session.downloadPages(true, true) : m_session.commandDownload();
+        Session::DownloadResult d;
+        if (m_o.network) d = co_await m_session.downloadPages(true, true);
+        else d = co_await m_session.commandDownload();
         m_sent = d.sent;
         const Verification &v = d.verification;
         bool readBack = d.readBack.complete();
@@ -424,7 +438,7 @@ private:
             if (!m_interrupted) noUnit();
             break;
         }
-        recordAfter(readBack);
+        co_await recordAfter(readBack);
     }
 
     void interrupted() {
@@ -432,19 +446,19 @@ private:
         end(ExitSignalBase + m_interrupted, "interrupted: " + (wrote ? partly(m_sent) : QStringLiteral("nothing was written")));
     }
 
-    void compare() {
+    co::Task<> compare() {
         m_ui.setStep("compare");
-        const Session::Comparison cmp = m_session.compareWithUnit();
-        if (!cmp.refusal.isEmpty()) return void(end(ExitBadInput, "other model: " + cmp.refusal));
-        if (m_interrupted) return;
+        const Session::Comparison cmp = co_await m_session.compareWithUnit();
+        if (!cmp.refusal.isEmpty()) co_return void(end(ExitBadInput, "other model: " + cmp.refusal));
+        if (m_interrupted) co_return;
         if (!cmp.read) {
             if (cmp.outcome.kind == Outcome::Kind::NeedsInit)
-                return void(end(ExitNoUnit, QStringLiteral("unit needs initialization")));
+                co_return void(end(ExitNoUnit, QStringLiteral("unit needs initialization")));
             if (cmp.outcome.kind == Outcome::Kind::Incomplete && g.Connected)
-                return void(end(ExitNoUnit, QStringLiteral("The unit could not be read completely (%1): nothing was "
+                co_return void(end(ExitNoUnit, QStringLiteral("The unit could not be read completely (%1): nothing was "
                                                            "compared.")
                                                 .arg(cmp.outcome.where())));
-            return noUnit();
+            co_return noUnit();
         }
         m_r.differences = cmp.rows;
         end(cmp.rows.isEmpty() ? ExitDone : ExitDiffers,
@@ -452,16 +466,16 @@ private:
                                : differencesText(cmp.rows.size()));
     }
 
-    void monitor() {
+    co::Task<> monitor() {
         m_ui.setStep("monitor");
         Page *p = m_pages.page(g.ActivePage);
-        if (!p) return void(end(ExitBadInput, "this unit has no page to monitor"));
+        if (!p) co_return void(end(ExitBadInput, "this unit has no page to monitor"));
         QMap<int, double> values;
         QObject::connect(p, &Page::liveValue, p, [&values](int ch, double v) { values[ch] = v; });
         QFile csv(m_o.csv);
         QTextStream csvOut(&csv);
         if (!m_o.csv.isEmpty() && !csv.open(QIODevice::WriteOnly | QIODevice::Text))
-            return void(end(ExitBadInput, QStringLiteral("cannot write %1: %2").arg(m_o.csv, csv.errorString())));
+            co_return void(end(ExitBadInput, QStringLiteral("cannot write %1: %2").arg(m_o.csv, csv.errorString())));
         QTextStream out(stdout);
         int passes = 0;
         QElapsedTimer since;
@@ -483,9 +497,9 @@ private:
             values.clear();
         });
         QTimer::singleShot(m_o.seconds * 1000, &m_session, [this] { m_session.commandStop(); });
-        m_session.commandStart();
-        if (m_interrupted) return;
-        if (!g.Connected) return noUnit();
+        co_await m_session.commandStart();
+        if (m_interrupted) co_return;
+        if (!g.Connected) co_return noUnit();
         end(ExitDone, QStringLiteral("%1 passes").arg(passes));
     }
 
@@ -516,8 +530,9 @@ private:
 };
 } // namespace
 
-UnitResult RunUnit(const CliOptions &options, const QByteArray &fileBytes, const UnitEvents &events) {
-    return Runner(options, fileBytes, events).run();
+co::Task<UnitResult> RunUnit(CliOptions options, QByteArray fileBytes, UnitEvents events) {
+    UnitRunner r(options, fileBytes, events);
+    co_return co_await r.run();
 }
 
 void InterruptUnit(int signal) {

@@ -3,6 +3,7 @@
 // program, run without a window.
 #include "cli/Options.h"
 #include "core/Verify.h"
+#include "link/Task.h"
 
 #include <QJsonObject>
 #include <QMap>
@@ -33,6 +34,6 @@ struct UnitEvents {
 };
 
 // `fileBytes`: download and compare, the configuration file read already (standard input too).
-UnitResult RunUnit(const CliOptions &options, const QByteArray &fileBytes, const UnitEvents &events);
+co::Task<UnitResult> RunUnit(CliOptions options, QByteArray fileBytes, UnitEvents events);
 // The first signal stops the unit at the next line boundary (from the event loop).
 void InterruptUnit(int signal);

@@ -148,10 +148,11 @@ int main(int argc, char **argv) {
     }
     UnitResult r;
     // Run from the program's loop, so that a signal is seen from the start.
-    QTimer::singleShot(0, &app, [&] {
-        r = RunUnit(o, bytes, events);
+    auto unit = [&]() -> co::Task<> {
+        r = co_await RunUnit(o, bytes, events);
         QCoreApplication::exit(0);
-    });
+    };
+    QTimer::singleShot(0, &app, [&] { co::Start(unit()); });
     app.exec();
     if (o.worker) {
         QJsonObject j = r.toJson();

@@ -307,7 +307,7 @@ void apply(const Value &v) {
         setOption(static_cast<QAbstractButton *>(v.control), v.flag);
         break;
     case Field::Target::SubTyp:
-        g.SubTyp = v.number;
+        // Identity: the session applies it (FileIdentity::recordSubTyp).
         break;
     }
 }
@@ -465,6 +465,8 @@ std::unique_ptr<LoadedConfig> ReadConfig(const QByteArray &bytes, PageStore &pag
     if (const Record *rec = NetRecord(netTyp)) {
         NetPage *n = pages.netPage(netTyp);
         if (!n || !rd.record(*rec, n, ctx, loaded->net)) return fail();
+        for (const Value &v : loaded->net.values)
+            if (v.field->target == Field::Target::SubTyp) id.recordSubTyp = v.number;
     }
     return loaded;
 }

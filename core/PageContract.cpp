@@ -1,26 +1,28 @@
 #include "core/PageContract.h"
 #include "core/Outcome.h"
 
-Outcome IoPage::init() {
+QString IoPage::checkDetail() const { return QStringLiteral("Check data range."); }
+
+co::Task<Outcome> IoPage::init() {
     OutcomeScope s;
-    Init();
-    return s.outcome();
+    co_await Init();
+    co_return s.outcome();
 }
 
-Outcome IoPage::download() {
+co::Task<Outcome> IoPage::download() {
     OutcomeScope s;
-    Download();
-    return s.outcome();
+    co_await Download();
+    co_return s.outcome();
 }
 
-Outcome IoPage::readingData() {
+co::Task<Outcome> IoPage::readingData() {
     OutcomeScope s;
-    ReadingData();
-    return s.outcome();
+    co_await ReadingData();
+    co_return s.outcome();
 }
 
-Outcome NetUnitPage::upload() {
+co::Task<Outcome> NetUnitPage::upload() {
     OutcomeScope s;
-    btnUpload_Click();
-    return s.outcome();
+    co_await btnUpload_Click();
+    co_return s.outcome();
 }

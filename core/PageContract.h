@@ -5,8 +5,12 @@
 #include <QList>
 #include <QString>
 #include <memory>
+#include <optional>
+
+#include "link/Task.h"
 
 struct Outcome;
+class Session;
 
 // One setting a page shows, as a file carries it: what it is called where the engineer reads it,
 // and its value (a list's entry as its index, shown as its text).
@@ -27,16 +31,19 @@ class IoPage {
 public:
     virtual ~IoPage() = default;
     // The operations, each with what became of it (the exchanges it ran, the person's cancel).
-    Outcome init();
-    Outcome download();
-    Outcome readingData();
+    co::Task<Outcome> init();
+    co::Task<Outcome> download();
+    co::Task<Outcome> readingData();
 
-    virtual void Init() = 0;
-    virtual void Download() = 0;
-    virtual void ReadingData() = 0;
+    // Each awaited: the exchanges go out one after another, the main loop runs meanwhile.
+    virtual co::Task<> Init() = 0;
+    virtual co::Task<> Download() = 0;
+    virtual co::Task<> ReadingData() = 0;
     // Pages without a check count as valid.
     virtual bool hasCheckData() const { return true; }
     virtual bool CheckData() { return true; }
+    // What the "Data Error" box says of a check that failed (the positioning page names the rule).
+    virtual QString checkDetail() const;
     // What Start, Stop and Disconnect do to the page.
     virtual void onStart() = 0;
     virtual void onStop() = 0;
@@ -48,13 +55,13 @@ class NetUnitPage {
 public:
     virtual ~NetUnitPage() = default;
     // The Upload's reads, with what became of them.
-    Outcome upload();
+    co::Task<Outcome> upload();
     // A Download's writes without its read-back (that is the caller's, which may read more pages
     // first); a refusal says why (a box left empty).
-    virtual Outcome writeToUnit() = 0;
-    virtual void btnUpload_Click() = 0;
-    // Modal; returns when the person has closed it.
-    virtual void showModal() = 0;
+    virtual co::Task<Outcome> writeToUnit() = 0;
+    virtual co::Task<> btnUpload_Click() = 0;
+    // Modal; ends when the person has closed it.
+    virtual co::Task<> showModal() = 0;
     // What the page shows for the identity in the globals.
     virtual void followIdentity() {}
 };
@@ -67,6 +74,7 @@ struct FileIdentity {
     int subTyp = 0;
     QString versionText;
     int chCount = 0;
+    std::optional<int> recordSubTyp; // the network record's SubTyp, set once its page has the record
 };
 class LoadedConfig {
 public:
@@ -82,6 +90,9 @@ public:
 class PageSet {
 public:
     virtual ~PageSet() = default;
+    // The session the pages work for: their failure routines disconnect through it.
+    virtual void setSession(Session *session) { m_session = session; }
+    Session *session() const { return m_session; }
     // Created on first use; null for a kind without a page.
     virtual IoPage *ioPage(int modelnum) = 0;
     virtual NetUnitPage *netPage(int netTyp) = 0;
@@ -98,4 +109,7 @@ public:
     virtual IoPage *copyOf(int modelnum) = 0;
     virtual NetUnitPage *netCopyOf(int netTyp) = 0;
     virtual void dropCopies() = 0;
+
+private:
+    Session *m_session = nullptr;
 };

@@ -1,10 +1,18 @@
 #pragma once
-// The session with the unit, beneath any window: it owns the link and runs every command
-// (Connect, Upload, Download, Start and Stop, Disconnect, Setting, the network page, Open, Save,
-// Exit), keeps the connection state and the unit's identity in the globals, and tells each
-// change by a signal. The main window, the tools and the command-line program observe it.
+// The session with the unit, beneath any window: it owns the link and the command runner and
+// runs every command (Connect, Upload, Download, Start and Stop, Disconnect, Setting, the network
+// page, Open, Save, Compare, Exit) as a coroutine, keeps the connection state and the unit's
+// identity in the globals, and tells each change by a signal. It is the one command model:
+// its state says which actions can be taken now. The main window, the tools and the
+// command-line program observe it and bind to it.
+//
+// Its parts, a file each: Session.cpp (states, the buttons, Connect, Upload, Start and Stop,
+// Disconnect, Setting, the network page, Exit), Identify.cpp (the connection check and the
+// identification), Download.cpp, Monitor.cpp, Files.cpp (Open, Save, a file loaded), Compare.cpp.
+#include "core/Commands.h"
 #include "core/Outcome.h"
 #include "core/Verify.h"
+#include "link/Task.h"
 
 #include <QObject>
 #include <QString>
@@ -33,6 +41,12 @@ public:
     Q_ENUM(Lamp)
     // The eight command buttons, in the order of their state table.
     enum Button { Start, Stop, Connect, Disconnect, Setting, Network, Upload, Download, ButtonCount };
+    // Where the session stands.
+    enum class State { Disconnected, Connecting, Idle, Running, Monitoring, Ending };
+    Q_ENUM(State)
+    // The window's actions besides the eight buttons, and whether each can be taken now.
+    enum class Action { Open, Save, ExportReport, Compare, FindUnits, Exit, Views };
+    Q_ENUM(Action)
 
     // What the COM dialog chose: the option, and the device each option opens.
     struct PortChoice {
@@ -46,7 +60,8 @@ public:
     static Session *current();
 
     Link &link() { return *m_link; }
-    void setPages(PageSet *pages) { m_pages = pages; }
+    CommandRunner &runner() { return *m_runner; }
+    void setPages(PageSet *pages);
     PageSet *pages() const { return m_pages; }
 
     // Start-up: defaults, and only Setting enabled.
@@ -68,7 +83,7 @@ public:
             Cancelled,       // the person's Disconnect or Exit, before or while writing
         };
         End end = End::NoPage;
-        QString detail;    // RangeRefused: the check's text; OtherModel: the unit's model
+        QString detail;    // RangeRefused: what the check refused; OtherModel: the unit's model
         Outcome write;     // the writes (the download start and every page's)
         Outcome readBack;  // the Upload after them
         Verification verification;
@@ -78,25 +93,28 @@ public:
         }
     };
 
-    // The commands (the main window's buttons and menu items run these).
-    Outcome commandConnect();
-    Outcome commandUpload();
-    DownloadResult commandDownload();
+    // The commands (the main window's buttons and menu items run these through the runner).
+    co::Task<Outcome> commandConnect();
+    co::Task<Outcome> commandUpload();
+    co::Task<DownloadResult> commandDownload();
     // The I/O page, the network page, or both written, then one read-back and one verification of
     // all that was sent (a file's network settings; Compare's Download of the pages that differ).
-    DownloadResult downloadPages(bool io, bool network);
-    void commandStart();
+    co::Task<DownloadResult> downloadPages(bool io, bool network);
+    // Monitoring: passes one after another until Stop; the main loop runs between passes, and a
+    // click held during a pass runs there. Ends when monitoring ends.
+    co::Task<> commandStart();
     void commandStop();
     // The person's Disconnect: what runs ends "cancelled".
     void commandDisconnect();
-    // Setting: `ask` shows the COM dialog and returns the choice (nothing when closed without OK).
-    void commandSetting(const std::function<std::optional<PortChoice>()> &ask);
-    void commandNetwork();
-    void commandOpen();
-    void commandSave();
+    // Setting: `ask` shows the COM dialog and gives the choice (nothing when closed without OK).
+    co::Task<> commandSetting(std::function<co::Task<std::optional<PortChoice>>()> ask);
+    co::Task<> commandNetwork();
+    co::Task<> commandOpen();
+    co::Task<> commandSave();
+    // Exit: the command under way is cancelled and unwinds; the program ends.
     void commandExit();
     // Compare with Unit: the unit read as an Upload reads it into copies of the pages, not shown;
-    // `show` shows the differences and returns what the person chose.
+    // `show` shows the differences and gives what the person chose.
     enum class CompareChoice { Close, Download, Upload };
     struct Comparison {
         bool read = false;  // the unit was read completely (else nothing was compared)
@@ -107,23 +125,29 @@ public:
         int values = 0;     // settings compared
         bool ioDiffers = false, networkDiffers = false;
     };
-    void commandCompare(const std::function<CompareChoice(const Comparison &)> &show);
-    Comparison compareWithUnit();
+    co::Task<> commandCompare(std::function<co::Task<CompareChoice>(const Comparison &)> show);
+    co::Task<Comparison> compareWithUnit();
     // The connection check, and the identification's reads (no page), for whoever needs only
     // those; false after their failure messages.
-    bool checkConnection();
-    bool identifyOnly();
-    // File Open and Save without the file dialog.
-    bool openFile(const QString &path);
-    // With `error`, a failure is told there instead of in a box.
-    bool saveFile(const QString &path, QString *error = nullptr);
+    co::Task<bool> checkConnection();
+    co::Task<bool> identifyOnly();
+    // File Open and Save without the file dialog. With `error`, a failure is told there instead
+    // of in a box.
+    co::Task<bool> openFile(QString path);
+    co::Task<bool> saveFile(QString path, QString *error = nullptr);
     // The file the pages make now; empty with *error set when they cannot make one.
     QByteArray configBytes(QString *error);
     // A file's contents loaded as File Open loads them; false after the failure message.
-    bool loadConfig(const QByteArray &bytes);
+    co::Task<bool> loadConfig(QByteArray bytes);
+    // A file of this model is not for the unit on the line (the one identified last).
+    static bool otherModel(const QString &fileModel);
+    // The port COMk opens the device given (the command-line program's port).
+    void choosePort(int comPortNo, const QString &device = {});
 
     // States as they stand.
     Lamp lamp() const { return m_lamp; }
+    State state() const;
+    bool actionEnabled(Action a) const;
     QString buttons() const { return m_buttons; }
     bool buttonEnabled(Button b) const { return m_buttons.at(b) == 'T'; }
     // The modelnum of the page last placed (99 for the stand-in), -1 before any.
@@ -131,8 +155,8 @@ public:
     // The page of ActivePage; null when there is none.
     IoPage *activePage();
 
-    // The module routines' side: the port closed, the state reset (DisconnectUnit).
-    void noteDisconnected();
+    // A page that gave the unit up (Link::dropUnit) ends the connection here.
+    void disconnectUnit();
     // Sets NetTyp from the model text's first four characters, and tells the network button.
     void SetNetType(const QString &model);
 
@@ -149,6 +173,8 @@ signals:
     // Place the page of this modelnum; any value outside 0 to 25 is the stand-in for unknown models.
     void pageToShow(int modelnum);
     void buttonsChanged(const QString &pattern); // eight T/F in the order of Button
+    // The state, and with it which actions can be taken, changed.
+    void stateChanged(Session::State state);
     // The connection, or the model of the unit connected, changed (the window's title).
     void unitChanged();
     // A passing note for the status area ("Download verified (12 values)").
@@ -162,23 +188,23 @@ private:
     // The one place that turns ActivePage into a page: -1 none, 0..25 a page, anything else invalid.
     Route route(IoPage *&p);
     // The page of ActivePage; null when there is none, or after the routing error was reported.
-    IoPage *routedPage(const QString &where);
+    co::Task<IoPage *> routedPage(QString where);
     // The internal routing error: "Debug info" message and a disconnect.
-    void debugInfo(const QString &where);
+    co::Task<> debugInfo(QString where);
     // Every command ends with the buttons of the state it leaves: connected and idle, or not connected.
-    void endCommand();
+    co::Task<> endCommand();
     // The line died: disconnect as the Disconnect button does and say so once.
-    void connectionLost();
+    co::Task<> connectionLost();
     void onPortLost(const QString &reason);
 
     // The routines of the commands.
-    bool ConnectUnit();
+    co::Task<bool> ConnectUnit();
     enum class Identified { Yes, Failed, NeedsInit, ProgramEnded };
-    Identified IdentifyUnit();
+    co::Task<Identified> IdentifyUnit();
     void ShowPage(int modelnum);
-    void MonitorLoop();
+    co::Task<> MonitorLoop();
     enum class WriteStart { Written, Refused, Silent };
-    WriteStart WriteUnit(bool page, Outcome *written);
+    co::Task<WriteStart> WriteUnit(bool page, Outcome *written);
     // Disconnects as the Disconnect button does, for the session's own reasons.
     void disconnectNow();
     // Ends the program, for the session's own reasons (the unit needs initialising).
@@ -187,7 +213,8 @@ private:
     Outcome identifiedOutcome(Identified id, const OutcomeScope &scope) const;
     void applyLoaded(LoadedConfig &loaded);
     // The identification's reads into the globals (an Upload's first lines); false after its failure.
-    Identified identifyUnitOnly();
+    co::Task<Identified> identifyUnitOnly();
+    void noteDisconnected();
 
     // The button rows of the state table.
     void setButtons(const QString &pattern);
@@ -203,13 +230,17 @@ private:
     void setLamp(Lamp l);
     void setStatus(const QString &text);
     void showExtension();
+    void tellState();
 
     Link *m_link;
+    CommandRunner *m_runner;
     PageSet *m_pages = nullptr;
     Lamp m_lamp = Lamp::Off;
     QString m_buttons = QStringLiteral("FFFFFFFF");
     int m_shown = -1;
     int m_monitorDepth = 0;
     bool m_quiet = false; // Compare reads the unit: the window keeps showing the page's identity
+    bool m_connecting = false;
+    State m_told = State::Disconnected;
     QString m_lostReason;
 };

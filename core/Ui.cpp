@@ -1,5 +1,4 @@
 #include "core/Ui.h"
-#include "core/Commands.h"
 #include "core/Globals.h"
 
 #include <cstdio>
@@ -8,60 +7,76 @@ namespace {
 // Without a window or a script: messages go to standard error, every question is No.
 class QuietUi : public UiSeam {
 public:
-    void message(const QString &text, const QString &title, MsgIcon) override {
+    co::Task<> message(QString text, QString title, MsgIcon) override {
         std::fprintf(stderr, "%s: %s\n", qPrintable(title), qPrintable(text));
+        co_return;
     }
-    int execDialog(QDialog *) override { return 0; }
-    QString openFileName(QWidget *, const QString &, int, const QString &) override { return {}; }
-    QString saveFileName(QWidget *, const QString &, int, const QString &) override { return {}; }
-    int chooseExtension(const QString &) override { return 0; }
-    bool notice() override { return false; }
+    co::Task<int> showDialog(QDialog *) override { co_return 0; }
+    co::Task<QString> openFileName(QWidget *, QString, int, QString) override { co_return QString(); }
+    co::Task<QString> saveFileName(QWidget *, QString, int, QString) override { co_return QString(); }
+    co::Task<int> chooseExtension(QString) override { co_return 0; }
+    co::Task<bool> notice() override { co_return false; }
     void endProgram() override {}
 };
-
 QuietUi quietUi;
 UiSeam *current = &quietUi;
-
 int progressValue = -1; // -1: closed
+
+// After the program was told to end nothing more opens: the command unwinds from here.
+void unlessEnding() {
+    if (g.ProgramEnding) throw co::Cancelled{};
+}
 } // namespace
+
+co::Task<bool> UiSeam::question(QString, QString) { co_return false; }
+void UiSeam::showBeside(QDialog *) {}
 
 UiSeam &ui() { return *current; }
 void setUi(UiSeam *seam) { current = seam ? seam : &quietUi; }
 
-void MsgBox(const QString &text, const QString &title, MsgIcon icon) {
-    if (g.ProgramEnding) return;
-    IdleScope modal(IdleScope::Modal);
-    ui().message(text, title, icon);
+co::Task<> MsgBox(QString text, QString title, MsgIcon icon) {
+    unlessEnding();
+    co_await ui().message(text, title, icon);
+    unlessEnding();
 }
 
-bool AskYesNo(const QString &text, const QString &title) {
-    if (g.ProgramEnding) return false;
-    IdleScope modal(IdleScope::Modal);
-    return ui().question(text, title);
+void ShowMessage(const QString &text, const QString &title, MsgIcon icon) {
+    if (!g.ProgramEnding) co::Start(ui().message(text, title, icon));
 }
 
-QString AskOpenFileName(QWidget *parent, const QString &filter, int filterIndex, const QString &lastName) {
-    if (g.ProgramEnding) return {};
-    IdleScope modal(IdleScope::Modal);
-    return ui().openFileName(parent, filter, filterIndex, lastName);
+co::Task<bool> AskYesNo(QString text, QString title) {
+    unlessEnding();
+    const bool yes = co_await ui().question(text, title);
+    unlessEnding();
+    co_return yes;
 }
 
-QString AskSaveFileName(QWidget *parent, const QString &filter, int filterIndex, const QString &lastName) {
-    if (g.ProgramEnding) return {};
-    IdleScope modal(IdleScope::Modal);
-    return ui().saveFileName(parent, filter, filterIndex, lastName);
+co::Task<QString> AskOpenFileName(QWidget *parent, QString filter, int filterIndex, QString lastName) {
+    unlessEnding();
+    const QString path = co_await ui().openFileName(parent, filter, filterIndex, lastName);
+    unlessEnding();
+    co_return path;
 }
 
-int AskExtension(const QString &extName) {
-    if (g.ProgramEnding) return 0;
-    IdleScope modal(IdleScope::Modal);
-    return ui().chooseExtension(extName);
+co::Task<QString> AskSaveFileName(QWidget *parent, QString filter, int filterIndex, QString lastName) {
+    unlessEnding();
+    const QString path = co_await ui().saveFileName(parent, filter, filterIndex, lastName);
+    unlessEnding();
+    co_return path;
 }
 
-bool ShowNotice() {
-    if (g.ProgramEnding) return false;
-    IdleScope modal(IdleScope::Modal);
-    return ui().notice();
+co::Task<int> AskExtension(QString extName) {
+    unlessEnding();
+    const int points = co_await ui().chooseExtension(extName);
+    unlessEnding();
+    co_return points;
+}
+
+co::Task<bool> ShowNotice() {
+    unlessEnding();
+    const bool ok = co_await ui().notice();
+    unlessEnding();
+    co_return ok;
 }
 
 void ShowProgress(const QString &caption) {

@@ -132,26 +132,26 @@ void NoteDownload(const QString &text) {
     if (Session *s = Session::current()) emit s->noteShown(text);
 }
 
-void ReportVerification(const Verification &v) {
+co::Task<> ReportVerification(Verification v) {
     switch (v.result) {
     case Verification::Result::Verified:
         NoteDownload(QStringLiteral("Download verified (%1 values)").arg(v.values));
-        return;
+        co_return;
     case Verification::Result::NothingToVerify:
         NoteDownload(QStringLiteral("Download written (nothing to verify)"));
-        return;
+        co_return;
     case Verification::Result::Differs:
         NoteDownload(QStringLiteral("Download not verified"));
-        MsgBox("The unit does not hold what was written:\r\n" + DescribeDifferences(v.differences), "Download",
-               MsgIcon::Critical);
-        return;
+        co_await MsgBox("The unit does not hold what was written:\r\n" + DescribeDifferences(v.differences), "Download",
+                        MsgIcon::Critical);
+        co_return;
     case Verification::Result::NotVerified:
         NoteDownload(QStringLiteral("Download not verified"));
-        if (v.readBack.cancelled()) return;
-        MsgBox(QStringLiteral("The settings were written, but the unit could not be read back completely (%1), so "
-                              "they are not verified.")
-                   .arg(v.why()),
-               "Download", MsgIcon::Critical);
-        return;
+        if (v.readBack.cancelled()) co_return;
+        co_await MsgBox(QStringLiteral("The settings were written, but the unit could not be read back completely (%1), "
+                                       "so they are not verified.")
+                            .arg(v.why()),
+                        "Download", MsgIcon::Critical);
+        co_return;
     }
 }

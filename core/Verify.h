@@ -4,6 +4,8 @@
 #include "core/Outcome.h"
 #include "core/PageContract.h"
 
+#include "link/Task.h"
+
 #include <functional>
 
 struct Difference {
@@ -71,6 +73,6 @@ Verification Verify(const SentValues &sent, const OutcomeScope &readBack);
 // The end of a Download's verification in the window: one box (title "Download", critical)
 // naming each difference or why nothing is verified, or a note in the status area and the log.
 // Nothing is said of a read-back the person cancelled.
-void ReportVerification(const Verification &v);
+co::Task<> ReportVerification(Verification v);
 // The status line and the log's note of a Download that ended as `text`.
 void NoteDownload(const QString &text);

@@ -11,15 +11,24 @@
 namespace {
 class SilentUi : public UiSeam {
   public:
-    void message(const QString &, const QString &, MsgIcon) override {}
-    bool question(const QString &, const QString &) override { return false; }
-    int execDialog(QDialog *) override { return 0; }
-    QString openFileName(QWidget *, const QString &, int, const QString &) override { return {}; }
-    QString saveFileName(QWidget *, const QString &, int, const QString &) override { return {}; }
-    int chooseExtension(const QString &) override { return 0; }
-    bool notice() override { return false; }
+    co::Task<> message(QString, QString, MsgIcon) override { return co::Ready(); }
+    co::Task<bool> question(QString, QString) override { return co::Ready(false); }
+    co::Task<int> showDialog(QDialog *) override { return co::Ready(0); }
+    co::Task<QString> openFileName(QWidget *, QString, int, QString) override { return co::Ready(QString()); }
+    co::Task<QString> saveFileName(QWidget *, QString, int, QString) override { return co::Ready(QString()); }
+    co::Task<int> chooseExtension(QString) override { return co::Ready(0); }
+    co::Task<bool> notice() override { return co::Ready(false); }
     void endProgram() override {}
 };
+
+// The fuzzed device answers as soon as it is written to: a task is done by the time it returns,
+// else the loop runs until it is.
+template <class T> T Await(co::Task<T> &&task) {
+    co::Task<T> t = std::move(task);
+    while (!t.done()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    return t.result();
+}
+
 
 Session *session = nullptr;
 PageStore *store = nullptr;
@@ -46,12 +55,12 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
-    if (!session->loadConfig(bytes)) return 0;
+    if (!Await(session->loadConfig(bytes))) return 0;
     // Not every loaded file saves: a box may hold what no integer field takes.
     QString error;
     const QByteArray saved = store->buildConfig(&error);
     if (saved.isEmpty()) return 0;
-    if (!session->loadConfig(saved)) __builtin_trap();
+    if (!Await(session->loadConfig(saved))) __builtin_trap();
     const QByteArray again = store->buildConfig(&error);
     if (again != saved) __builtin_trap();
     return 0;

@@ -4,7 +4,6 @@
 #include "link/PortMap.h"
 #include "link/TextRoutines.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QMetaMethod>
 #include <QThread>
@@ -35,7 +34,11 @@ Link::~Link() {
 void Link::setDevice(std::unique_ptr<SerialDevice> device) {
     if (m_device) m_device->close();
     m_device = std::move(device);
-    if (m_device) connect(m_device.get(), &SerialDevice::lost, this, &Link::portLost);
+    if (!m_device) return;
+    connect(m_device.get(), &SerialDevice::lost, this, &Link::portLost);
+    // Once, not per transaction: a wake-up with nothing waiting does nothing.
+    connect(m_device.get(), &SerialDevice::dataArrived, this, &Link::wake);
+    connect(m_device.get(), &SerialDevice::lost, this, &Link::wakeLater);
 }
 
 Link *Link::current() { return currentLink; }
@@ -55,171 +58,179 @@ bool Link::traced() const {
 
 bool Link::isOpen() const { return m_device && m_device->isOpen(); }
 
-bool Link::OpenComPort(int comPortNo, const QString &settings, QString *failure) {
-    if (isOpen()) return true;
-    if (!m_device || m_shutDown || m_opening) return false;
+co::Task<bool> Link::OpenComPort(int comPortNo, QString settings, QString *failure) {
+    if (isOpen()) co_return true;
+    if (!m_device || m_shutDown || m_opening) co_return false;
     const int k = comPortNo;
     emit comPortSelected(k);
     const QString name = PortMap::deviceFor(k);
     QString reason;
-    if (openDevice(name, settings, &reason)) {
+    const bool opened = co_await openDevice(name, settings, &reason);
+    if (opened) {
         // Which device server and port: the log keeps it beside the lines that follow.
         if (IsNetPortName(name)) emit noted(QStringLiteral("COM%1 (%2) connected to the device server").arg(k).arg(name));
         emit portOpened(name);
-        return true;
+        co_return true;
     }
     emit portError(name, reason);
     if (failure) *failure = QStringLiteral("COM%1 (%2) cannot be opened: %3").arg(k).arg(name, reason);
-    return false;
+    co_return false;
 }
 
-bool Link::openDevice(const QString &name, const QString &settings, QString *reason) {
-    if (!IsNetPortName(name)) return m_device->open(name, settings, reason);
+co::Task<bool> Link::openDevice(QString name, QString settings, QString *reason) {
+    if (!IsNetPortName(name)) co_return m_device->open(name, settings, reason);
     // Setting opens the chosen port and the Connect after it opens it again: a host that did
     // not answer just now is not waited for a second time.
     if (m_failedOpen.isValid() && m_failedOpen.elapsed() < RecentFailureMs && m_failedName == name) {
         *reason = m_failedReason;
-        return false;
+        co_return false;
     }
-    // A connection takes its time: window events run meanwhile, as in a transaction's wait, and
-    // commands clicked meanwhile are held until it is made. It waits no longer than a reply would.
+    // A connection takes its time: the window answers meanwhile, and commands clicked meanwhile
+    // are held until it is made. It waits no longer than a reply would.
     m_device->setOpenTimeout(m_timeoutMs);
     m_opening = true;
+    m_openDone = false;
     ++m_waitDepth;
-    bool ok = m_device->open(name, settings, reason);
+    const QMetaObject::Connection ok = connect(m_device.get(), &SerialDevice::opened, this, [this] {
+        m_openDone = m_openOk = true;
+        wake();
+    });
+    const QMetaObject::Connection failed = connect(m_device.get(), &SerialDevice::openFailed, this, [this](const QString &why) {
+        m_openDone = true;
+        m_openOk = false;
+        m_openFailure = why;
+        wake();
+    });
+    m_device->beginOpen(name, settings);
+    while (!m_openDone && !m_shutDown) co_await woken();
+    // Given up (Disconnect, Exit): the connection still being made goes.
+    if (!m_openDone) m_device->close();
+    disconnect(ok);
+    disconnect(failed);
     m_opening = false;
-    if (ok && m_shutDown) {
+    bool opened = m_openDone && m_openOk;
+    if (!m_openDone) m_openFailure = QStringLiteral("the connection was given up before it was made.");
+    if (opened && m_shutDown) {
         m_device->close();
-        ok = false;
+        opened = false;
     }
-    if (ok) {
+    if (opened) {
         m_failedOpen.invalidate();
     } else {
+        *reason = m_openFailure;
         m_failedName = name;
         m_failedReason = *reason;
         m_failedOpen.start();
     }
     leaveWait();
-    return ok;
+    if (m_shutDown) throw co::Cancelled{};
+    co_return opened;
+}
+
+void Link::dropUnit() {
+    emit unitDropped();
+    CloseComPort();
 }
 
 void Link::CloseComPort() {
     // A connection still being made is given up.
-    if (m_opening && m_device) m_device->close();
+    if (m_opening && m_device) {
+        m_device->close();
+        wakeLater();
+    }
     if (!isOpen()) return;
     IntervalTimerOff();
     m_device->close();
+    wakeLater();
 }
 
 void Link::shutDown() {
     m_shutDown = true;
     CloseComPort();
+    // Whatever waits unwinds now, before the program goes on to end.
+    wake();
 }
 
 void Link::IntervalTimerOn(int ms) {
     TimedOut = false;
     IntervalTimerOff();
-    if (m_device && m_device->canWaitAlone()) {
-        // Its wait ends by itself at the time-out; the clock is enough, and cheaper than a timer.
-        m_intervalMs = ms;
-        m_intervalClock.start();
-    } else {
-        m_intervalTimer = startTimer(ms, Qt::PreciseTimer);
-    }
+    m_intervalTimer = startTimer(ms, Qt::PreciseTimer);
 }
 
 void Link::IntervalTimerOff() {
     if (m_intervalTimer) killTimer(std::exchange(m_intervalTimer, 0));
-    m_intervalClock.invalidate();
 }
 
 void Link::timerEvent(QTimerEvent *e) {
     if (e->timerId() == m_intervalTimer) {
         IntervalTimer_Timer();
+        wake();
     } else if (e->timerId() == m_pauseTimer) {
-        // Its tick only wakes the pause; the pause itself watches the clock.
         killTimer(std::exchange(m_pauseTimer, 0));
+        m_pauseTicked = true;
+        wake();
     }
 }
-void Link::IntervalTimerCheck(bool &flag) const {
-    flag = TimedOut || (m_intervalClock.isValid() && m_intervalClock.elapsed() >= m_intervalMs);
+void Link::IntervalTimerCheck(bool &flag) const { flag = TimedOut; }
+void Link::IntervalTimer_Timer() {
+    TimedOut = true;
+    IntervalTimerOff();
 }
-void Link::IntervalTimer_Timer() { TimedOut = true; }
 
-void Link::pause(int ms) {
+void Link::wake() {
+    if (std::coroutine_handle<> h = std::exchange(m_waiter, {})) h.resume();
+}
+
+void Link::wakeLater() {
+    QMetaObject::invokeMethod(this, [this] { wake(); }, Qt::QueuedConnection);
+}
+
+co::Task<> Link::pause(int ms) {
     QElapsedTimer clock;
     clock.start();
     const qint64 endNs = qint64(ms) * 1000000;
-    const auto sleepNs = [](qint64 ns) { QThread::usleep(static_cast<unsigned long>((ns + 999) / 1000)); };
-    if (m_device->canWaitAlone()) {
-        for (;;) {
-            const qint64 dueNs = qint64(runEventsWhenDue()) * 1000000;
-            const qint64 leftNs = endNs - clock.nsecsElapsed();
-            if (leftNs <= 0 || !isOpen()) break;
-            sleepNs(qMin(leftNs, dueNs));
-        }
-        return;
+    // The main loop runs for all but the last millisecond, which is slept out plainly: a timer's
+    // wake-up is less exact than a sleep, and the line must leave when it always did.
+    constexpr int PlainSleepMs = 1;
+    if (ms > PlainSleepMs) {
+        m_pauseTicked = false;
+        m_pauseTimer = startTimer(ms - PlainSleepMs, Qt::PreciseTimer);
+        while (!m_pauseTicked && isOpen() && !m_shutDown) co_await woken();
+        if (m_pauseTimer) killTimer(std::exchange(m_pauseTimer, 0));
     }
-    // Events run for all but the last millisecond, which is slept out plainly: a timer's wake-up
-    // is less exact than a sleep, and the line must leave when it always did.
-    constexpr qint64 PlainSleepNs = 1000000;
-    if (ms > 1) m_pauseTimer = startTimer(ms - 1, Qt::PreciseTimer);
-    while (isOpen()) {
-        const qint64 leftNs = endNs - clock.nsecsElapsed();
-        if (leftNs <= 0) break;
-        if (leftNs <= PlainSleepNs || !m_pauseTimer) {
-            sleepNs(leftNs);
-            break;
-        }
-        // Sleeps until the tick or until a byte or a click arrives.
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    if (m_pauseTimer) killTimer(std::exchange(m_pauseTimer, 0));
-}
-
-int Link::runEventsWhenDue() {
-    if (!m_eventsRan.isValid() || m_eventsRan.elapsed() >= EventsEveryMs) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-        m_eventsRan.start();
-    }
-    return EventsEveryMs - int(m_eventsRan.elapsed());
-}
-
-void Link::waitForBytes() {
-    if (!m_device->canWaitAlone()) {
-        // Sleeps until a byte, a tick or a click arrives.
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        return;
-    }
-    const int dueMs = runEventsWhenDue();
-    const qint64 leftMs = m_intervalMs - m_intervalClock.elapsed();
-    if (leftMs > 0 && isOpen() && m_device->bytesAvailable() == 0)
-        m_device->waitForBytes(int(qMin<qint64>(leftMs, qMax(dueMs, 1))));
+    if (m_shutDown) throw co::Cancelled{};
+    const qint64 leftNs = endNs - clock.nsecsElapsed();
+    if (leftNs > 0 && isOpen()) QThread::usleep(static_cast<unsigned long>((leftNs + 999) / 1000));
 }
 
 void Link::leaveWait() {
     if (--m_waitDepth == 0) emit waitEnded();
 }
 
-QString Link::SendCommand(const QString &command) {
+co::Task<QString> Link::SendCommand(QString command) {
     // A closed port fails at once, without the pause; so does a command started inside another's wait.
-    if (!isOpen() || busy() || m_linesStopped) return {};
+    if (!isOpen() || busy() || m_linesStopped) co_return QString();
     if (m_pauseMs > 0) {
         ++m_waitDepth;
-        pause(m_pauseMs);
+        try {
+            co_await pause(m_pauseMs);
+        } catch (const co::Cancelled &) {
+            leaveWait();
+            throw;
+        }
         if (!isOpen()) {
             leaveWait();
-            return {};
+            co_return QString();
         }
-        // The transaction takes the wait over without a gap: no events run in between.
+        // The transaction takes the wait over without a gap: nothing runs in between.
         --m_waitDepth;
     }
-    return TrimBlanks(Transact(command));
+    co_return TrimBlanks(co_await Transact(command));
 }
 
-QString Link::Transact(const QString &command) {
+co::Task<QString> Link::Transact(QString command) {
     // One transaction at a time: a sequence started from inside another's wait gets no line.
-    if (!isOpen() || busy() || m_shutDown || m_linesStopped) return {};
+    if (!isOpen() || busy() || m_shutDown || m_linesStopped) co_return QString();
     m_inTransaction = true;
     ++m_waitDepth;
     QByteArray reply;
@@ -237,6 +248,8 @@ QString Link::Transact(const QString &command) {
         sentAt.start();
     }
     m_device->write(line);
+    ++m_linesSent;
+    bool cancelled = false;
     for (;;) {
         if (m_device->bytesAvailable() > 0) {
             const QByteArray chunk = m_device->readAll();
@@ -255,9 +268,12 @@ QString Link::Transact(const QString &command) {
         }
         bool timedOut = false;
         IntervalTimerCheck(timedOut);
-        TimedOut = TimedOut || timedOut;
         if (timedOut || !isOpen()) break;
-        waitForBytes();
+        co_await woken();
+        if (m_shutDown) {
+            cancelled = true;
+            break;
+        }
     }
     IntervalTimerOff();
     m_inTransaction = false;
@@ -268,7 +284,8 @@ QString Link::Transact(const QString &command) {
         else emit replyMissing(overflow ? NoReply::OverLong : TimedOut ? NoReply::TimeOut : NoReply::PortClosed, reply, us);
     }
     leaveWait();
-    if (!complete) return {};
+    if (cancelled) throw co::Cancelled{};
+    if (!complete) co_return QString();
     reply.chop(1);
-    return QString::fromLatin1(reply);
+    co_return QString::fromLatin1(reply);
 }

@@ -1,9 +1,14 @@
 #pragma once
 // The serial port and the single request/reply transaction every command rests on.
+#include "link/Task.h"
+
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
+#ifndef Q_MOC_RUN
+#include <coroutine>
+#endif
 #include <functional>
 #include <memory>
 
@@ -32,19 +37,24 @@ public:
 
     // Opens COMk with a settings text such as "9600,n,8,1"; nothing happens when the port is
     // already open. On failure *failure names the port, its device and the reason.
-    bool OpenComPort(int comPortNo, const QString &settings, QString *failure = nullptr);
+    // A network port is awaited (its connection, at most the time-out); a serial port opens at once.
+    co::Task<bool> OpenComPort(int comPortNo, QString settings, QString *failure = nullptr);
     void CloseComPort();
+    // A page gave the unit up after a failure: whoever owns the connection (the session) lets it
+    // go; the port is closed in any case.
+    void dropUnit();
     // Closes the port for good: nothing opens or sends any more (the program is ending).
     void shutDown();
     // No line goes out any more; the exchange under way ends as it would (an interrupted
     // command-line run stops at a line boundary).
     void stopLines() { m_linesStopped = true; }
     bool linesStopped() const { return m_linesStopped; }
-    QString SendCommand(const QString &command);
+    // The 10 ms pause, then the transaction: awaited, the main loop runs meanwhile.
+    co::Task<QString> SendCommand(QString command);
     void note(const QString &text) { emit noted(text); }
     // The protocol's retry loop says when it tries again, for the log's statistics.
     void noteRetry() { emit retried(); }
-    QString Transact(const QString &command);
+    co::Task<QString> Transact(QString command);
 
     void IntervalTimerOn(int ms);
     void IntervalTimerOff();
@@ -55,6 +65,8 @@ public:
     bool isOpen() const;
     // How many transactions got anything back at all (a reply, a protocol answer or noise).
     quint64 answers() const { return m_answers; }
+    // How many lines went out.
+    quint64 linesSent() const { return m_linesSent; }
     // A command is waiting: in its pause before the line or in its transaction.
     bool busy() const { return m_waitDepth > 0; }
     // Tests shorten these to keep the suite fast; the program uses the defaults.
@@ -71,6 +83,7 @@ signals:
     // The device COMk actually opened (for example /dev/ttyUSB0).
     void portOpened(const QString &device);
     void portLost(const QString &reason);
+    void unitDropped();
     // The outermost wait for the unit has ended: commands held back may run now.
     void waitEnded();
 
@@ -94,21 +107,31 @@ protected:
     void timerEvent(QTimerEvent *e) override;
 
 private:
-    // The pause before a command line: window events run, the line waits its full time.
-    void pause(int ms);
-    // Sleeps for a reply byte, a tick or a click, never past the time-out.
-    void waitForBytes();
-    // A real port is slept on without the event loop, whose cold path after every wake-up costs
-    // more than the exchange itself; window events then run in slices. Runs them if a slice has
-    // passed; the milliseconds until the next.
-    int runEventsWhenDue();
+    // The one wait of the link: until a byte arrives, the time-out or the pause ticks, or the
+    // port closes. Awaited by one exchange at a time.
+    struct Woken {
+        Link *link;
+        bool await_ready() const noexcept { return false; }
+        void await_suspend(std::coroutine_handle<> h) noexcept { link->m_waiter = h; }
+        void await_resume() const noexcept {}
+    };
+    Woken woken() { return {this}; }
+    // Resumes the exchange that waits: at once from the event loop's own handlers, later from a
+    // caller that goes on after it (a Disconnect closing the port under the wait).
+    void wake();
+    void wakeLater();
+    // The pause before a command line: a timer awaited, the last part slept plainly so that the
+    // line leaves when it always did.
+    co::Task<> pause(int ms);
     void leaveWait();
     bool traced() const;
-    bool openDevice(const QString &name, const QString &settings, QString *reason);
+    co::Task<bool> openDevice(QString name, QString settings, QString *reason);
 
     std::unique_ptr<SerialDevice> m_device;
+    std::coroutine_handle<> m_waiter;
     int m_intervalTimer = 0;
     int m_pauseTimer = 0;
+    bool m_pauseTicked = false;
     int m_pauseMs = DefaultPauseMs;
     int m_timeoutMs = DefaultTimeoutMs;
     bool m_inTransaction = false;
@@ -116,12 +139,11 @@ private:
     bool m_shutDown = false;
     bool m_linesStopped = false;
     quint64 m_answers = 0;
-    static constexpr int EventsEveryMs = 100;
-    QElapsedTimer m_eventsRan;
-    QElapsedTimer m_intervalClock; // the time-out of a device slept on alone
-    int m_intervalMs = 0;
+    quint64 m_linesSent = 0;
     bool m_opening = false;
-    // The last network port that would not open, and when.
+    bool m_openDone = false, m_openOk = false;
+    QString m_openFailure;
+    // A network port that failed just now is not tried again at once (Setting opens, Connect after it).
     static constexpr int RecentFailureMs = 500;
     QString m_failedName, m_failedReason;
     QElapsedTimer m_failedOpen;

@@ -33,7 +33,7 @@ NetAddress ParseNetPort(const QString &name) {
     return a;
 }
 
-NetDevice::NetDevice(Peer peer, QObject *parent) : SerialDevice(parent), m_peer(peer) {
+NetDevice::NetDevice(QObject *parent) : SerialDevice(parent) {
     // A device server sits on the plant network: never reached through a proxy.
     m_socket.setProxy(QNetworkProxy::NoProxy);
     m_deadline.setSingleShot(true);
@@ -81,13 +81,9 @@ void NetDevice::beginOpen(const QString &portName, const QString &settings) {
     m_socket.connectToHost(m_address.host, m_address.port);
 }
 
-bool NetDevice::open(const QString &portName, const QString &settings, QString *error) {
-    beginOpen(portName, settings);
-    // As in every wait for the unit, the window keeps answering meanwhile.
-    while (m_state == State::Connecting || m_state == State::Negotiating)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    if (m_state == State::Open) return true;
-    if (error) *error = m_failure;
+bool NetDevice::open(const QString &, const QString &, QString *error) {
+    // A connection takes its time: it is awaited through beginOpen, never waited for here.
+    if (error) *error = QStringLiteral("a network port opens only by waiting for its connection");
     return false;
 }
 
@@ -204,7 +200,10 @@ void NetDevice::pull() {
     if (n <= 0) return;
     ackAtOnce();
     // QIODevice::readAll allocates a 16 KB block for every chunk; the socket knows how much it holds.
-    const QByteArray got = m_socket.read(n);
+    take(m_socket.read(n));
+}
+
+void NetDevice::take(const QByteArray &got) {
     if (!m_telnet) {
         m_rx += got;
         return;
@@ -236,7 +235,7 @@ void NetDevice::close() {
 void NetDevice::write(const QByteArray &bytes) {
     if (m_state != State::Open) return;
     m_socket.write(m_telnet ? m_telnet->encode(bytes) : bytes);
-    // Out now: a wait that sleeps without the event loop would otherwise hold the line back.
+    // Out now, not when the main loop next comes round: the reply time starts at the write.
     m_socket.flush();
 }
 
@@ -244,16 +243,8 @@ QByteArray NetDevice::readAll() { return std::exchange(m_rx, {}); }
 
 void NetDevice::discardInput() {
     if (m_state != State::Open) return;
-    // What the system already holds is read too, so a late reply goes, and a negotiation in it is answered.
-    pull();
-    m_socket.waitForReadyRead(0);
+    // What came is read too, so a late reply goes, and a negotiation in it is answered. The main
+    // loop runs between exchanges, so the socket has taken in what the system held.
     pull();
     m_rx.clear();
-}
-
-void NetDevice::waitForBytes(int ms) {
-    if (m_state != State::Open) return;
-    m_socket.waitForReadyRead(ms);
-    // Its readyRead is not repeated inside another's handler: take what came either way.
-    if (m_state == State::Open) pull();
 }

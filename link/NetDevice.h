@@ -25,7 +25,7 @@ class NetDevice : public SerialDevice {
 public:
     static constexpr int DefaultOpenTimeoutMs = 3000;
 
-    explicit NetDevice(Peer peer = PeerElsewhere, QObject *parent = nullptr);
+    explicit NetDevice(QObject *parent = nullptr);
     ~NetDevice() override;
     // Connects (and negotiates) while window events run; close() from one of them ends it.
     bool open(const QString &portName, const QString &settings, QString *error) override;
@@ -37,8 +37,6 @@ public:
     qint64 bytesAvailable() const override { return m_rx.size(); }
     QByteArray readAll() override;
     void discardInput() override;
-    bool canWaitAlone() const override { return m_peer == PeerElsewhere; }
-    void waitForBytes(int ms) override;
 
 private:
     enum class State { Closed, Connecting, Negotiating, Open };
@@ -46,6 +44,7 @@ private:
     void onError(QAbstractSocket::SocketError e);
     void onDeadline();
     void pull();
+    void take(const QByteArray &bytes);
     void ackAtOnce();
     void finishOpen();
     void failOpen(const QString &reason);
@@ -54,7 +53,6 @@ private:
 
     QTcpSocket m_socket;
     QTimer m_deadline;
-    Peer m_peer;
     State m_state = State::Closed;
     QString m_name; // as the person wrote it, for the messages
     NetAddress m_address;

@@ -2,8 +2,8 @@
 #include "link/NetDevice.h"
 #include "link/QtSerialDevice.h"
 
-PortDevice::PortDevice(Peer peer, QObject *parent)
-    : SerialDevice(parent), m_peer(peer), m_serial(std::make_unique<QtSerialDevice>(peer)), m_active(m_serial.get()) {
+PortDevice::PortDevice(QObject *parent)
+    : SerialDevice(parent), m_serial(std::make_unique<QtSerialDevice>()), m_active(m_serial.get()) {
     adopt(m_serial.get());
 }
 
@@ -20,7 +20,7 @@ SerialDevice *PortDevice::pick(const QString &portName) {
     SerialDevice *want = m_serial.get();
     if (IsNetPortName(portName)) {
         if (!m_net) {
-            m_net = std::make_unique<NetDevice>(m_peer);
+            m_net = std::make_unique<NetDevice>();
             if (m_openTimeoutMs > 0) m_net->setOpenTimeout(m_openTimeoutMs);
             adopt(m_net.get());
         }

@@ -8,7 +8,7 @@
 class PortDevice : public SerialDevice {
     Q_OBJECT
 public:
-    explicit PortDevice(Peer peer = PeerElsewhere, QObject *parent = nullptr);
+    explicit PortDevice(QObject *parent = nullptr);
     ~PortDevice() override;
     bool open(const QString &portName, const QString &settings, QString *error) override;
     void beginOpen(const QString &portName, const QString &settings) override;
@@ -19,13 +19,10 @@ public:
     qint64 bytesAvailable() const override { return m_active->bytesAvailable(); }
     QByteArray readAll() override { return m_active->readAll(); }
     void discardInput() override { m_active->discardInput(); }
-    bool canWaitAlone() const override { return m_active->canWaitAlone(); }
-    void waitForBytes(int ms) override { m_active->waitForBytes(ms); }
 
 private:
     SerialDevice *pick(const QString &portName);
     void adopt(SerialDevice *d);
-    Peer m_peer;
     std::unique_ptr<SerialDevice> m_serial, m_net; // the network one made when first needed
     SerialDevice *m_active;
     int m_openTimeoutMs = 0;

@@ -14,44 +14,49 @@ QString lastRaw;
 QList<std::pair<int, ProtocolWatch::Watcher>> watchers;
 int nextHandle = 1;
 
-QString send(const QString &line) {
+co::Task<QString> send(QString line) {
     Link *link = Link::current();
-    lastRaw = link ? link->SendCommand(line + '\r') : QString();
-    return lastRaw;
+    lastRaw.clear();
+    if (link) lastRaw = co_await link->SendCommand(line + '\r');
+    co_return lastRaw;
 }
 
-bool select(const QString &group) {
-    if (send("G" + group) != "COK") return false;
+co::Task<bool> select(QString group) {
+    // No co_await in a condition, here or anywhere: GCC 12 miscompiles a co_return after one.
+    const QString r = co_await send("G" + group);
+    if (r != "COK") co_return false;
     selectedGroup = group;
-    return true;
+    co_return true;
 }
 
 // The inquire step shared by reads: reply classes mapped to what callers see.
-QString inquire(const QString &item) {
-    const QString r = send("I" + item);
-    if (r.isEmpty()) return {};
-    if (r == "CNG") return r;
-    if (r == "CNU") return QStringLiteral("NEEDLESS");
-    return r.mid(1);
+co::Task<QString> inquire(QString item) {
+    const QString r = co_await send("I" + item);
+    if (r.isEmpty()) co_return QString();
+    if (r == "CNG") co_return r;
+    if (r == "CNU") co_return QStringLiteral("NEEDLESS");
+    co_return r.mid(1);
 }
 
 bool usableInquireReply(const QString &r) { return !r.isEmpty() && r != "CNU" && r != "CNG"; }
 
-QString dataStep(const QString &item, const QString &data) {
-    if (!usableInquireReply(send("I" + item))) return {};
-    const QString r = send("D" + data);
-    return usableInquireReply(r) ? r.mid(1) : QString();
+co::Task<QString> dataStep(QString item, QString data) {
+    const QString inquired = co_await send("I" + item);
+    if (!usableInquireReply(inquired)) co_return QString();
+    const QString r = co_await send("D" + data);
+    if (!usableInquireReply(r)) co_return QString();
+    co_return r.mid(1);
 }
 
-template <class Attempt> QString retry(int count, Attempt attempt) {
+template <class Attempt> co::Task<QString> retry(int count, Attempt attempt) {
     QString r;
     for (int i = 0; i <= count; ++i) {
         if (i > 0)
             if (Link *link = Link::current()) link->noteRetry();
-        r = TrimBlanks(attempt());
+        r = TrimBlanks(co_await attempt());
         if (!r.isEmpty()) break;
     }
-    return r;
+    co_return r;
 }
 
 Exchange::Failure failureOf(const QString &result) {
@@ -82,35 +87,37 @@ QString told(Exchange::Kind kind, const QString &group, const QString &item, con
 }
 } // namespace
 
-QString ReadItem(const QString &group, const QString &item) {
-    if (!select(group)) return {};
-    return inquire(item);
+co::Task<QString> ReadItem(QString group, QString item) {
+    const bool selected = co_await select(group);
+    if (!selected) co_return QString();
+    co_return co_await inquire(item);
 }
 
-QString InquireItem(const QString &item) { return inquire(item); }
+co::Task<QString> InquireItem(QString item) { return inquire(item); }
 
-QString WriteItem(const QString &group, const QString &item, const QString &data) {
-    if (!select(group)) return {};
-    return dataStep(item, data);
+co::Task<QString> WriteItem(QString group, QString item, QString data) {
+    const bool selected = co_await select(group);
+    if (!selected) co_return QString();
+    co_return co_await dataStep(item, data);
 }
 
-QString WriteData(const QString &item, const QString &data) { return dataStep(item, data); }
+co::Task<QString> WriteData(QString item, QString data) { return dataStep(item, data); }
 
-QString ReadItemRetry(int count, const QString &group, const QString &item) {
-    const QString r = retry(count, [&] { return ReadItem(group, item); });
-    return told(Exchange::Kind::Read, group, item, {}, r);
+co::Task<QString> ReadItemRetry(int count, QString group, QString item) {
+    const QString r = co_await retry(count, [&] { return ReadItem(group, item); });
+    co_return told(Exchange::Kind::Read, group, item, {}, r);
 }
-QString InquireItemRetry(int count, const QString &item) {
-    const QString r = retry(count, [&] { return InquireItem(item); });
-    return told(Exchange::Kind::Read, selectedGroup, item, {}, r);
+co::Task<QString> InquireItemRetry(int count, QString item) {
+    const QString r = co_await retry(count, [&] { return InquireItem(item); });
+    co_return told(Exchange::Kind::Read, selectedGroup, item, {}, r);
 }
-QString WriteItemRetry(int count, const QString &group, const QString &item, const QString &data) {
-    const QString r = retry(count, [&] { return WriteItem(group, item, data); });
-    return told(Exchange::Kind::Write, group, item, data, r);
+co::Task<QString> WriteItemRetry(int count, QString group, QString item, QString data) {
+    const QString r = co_await retry(count, [&] { return WriteItem(group, item, data); });
+    co_return told(Exchange::Kind::Write, group, item, data, r);
 }
-QString WriteDataRetry(int count, const QString &item, const QString &data) {
-    const QString r = retry(count, [&] { return WriteData(item, data); });
-    return told(Exchange::Kind::Write, selectedGroup, item, data, r);
+co::Task<QString> WriteDataRetry(int count, QString item, QString data) {
+    const QString r = co_await retry(count, [&] { return WriteData(item, data); });
+    co_return told(Exchange::Kind::Write, selectedGroup, item, data, r);
 }
 
 int ProtocolWatch::add(Watcher watcher) {

@@ -1,18 +1,21 @@
 #pragma once
 // The G / I / D line protocol and its retry rules. Failure is the empty text.
+#include "link/Task.h"
+
 #include <QString>
 #include <functional>
 
-QString ReadItem(const QString &group, const QString &item);
-QString InquireItem(const QString &item);
-QString WriteItem(const QString &group, const QString &item, const QString &data);
-QString WriteData(const QString &item, const QString &data);
+// Each is awaited: the lines go out one after another while the main loop runs meanwhile.
+co::Task<QString> ReadItem(QString group, QString item);
+co::Task<QString> InquireItem(QString item);
+co::Task<QString> WriteItem(QString group, QString item, QString data);
+co::Task<QString> WriteData(QString item, QString data);
 
 // count 3 means at most four attempts; CNG and NEEDLESS end the loop at once.
-QString ReadItemRetry(int count, const QString &group, const QString &item);
-QString InquireItemRetry(int count, const QString &item);
-QString WriteItemRetry(int count, const QString &group, const QString &item, const QString &data);
-QString WriteDataRetry(int count, const QString &item, const QString &data);
+co::Task<QString> ReadItemRetry(int count, QString group, QString item);
+co::Task<QString> InquireItemRetry(int count, QString item);
+co::Task<QString> WriteItemRetry(int count, QString group, QString item, QString data);
+co::Task<QString> WriteDataRetry(int count, QString item, QString data);
 
 // What one retrying read or write came to, told to whoever watches (the outcome of a command,
 // the verification of a Download). The group is the one the exchange went to, also where only

@@ -7,7 +7,7 @@
 #include <unistd.h>
 #endif
 
-QtSerialDevice::QtSerialDevice(Peer peer, QObject *parent) : SerialDevice(parent), m_peer(peer) {
+QtSerialDevice::QtSerialDevice(QObject *parent) : SerialDevice(parent) {
     connect(&m_port, &QSerialPort::readyRead, this, &SerialDevice::dataArrived);
     connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialDevice::onError);
 }
@@ -98,13 +98,6 @@ QByteArray QtSerialDevice::readAll() { return m_port.isOpen() ? m_port.read(m_po
 void QtSerialDevice::discardInput() {
     // clear() also flushes what the driver holds: late bytes may not have reached our buffer yet.
     if (m_port.isOpen()) m_port.clear(QSerialPort::Input);
-}
-
-void QtSerialDevice::waitForBytes(int ms) {
-    if (!m_port.isOpen()) return;
-    // A wait that ends without bytes sets the port's time-out error; nothing failed.
-    if (!m_port.waitForReadyRead(ms) && m_port.isOpen() && m_port.error() == QSerialPort::TimeoutError)
-        m_port.clearError();
 }
 
 void QtSerialDevice::onError(QSerialPort::SerialPortError e) {

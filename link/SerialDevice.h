@@ -10,12 +10,9 @@
 class SerialDevice : public QObject {
     Q_OBJECT
 public:
-    // Where the other end answers through this program's own events (a unit simulated in the
-    // same process), the line cannot be slept on without them.
-    enum Peer { PeerElsewhere, PeerInProcess };
-
     using QObject::QObject;
     // settings is the classic text form, e.g. "9600,n,8,1". On failure *error gets a readable reason.
+    // A device that cannot open at once (a network connection) fails here: it opens by beginOpen.
     virtual bool open(const QString &portName, const QString &settings, QString *error) = 0;
     // The same without waiting: opened() or openFailed() tells how it went, never before this returns.
     virtual void beginOpen(const QString &portName, const QString &settings) {
@@ -35,11 +32,6 @@ public:
     virtual void discardInput() {
         if (bytesAvailable() > 0) readAll();
     }
-    // A device whose bytes can be slept for without the event loop; the simulated unit answers
-    // through events, so it cannot.
-    virtual bool canWaitAlone() const { return false; }
-    // Sleeps until bytes arrive or ms pass, running no events.
-    virtual void waitForBytes(int ms) { Q_UNUSED(ms); }
 
 signals:
     void dataArrived();

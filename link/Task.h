@@ -3,6 +3,8 @@
 // once, runs until it awaits (a reply, a timer, a box), and lets the main loop run meanwhile.
 // The caller co_awaits it for its result, or drops it: a dropped Task runs on to its end by
 // itself. Tasks are [[nodiscard]], so an exchange that is not awaited does not compile quietly.
+// moc reads the headers that include this one; it cannot read <coroutine>, and needs none of it.
+#ifndef Q_MOC_RUN
 #include <coroutine>
 #include <exception>
 #include <optional>
@@ -121,3 +123,4 @@ template <class T> Task<T> Ready(T value) { co_return value; }
 inline Task<> Ready() { co_return; }
 
 } // namespace co
+#endif

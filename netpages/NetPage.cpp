@@ -1,6 +1,7 @@
 #include "netpages/NetPage.h"
 #include "pages/Colors.h"
 #include "core/Commands.h"
+#include "link/Link.h"
 #include "core/Globals.h"
 #include "core/Session.h"
 #include "core/Verify.h"
@@ -19,6 +20,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <QScopeGuard>
 #include <utility>
 
 NetPage::NetPage(const QString &name, const QString &caption, QWidget *parent) : QDialog(parent) {
@@ -46,9 +48,9 @@ NetPage::NetPage(const QString &name, const QString &caption, QWidget *parent) :
     outer->addLayout(row);
 
     // Each talks to the unit: a click during another's wait runs after it.
-    ConnectCommand(btnUpload, [this] { btnUpload_Click(); });
-    ConnectCommand(btnDownload, [this] { btnDownload_Click(); });
-    ConnectCommand(btnExit, [this] { btnExit_Click(); });
+    ConnectCommand(btnUpload, [this] { return btnUpload_Click(); });
+    ConnectCommand(btnDownload, [this] { return btnDownload_Click(); });
+    ConnectCommand(btnExit, [this] { return btnExit_Click(); });
 }
 
 void NetPage::Form_Load() {
@@ -126,31 +128,31 @@ void NetPage::paintAll(const QList<QWidget *> &controls, bool enable, bool white
     }
 }
 
-void NetPage::uploadFailed() {
-    MsgBox("Uploading incomplete", "Uploading", MsgIcon::Critical);
-    DisconnectUnit();
+co::Task<> NetPage::uploadFailed() {
+    co_await MsgBox("Uploading incomplete", "Uploading", MsgIcon::Critical);
+    if (Link *l = Link::current()) l->dropUnit();
 }
 
-void NetPage::downloadFailed() {
-    MsgBox("Downloading incomplete", "Downloading", MsgIcon::Critical);
-    DisconnectUnit();
+co::Task<> NetPage::downloadFailed() {
+    co_await MsgBox("Downloading incomplete", "Downloading", MsgIcon::Critical);
+    if (Link *l = Link::current()) l->dropUnit();
 }
 
-bool NetPage::writeKey(const QString &key) {
-    return !WriteItemRetry(Count, Group, "01", key).isEmpty();
-}
+co::Task<bool> NetPage::writeKey(QString key) { co_return !(co_await WriteItemRetry(Count, Group, "01", key)).isEmpty(); }
 
-void NetPage::btnUpload_Click() {
+co::Task<> NetPage::btnUpload_Click() {
     followIdentity();
     const bool wasBusy = std::exchange(m_busy, true);
+    // However it ends (the program ending included), the page is not left busy.
+    const auto idle = qScopeGuard([this, wasBusy] { m_busy = wasBusy; });
     setButtons(false);
-    bool ok = !ReadItemRetry(Count, Group, "01").isEmpty();
-    if (ok && !m_uploadKey.isEmpty()) ok = writeKey(m_uploadKey);
+    bool ok = !(co_await ReadItemRetry(Count, Group, "01")).isEmpty();
+    if (ok && !m_uploadKey.isEmpty()) ok = co_await writeKey(m_uploadKey);
     // The list is taken after the key write: a page may depend on what earlier items showed.
     for (const NetField &f : fields()) {
         if (!ok) break;
         if (!f.show) continue;
-        const QString r = ReadItemRetry(Count, Group, f.item);
+        const QString r = co_await ReadItemRetry(Count, Group, f.item);
         if (r.isEmpty())
             ok = false;
         else
@@ -161,33 +163,35 @@ void NetPage::btnUpload_Click() {
         paintAll(m_values, true, true);
         setButtons(true);
     } else {
-        uploadFailed();
+        co_await uploadFailed();
         btnUpload->setEnabled(true);
         btnExit->setEnabled(true);
         btnDownload->setEnabled(m_downloadAfterFailedUpload);
     }
-    m_busy = wasBusy;
 }
 
-void NetPage::btnDownload_Click() {
+co::Task<> NetPage::btnDownload_Click() {
     SendRecord sent;
-    if (!writeSettings(nullptr)) return;
+    const bool wrote = co_await writeSettings(nullptr);
+    if (!wrote) co_return;
     // The read-back, and what the Download sent compared with what the unit holds now.
     OutcomeScope readBack;
-    btnUpload_Click();
-    ReportVerification(Verify(sent.values(), readBack));
+    co_await btnUpload_Click();
+    co_await ReportVerification(Verify(sent.values(), readBack));
 }
 
-Outcome NetPage::writeToUnit() {
+co::Task<Outcome> NetPage::writeToUnit() {
     OutcomeScope s;
     QString refusal;
-    const bool wrote = writeSettings(&refusal);
+    const bool wrote = co_await writeSettings(&refusal);
     const Outcome o = s.outcome();
-    return wrote || !o.complete() || refusal.isEmpty() ? o : Outcome::refused(refusal);
+    if (wrote || !o.complete() || refusal.isEmpty()) co_return o;
+    co_return Outcome::refused(refusal);
 }
 
-bool NetPage::writeSettings(QString *refusal) {
+co::Task<bool> NetPage::writeSettings(QString *refusal) {
     const bool wasBusy = std::exchange(m_busy, true);
+    const auto idle = qScopeGuard([this, wasBusy] { m_busy = wasBusy; });
     paintAll(m_values, true, false);
     setButtons(false);
     auto finish = [&](bool enableValues) {
@@ -196,43 +200,43 @@ bool NetPage::writeSettings(QString *refusal) {
             paint(w, true);
         }
         setButtons(true);
-        m_busy = wasBusy;
     };
 
-    if (ReadItemRetry(Count, Group, "01").isEmpty()) {
-        downloadFailed();
+    const QString present = co_await ReadItemRetry(Count, Group, "01");
+    if (present.isEmpty()) {
+        co_await downloadFailed();
         finish(false);
-        return false;
+        co_return false;
     }
     const QString empty = emptyBoxMessage();
     if (!empty.isEmpty()) {
-        MsgBox(empty, AppTitle, MsgIcon::Information);
+        co_await MsgBox(empty, AppTitle, MsgIcon::Information);
         if (refusal) *refusal = empty;
         finish(true);
-        return false;
+        co_return false;
     }
-    writeKey(m_downloadKey);
+    co_await writeKey(m_downloadKey);
     for (const NetField &f : fields()) {
         if (!f.data) continue;
         if (const auto d = f.data()) {
             ExpectSent(f.control, *d);
-            WriteItemRetry(Count, Group, f.item, *d);
+            co_await WriteItemRetry(Count, Group, f.item, *d);
         }
     }
     finish(false);
-    return true;
+    co_return true;
 }
 
-void NetPage::btnExit_Click() {
+co::Task<> NetPage::btnExit_Click() {
     hide();
-    if (Session *s = Session::current()) s->commandConnect();
+    if (Session *s = Session::current()) co_await s->commandConnect();
 }
 
-void NetPage::showModal() { ShowModal(this); }
+co::Task<> NetPage::showModal() { co_await ShowModal(this); }
 
 void NetPage::txtTimeout_Change() {
     if (!txtTimeout) return;
-    if (CheckInteger(txtTimeout) < 0) MsgBox("Please enter 0 to 32767.", AppTitle, MsgIcon::Information);
+    if (CheckInteger(txtTimeout) < 0) ShowMessage("Please enter 0 to 32767.", AppTitle, MsgIcon::Information);
 }
 
 void NetPage::reject() {

@@ -25,13 +25,13 @@ public:
     // Runs the page's load steps once; later calls do nothing.
     void Form_Load();
 
-    void btnUpload_Click() override;
+    co::Task<> btnUpload_Click() override;
     // The writes, then the read-back and its verification.
-    void btnDownload_Click();
-    Outcome writeToUnit() override;
+    co::Task<> btnDownload_Click();
+    co::Task<Outcome> writeToUnit() override;
     // Modal over its window, through the seam.
-    void showModal() override;
-    void btnExit_Click();
+    co::Task<> showModal() override;
+    co::Task<> btnExit_Click();
     // The network time-out check shared by the pages that have txtTimeout.
     void txtTimeout_Change();
     // followIdentity: what the page shows for the identity in the globals (a unit's, or a loaded
@@ -77,13 +77,13 @@ protected:
     // Grey while a value control holds nothing uploaded or a download runs, white otherwise.
     static void paint(QWidget *control, bool white);
     static void paintAll(const QList<QWidget *> &controls, bool enable, bool white);
-    void uploadFailed();
-    void downloadFailed();
+    co::Task<> uploadFailed();
+    co::Task<> downloadFailed();
     // A Download's writes: the presence read, the boxes' check, the key and the items. False
     // when it ended before writing the items (it said why); `refusal` is the boxes' message.
-    virtual bool writeSettings(QString *refusal);
+    virtual co::Task<bool> writeSettings(QString *refusal);
     bool m_uploadOk = false; // the last upload read every item
-    static bool writeKey(const QString &key);
+    static co::Task<bool> writeKey(QString key);
 
     // Controls the upload makes editable and white; shownOnly stay as the load left them.
     QList<QWidget *> m_values;

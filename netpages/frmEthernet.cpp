@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <QScopeGuard>
 #include <utility>
 
 frmEthernet::frmEthernet(QWidget *parent) : NetPage("frmEthernet", "Ethernet Setting", parent) {
@@ -31,7 +32,7 @@ frmEthernet::frmEthernet(QWidget *parent) : NetPage("frmEthernet", "Ethernet Set
         lblMac[i] = MakeLabel(addresses, IndexedName("lblMac", i), QString());
         lblMac[i]->setMinimumWidth(90);
         lblMac[i]->setFrameShape(QFrame::StyledPanel);
-        lblMac[i]->setAccessibleName(i == 0 ? "MAC address, first half" : "MAC address, second half");
+        lblMac[i]->setAccessibleDescription(i == 0 ? "MAC address, first half" : "MAC address, second half");
         mac->addWidget(lblMac[i]);
     }
     mac->addStretch();
@@ -117,33 +118,48 @@ QString frmEthernet::dotted(const Address &boxes) {
     return QStringList{boxes[3]->text(), boxes[2]->text(), boxes[1]->text(), boxes[0]->text()}.join('.');
 }
 
-void frmEthernet::btnUpload_Click() {
+co::Task<> frmEthernet::btnUpload_Click() {
     const bool wasBusy = std::exchange(m_busy, true);
+    const auto idle = qScopeGuard([this, wasBusy] { m_busy = wasBusy; });
     EnableControls(false);
-    bool ok = writeKey("F");
+    bool ok = co_await writeKey("F");
     QString r;
     // Most items ride on the group selected by the key write; a few select it again.
-    auto next = [&](const QString &item, bool select = false) {
-        if (!ok) return false;
-        r = select ? ReadItemRetry(Count, Group, item) : InquireItemRetry(Count, item);
-        return ok = !r.isEmpty();
+    // Each read while all before it were answered; `ok` then says whether this one was.
+    auto next = [&](QString item, bool select = false) -> co::Task<> {
+        if (!ok) co_return;
+        if (select) r = co_await ReadItemRetry(Count, Group, item);
+        else r = co_await InquireItemRetry(Count, item);
+        ok = !r.isEmpty();
     };
-    if (next("06")) showGateway(r);
-    if (m_gateway && next("25")) showAddress(txtDGW, r);
-    if (next("51", true)) txtTimeout[0]->setText(AfterColon(r));
-    if (next("29", true)) showAddress(txtIP, r);
-    if (next("30")) showAddress(txtSNM, r);
-    for (int i = 0; i < 2; ++i)
-        if (next(QString::number(27 + i))) lblMac[i]->setText(AfterColon(r));
-    for (int i = 1; i <= 4; ++i)
-        if (next(QString::number(30 + i))) txtPort[i]->setText(AfterColon(r));
+    co_await next("06");
+    if (ok) showGateway(r);
+    if (m_gateway) {
+        co_await next("25");
+        if (ok) showAddress(txtDGW, r);
+    }
+    co_await next("51", true);
+    if (ok) txtTimeout[0]->setText(AfterColon(r));
+    co_await next("29", true);
+    if (ok) showAddress(txtIP, r);
+    co_await next("30");
+    if (ok) showAddress(txtSNM, r);
+    for (int i = 0; i < 2; ++i) {
+        co_await next(QString::number(27 + i));
+        if (ok) lblMac[i]->setText(AfterColon(r));
+    }
+    for (int i = 1; i <= 4; ++i) {
+        co_await next(QString::number(30 + i));
+        if (ok) txtPort[i]->setText(AfterColon(r));
+    }
     // A linger value carries a second label: only what follows its second colon counts.
-    for (int i = 1; i <= 4; ++i)
-        if (next(QString::number(40 + i))) txtTimeout[i]->setText(AfterColon(AfterColon(r)));
+    for (int i = 1; i <= 4; ++i) {
+        co_await next(QString::number(40 + i));
+        if (ok) txtTimeout[i]->setText(AfterColon(AfterColon(r)));
+    }
     m_uploadOk = ok;
-    if (!ok) uploadFailed();
+    if (!ok) co_await uploadFailed();
     EnableControls(true);
-    m_busy = wasBusy;
 }
 
 QString frmEthernet::emptyBoxMessage() const {
@@ -156,45 +172,45 @@ QString frmEthernet::emptyBoxMessage() const {
     return NetPage::emptyBoxMessage();
 }
 
-bool frmEthernet::writeSettings(QString *refusal) {
+co::Task<bool> frmEthernet::writeSettings(QString *refusal) {
     const bool wasBusy = std::exchange(m_busy, true);
-    auto stop = [&](bool wrote) {
+    const auto idle = qScopeGuard([this, wasBusy] {
         EnableControls(true);
         m_busy = wasBusy;
-        return wrote;
-    };
+    });
     EnableControls(false);
-    if (!writeKey("F")) {
-        downloadFailed();
-        return stop(false);
+    const bool keyed = co_await writeKey("F");
+    if (!keyed) {
+        co_await downloadFailed();
+        co_return false;
     }
     if (const QString empty = emptyBoxMessage(); !empty.isEmpty()) {
-        MsgBox(empty, AppTitle, MsgIcon::Information);
+        co_await MsgBox(empty, AppTitle, MsgIcon::Information);
         if (refusal) *refusal = empty;
-        return stop(false);
+        co_return false;
     }
-    auto box = [](const QString &item, const QLineEdit *b) {
+    auto box = [](QString item, const QLineEdit *b) -> co::Task<> {
         ExpectSent(b, b->text());
-        WriteDataRetry(Count, item, b->text());
+        co_await WriteDataRetry(Count, item, b->text());
     };
-    auto address = [](const QString &item, const Address &boxes, const QString &spoken) {
+    auto address = [](QString item, Address boxes, QString spoken) -> co::Task<> {
         ExpectSentJoined(boxes[0]->objectName().section('(', 0, 0), spoken, dotted(boxes),
                          [boxes] { return dotted(boxes); });
-        WriteDataRetry(Count, item, dotted(boxes));
+        co_await WriteDataRetry(Count, item, dotted(boxes));
     };
-    box("51", txtTimeout[0]);
-    address("29", txtIP, "IP address");
-    address("30", txtSNM, "Subnet mask");
-    const QString version = InquireItemRetry(Count, "06");
+    co_await box("51", txtTimeout[0]);
+    co_await address("29", txtIP, "IP address");
+    co_await address("30", txtSNM, "Subnet mask");
+    const QString version = co_await InquireItemRetry(Count, "06");
     if (version.isEmpty()) {
-        downloadFailed();
-        return stop(false);
+        co_await downloadFailed();
+        co_return false;
     }
     showGateway(version);
-    if (m_gateway) address("25", txtDGW, "Default gateway");
-    for (int i = 1; i <= 4; ++i) box(QString::number(30 + i), txtPort[i]);
-    for (int i = 1; i <= 4; ++i) box(QString::number(40 + i), txtTimeout[i]);
-    return stop(true);
+    if (m_gateway) co_await address("25", txtDGW, "Default gateway");
+    for (int i = 1; i <= 4; ++i) co_await box(QString::number(30 + i), txtPort[i]);
+    for (int i = 1; i <= 4; ++i) co_await box(QString::number(40 + i), txtTimeout[i]);
+    co_return true;
 }
 
 void frmEthernet::octetChange(QLineEdit *box) {
@@ -207,7 +223,7 @@ void frmEthernet::octetChange(QLineEdit *box) {
         return;
     }
     const int v = CheckInteger(box);
-    if (v != 0 && (v > 255 || v < 0)) MsgBox("Please enter 0 to 255.", AppTitle, MsgIcon::Information);
+    if (v != 0 && (v > 255 || v < 0)) ShowMessage("Please enter 0 to 255.", AppTitle, MsgIcon::Information);
     box->setCursorPosition(caret);
 }
 
@@ -233,7 +249,7 @@ void frmEthernet::txtPort_Change(int index) {
     if (!box) return;
     const int caret = box->cursorPosition();
     if (!box->text().isEmpty() && !WholeNumber(box->text(), 0, 65535))
-        MsgBox("Please enter number.", AppTitle, MsgIcon::Information);
+        ShowMessage("Please enter number.", AppTitle, MsgIcon::Information);
     box->setCursorPosition(caret);
 }
 

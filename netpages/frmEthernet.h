@@ -10,7 +10,7 @@ class frmEthernet final : public NetPage {
 public:
     explicit frmEthernet(QWidget *parent = nullptr);
 
-    void btnUpload_Click() override;
+    co::Task<> btnUpload_Click() override;
     void EnableControls(bool enable);
 
     void txtTimeout_Change(int index);
@@ -32,7 +32,7 @@ public:
 
 protected:
     QString emptyBoxMessage() const override;
-    bool writeSettings(QString *refusal) override;
+    co::Task<bool> writeSettings(QString *refusal) override;
     void load() override;
 
 private:

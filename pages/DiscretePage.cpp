@@ -91,42 +91,42 @@ void DiscretePage::buildStates(QWidget *frame) {
 
 // ---- steps
 
-void DiscretePage::showModel() {
+co::Task<> DiscretePage::showModel() {
     lblV_Unit->setText(AfterDash(g.UnitModel));
-    if (m_decl.extension) InitExtCells(this);
+    if (m_decl.extension) co_await InitExtCells(this);
 }
 
-void DiscretePage::readHold(const OnEmpty &onEmpty) {
-    if (m_hold) m_hold->read(onEmpty);
+co::Task<> DiscretePage::readHold(OnEmpty onEmpty) {
+    if (m_hold) co_await m_hold->read(onEmpty);
 }
 
-void DiscretePage::writeHold(const OnEmpty &onEmpty) {
-    if (m_hold) m_hold->write(onEmpty);
+co::Task<> DiscretePage::writeHold(OnEmpty onEmpty) {
+    if (m_hold) co_await m_hold->write(onEmpty);
 }
 
-void DiscretePage::discreteInit() {
-    PageStep([this] {
-        showModel();
-        readHold();
+co::Task<> DiscretePage::discreteInit() {
+    co_await PageStep([this]() -> co::Task<> {
+        co_await showModel();
+        co_await readHold();
     });
 }
 
-void DiscretePage::discreteDownload() {
-    PageStep([this] { writeHold(); });
+co::Task<> DiscretePage::discreteDownload() {
+    co_await PageStep([this]() -> co::Task<> { co_await writeHold(); });
 }
 
-void DiscretePage::readPoints() {
-    const QString r = ReadItemRetry(3, "00", "21");
+co::Task<> DiscretePage::readPoints() {
+    const QString r = co_await ReadItemRetry(3, "00", "21");
     if (!r.isEmpty()) PaintHexCells(QList<QLineEdit *>(txtCData.begin(), txtCData.end()), AfterX(r), 4);
 }
 
-void DiscretePage::readExtension() {
-    if (g.ExtName != "NONE") ReadExtPoints(this);
+co::Task<> DiscretePage::readExtension() {
+    if (g.ExtName != "NONE") co_await ReadExtPoints(this);
 }
 
-void DiscretePage::ReadingData() {
-    readPoints();
-    if (m_decl.extension) readExtension();
+co::Task<> DiscretePage::ReadingData() {
+    co_await readPoints();
+    if (m_decl.extension) co_await readExtension();
 }
 
 void DiscretePage::showState(int i, bool diOn, bool doOn, const QColor &on, const QColor &off, bool redraw) {

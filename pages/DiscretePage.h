@@ -36,7 +36,7 @@ public:
 
     bool hasCheckData() const override { return false; }
     // The own points (item "21") and, with an extension row, the extension points.
-    void ReadingData() override;
+    co::Task<> ReadingData() override;
     // The hold pair and the controls a page adds with addEditable.
     void txt_able(bool enable) override;
 
@@ -62,15 +62,15 @@ protected:
 
     // The declared steps: Init shows the model and prepares the extension row, then reads the
     // output hold (an unanswered read ends Init); Download writes the output hold.
-    void discreteInit();
-    void discreteDownload();
+    co::Task<> discreteInit();
+    co::Task<> discreteDownload();
     // Parts of those steps, for pages with steps of their own (inside a PageStep).
-    void showModel();
-    void readHold(const OnEmpty &onEmpty = EndSilently);
-    void writeHold(const OnEmpty &onEmpty = NoBranch);
+    co::Task<> showModel();
+    co::Task<> readHold(OnEmpty onEmpty = EndSilently);
+    co::Task<> writeHold(OnEmpty onEmpty = NoBranch);
     // Item "21" of group "00": four hex digits painted onto the own cells.
-    void readPoints();
-    void readExtension();
+    co::Task<> readPoints();
+    co::Task<> readExtension();
     // Channel i (1..8): its DI and DO texts, "ON" in `on`, "OFF" in `off`; `redraw` paints a
     // changed box at once instead of when the pass returns to the event loop.
     void showState(int i, bool diOn, bool doOn, const QColor &on, const QColor &off, bool redraw = false);

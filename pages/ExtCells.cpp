@@ -6,6 +6,7 @@
 #include "link/TextRoutines.h"
 
 #include <QLineEdit>
+#include <QPointer>
 
 const char *const ExtIndex16 = "0  1  2  3                4  5  6  7               8  9  A  B              C  D  E  F";
 const char *const ExtIndex8 = "0  1  2  3                4  5  6  7";
@@ -43,9 +44,10 @@ void PaintHexCells(const QList<QLineEdit *> &cells, const QString &hex, int digi
 
 void PaintHexBits(QWidget *page, const QString &hex) { PaintHexCells(extCells(page), hex, 4); }
 
-void ReadExtPoints(QWidget *page) {
-    const QString r = ReadItemRetry(3, "00", "12");
-    if (!r.isEmpty()) PaintHexBits(page, AfterX(r));
+co::Task<> ReadExtPoints(QWidget *page) {
+    const QPointer<QWidget> p(page);
+    const QString r = co_await ReadItemRetry(3, "00", "12");
+    if (!r.isEmpty() && p) PaintHexBits(p, AfterX(r));
 }
 
 void HideExtCells(QWidget *page) {
@@ -60,11 +62,11 @@ void HideExtCells(QWidget *page) {
     if (auto *index = Control<QLabel>(page, IndexedName("lblExtIndex", 0))) index->setVisible(false);
 }
 
-void InitExtCells(QWidget *page) {
+co::Task<> InitExtCells(QWidget *page) {
     HideExtCells(page);
     if (g.ExtName == "NONE") {
         PaintHexBits(page, "0000");
-        return;
+        co_return;
     }
     if (auto *ext = Control<QLabel>(page, "lblV_Ext")) {
         ext->setText(g.ExtType);
@@ -77,5 +79,5 @@ void InitExtCells(QWidget *page) {
     const QList<QLineEdit *> cells = extCells(page);
     for (int i = 0; i < shown; ++i)
         if (cells[i]) cells[i]->setVisible(true);
-    ReadExtPoints(page);
+    co_await ReadExtPoints(page);
 }

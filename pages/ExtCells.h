@@ -1,6 +1,8 @@
 #pragma once
 // The row of coloured point cells: the extension module's points on every page that
 // has the cells, and the pages' own point cells, painted by one rule.
+#include "link/Task.h"
+
 #include <QColor>
 #include <QList>
 #include <QString>
@@ -15,12 +17,12 @@ void PaintHexCells(const QList<QLineEdit *> &cells, const QString &hex, int digi
 void PaintHexCells(const QList<QLineEdit *> &cells, const QString &hex, int digits, const QColor &on,
                    const QColor &off);
 
-void InitExtCells(QWidget *page);
+co::Task<> InitExtCells(QWidget *page);
 // No extension module: its name, numbers and cells hidden, nothing asked of the unit.
 void HideExtCells(QWidget *page);
 void PaintHexBits(QWidget *page, const QString &hex);
 // The extension points of group "00": read, and painted when the unit answers.
-void ReadExtPoints(QWidget *page);
+co::Task<> ReadExtPoints(QWidget *page);
 
 extern const char *const ExtIndex16;
 extern const char *const ExtIndex8;

@@ -6,7 +6,7 @@
 
 int CheckInteger(const QString &v) {
     if (const auto value = CheckIntegerValue(v)) return *value;
-    MsgBox("Please enter number.", AppTitle, MsgIcon::Information);
+    ShowMessage("Please enter number.", AppTitle, MsgIcon::Information);
     return 0;
 }
 

@@ -102,7 +102,7 @@ void LoadCellPage::buildCalibration() {
             this->*c.buttons[k] = b;
             grid->addWidget(b, k, col++);
             addModuleControl(b, Access::Edit);
-            ConnectCommand(b, [this, k, item = QString(c.item), data = QString(c.data)] { calibrate(k, item, data); });
+            ConnectCommand(b, [this, k, item = QString(c.item), data = QString(c.data)] { return calibrate(k, item, data); });
         }
         QLineEdit *result = MakeText(block, IndexedName("txtParData2", k), QStringLiteral("CH %1 Calibration value").arg(k), 84);
         result->setReadOnly(true);
@@ -154,23 +154,23 @@ void LoadCellPage::buildAdjustment(bool withAutoScale) {
         const char *caption;
         Button buttons[2]; // channel 0, channel 1
         const char *names[2];
-        std::function<void(int k)> run;
+        std::function<co::Task<>(int k)> run;
     };
     QList<Command> monitor;
     if (withAutoScale)
         monitor.append({"Auto Scale", {&LoadCellPage::cmdApplyCH0, &LoadCellPage::cmdApplyCH1}, {"cmdApplyCH0", "cmdApplyCH1"},
-                        [this](int k) { autoScale(k); }});
+                        [this](int k) { return autoScale(k); }});
     monitor.append({"Output", {&LoadCellPage::Command4, &LoadCellPage::Command3}, {"Command4", "Command3"},
-                    [this](int k) { monitorOutput(k); }});
+                    [this](int k) { return monitorOutput(k); }});
     monitor.append({"Canncel", {&LoadCellPage::Command6, &LoadCellPage::Command5}, {"Command6", "Command5"},
-                    [this](int k) { cancelOutput(k); }});
+                    [this](int k) { return cancelOutput(k); }});
     const QList<Command> gain = {
         {"UP", {&LoadCellPage::cmdGainUPCH0, &LoadCellPage::cmdGainUPCH1}, {"cmdGainUPCH0", "cmdGainUPCH1"},
-         [this](int k) { adjustGain(k, "U"); }},
+         [this](int k) { return adjustGain(k, "U"); }},
         {"DOWN", {&LoadCellPage::cmdGainDOWNCH0, &LoadCellPage::cmdGainDOWNCH1}, {"cmdGainDOWNCH0", "cmdGainDOWNCH1"},
-         [this](int k) { adjustGain(k, "D"); }},
+         [this](int k) { return adjustGain(k, "D"); }},
         {"APPLY", {&LoadCellPage::cmdGainApplyCH0, &LoadCellPage::cmdGainApplyCH1}, {"cmdGainApplyCH0", "cmdGainApplyCH1"},
-         [this](int k) { adjustGain(k, txtAdjGain[k]->text()); }},
+         [this](int k) { return adjustGain(k, txtAdjGain[k]->text()); }},
     };
     using Side = std::pair<const QList<Command> *, int>;
     for (const auto &[commands, firstCol] : {Side{&monitor, 0}, Side{&gain, gainCol}})
@@ -183,58 +183,63 @@ void LoadCellPage::buildAdjustment(bool withAutoScale) {
                 this->*c.buttons[k] = b;
                 m_buttons2.append(b);
                 m_group2.append(b);
-                ConnectCommand(b, [run = c.run, k] { run(k); });
+                ConnectCommand(b, [run = c.run, k] { return run(k); });
             }
 }
 
 // ---- the commands
 
 // Every command of a channel starts with "F" to item "01" of its group; unanswered, nothing follows.
-void LoadCellPage::startCommand(int k) { Write(EndSilently, ChannelGroup(k + 1, true), "01", "F"); }
+co::Task<> LoadCellPage::startCommand(int k) { co_await Write(EndSilently, ChannelGroup(k + 1, true), "01", "F"); }
 
-void LoadCellPage::calibrate(int k, const QString &item, const QString &data) {
-    PageStep([&] {
-        startCommand(k);
-        Write(EndSilently, ChannelGroup(k + 1, true), item, data);
+co::Task<> LoadCellPage::calibrate(int k, QString item, QString data) {
+    co_await PageStep([&]() -> co::Task<> {
+        co_await startCommand(k);
+        co_await Write(EndSilently, ChannelGroup(k + 1, true), item, data);
         // What the channel reports now.
         const QString live = QString::number(decl().firstLiveItem + k);
-        showReply(txtParData2[k], Read(EndSilently, "00", live));
+        showReply(txtParData2[k], co_await Read(EndSilently, "00", live));
     });
 }
 
-bool LoadCellPage::adjust(int k, const std::function<void()> &steps) {
+co::Task<bool> LoadCellPage::adjust(int k, PageBody steps) {
     bool done = false;
-    PageStep([&] {
-        startCommand(k);
+    co_await PageStep([&]() -> co::Task<> {
+        co_await startCommand(k);
         txt_able2(false);
         // However the steps end, the group is editable again once the "F" was answered.
         const auto unlock = qScopeGuard([this] { txt_able2(true); });
-        steps();
+        co_await steps();
         done = true;
     });
-    return done;
+    co_return done;
 }
 
-void LoadCellPage::monitorOutput(int k) {
-    adjust(k, [this, k] { showReply(txtAdjscale[k], WriteData(EndSilently, "42", txtAdjscale[k]->text())); });
-}
-
-void LoadCellPage::cancelOutput(int k) {
-    adjust(k, [k] { Write(NoBranch, ChannelGroup(k + 1, true), "43", "1"); });
-}
-
-void LoadCellPage::adjustGain(int k, const QString &data) {
-    adjust(k, [this, k, data] { showReply(txtAdjGain[k], WriteData(EndSilently, "40", data)); });
-}
-
-void LoadCellPage::autoScale(int k) {
-    const bool done = adjust(k, [this, k] {
-        showReply(txtAdjscale[k], WriteData(EndSilently, "38", txtAdjscale[k]->text()));
-        WriteData(NoBranch, "39", QString());
-        // The channel's new full scale, its group still selected.
-        showReply(txtFScale[k], Inquire(EndSilently, "21"));
+co::Task<> LoadCellPage::monitorOutput(int k) {
+    co_await adjust(k, [this, k]() -> co::Task<> {
+        showReply(txtAdjscale[k], co_await WriteData(EndSilently, "42", txtAdjscale[k]->text()));
     });
-    if (done) ReadingData();
+}
+
+co::Task<> LoadCellPage::cancelOutput(int k) {
+    co_await adjust(k, [k]() -> co::Task<> { co_await Write(NoBranch, ChannelGroup(k + 1, true), "43", "1"); });
+}
+
+co::Task<> LoadCellPage::adjustGain(int k, QString data) {
+    PageBody steps = [this, k, data]() -> co::Task<> {
+        showReply(txtAdjGain[k], co_await WriteData(EndSilently, "40", data));
+    };
+    co_await adjust(k, steps);
+}
+
+co::Task<> LoadCellPage::autoScale(int k) {
+    const bool done = co_await adjust(k, [this, k]() -> co::Task<> {
+        showReply(txtAdjscale[k], co_await WriteData(EndSilently, "38", txtAdjscale[k]->text()));
+        co_await WriteData(NoBranch, "39", QString());
+        // The channel's new full scale, its group still selected.
+        showReply(txtFScale[k], co_await Inquire(EndSilently, "21"));
+    });
+    if (done) co_await ReadingData();
 }
 
 // ---- enabling and showing
@@ -275,7 +280,7 @@ void LoadCellPage::onStop() {
 
 void LoadCellPage::onDisconnect() { onStop(); }
 
-void LoadCellPage::loadCellDownload() {
+co::Task<> LoadCellPage::loadCellDownload() {
     txt_able2(false);
-    scalingDownload();
+    co_await scalingDownload();
 }

@@ -34,21 +34,21 @@ protected:
     ChannelItem readInto(const QString &item, QVector<QLineEdit *> LoadCellPage::*boxes);
     // Builds the page; autoScale: the unit has the filter mode and the Auto Scale commands.
     void buildLoadCell(const Decl &d, bool autoScale);
-    void loadCellDownload();
+    co::Task<> loadCellDownload();
     void setViewButtonsVisible(bool visible);
 
 private:
     void buildCalibration();
     void buildAdjustment(bool autoScale);
     QPushButton *addButton(QWidget *parent, const QString &name, const QString &caption, int k);
-    void startCommand(int k);
-    void calibrate(int k, const QString &item, const QString &data);
-    bool adjust(int k, const std::function<void()> &steps);
-    void autoScale(int k);
-    void monitorOutput(int k);
-    void cancelOutput(int k);
+    co::Task<> startCommand(int k);
+    co::Task<> calibrate(int k, QString item, QString data);
+    co::Task<bool> adjust(int k, PageBody steps);
+    co::Task<> autoScale(int k);
+    co::Task<> monitorOutput(int k);
+    co::Task<> cancelOutput(int k);
     // "U", "D" or the typed value; APPLY takes the text at the time of the press.
-    void adjustGain(int k, const QString &data);
+    co::Task<> adjustGain(int k, QString data);
 
     QList<QWidget *> m_group2;       // what txt_visible2 shows and hides
     QList<QPushButton *> m_buttons2; // what txt_able2 switches besides the channels' boxes

@@ -47,7 +47,7 @@ private:
 // The named Init and Download of a page (frmX_Init, frmX_Download) as the family's steps, and
 // the contract's Init and Download calling them.
 #define VIREO_FAMILY_STEPS(Name, initStep, downloadStep)                                                              \
-    void Name##_Init() { initStep(); }                                                                                 \
-    void Name##_Download() { downloadStep(); }                                                                         \
-    void Init() override { Name##_Init(); }                                                                            \
-    void Download() override { Name##_Download(); }
+    co::Task<> Name##_Init() { return initStep(); }                                                                    \
+    co::Task<> Name##_Download() { return downloadStep(); }                                                            \
+    co::Task<> Init() override { return Name##_Init(); }                                                               \
+    co::Task<> Download() override { return Name##_Download(); }

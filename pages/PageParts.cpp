@@ -1,6 +1,7 @@
 #include "pages/PageParts.h"
 #include "pages/Colors.h"
 #include "core/Commands.h"
+#include "link/Link.h"
 #include "core/Ui.h"
 #include "pages/ExtCells.h"
 #include "core/Globals.h"
@@ -23,47 +24,47 @@
 
 // ---- exchanges
 
-void FailAndDisconnect(const QString &text, const QString &title) {
+co::Task<> FailAndDisconnect(QString text, QString title) {
     UnloadProgress();
-    MsgBox(text, title, MsgIcon::Critical);
-    DisconnectUnit();
+    co_await MsgBox(text, title, MsgIcon::Critical);
+    if (Link *l = Link::current()) l->dropUnit();
 }
 
-void PageStep(const std::function<void()> &body) {
+co::Task<> PageStep(PageBody body) {
     try {
-        body();
+        co_await body();
     } catch (const PageStepEnded &) {
         OutcomeScope::noteStopped();
     }
 }
 
-void PageStep(const QString &progressCaption, const std::function<void()> &body) {
+co::Task<> PageStep(QString progressCaption, PageBody body) {
     ProgressScope progress(progressCaption);
-    PageStep(body);
+    co_await PageStep(std::move(body));
 }
 
 namespace {
-QString apply(const OnEmpty &onEmpty, const QString &r) {
-    if (!r.isEmpty() || onEmpty.kind == OnEmpty::Go) return r;
-    // Once the program is ending nothing more is said; the operation just unwinds.
-    if (onEmpty.kind == OnEmpty::Fail && !g.ProgramEnding && (g.Connected || !onEmpty.whileConnected))
-        FailAndDisconnect(onEmpty.text, onEmpty.title);
+co::Task<QString> apply(OnEmpty onEmpty, QString r) {
+    if (!r.isEmpty() || onEmpty.kind == OnEmpty::Go) co_return r;
+    if (onEmpty.kind == OnEmpty::Fail && (g.Connected || !onEmpty.whileConnected))
+        co_await FailAndDisconnect(onEmpty.text, onEmpty.title);
     throw PageStepEnded{};
 }
 } // namespace
 
-QString Read(const OnEmpty &onEmpty, const QString &group, const QString &item) {
-    return apply(onEmpty, ReadItemRetry(3, group, item));
+co::Task<QString> Read(OnEmpty onEmpty, QString group, QString item) {
+    co_return co_await apply(onEmpty, co_await ReadItemRetry(3, group, item));
 }
-QString Inquire(const OnEmpty &onEmpty, const QString &item) { return apply(onEmpty, InquireItemRetry(3, item)); }
-QString Write(const OnEmpty &onEmpty, const QString &group, const QString &item, const QString &data,
-              const QWidget *from) {
-    ExpectSent(from, data);
-    return apply(onEmpty, WriteItemRetry(3, group, item, data));
+co::Task<QString> Inquire(OnEmpty onEmpty, QString item) {
+    co_return co_await apply(onEmpty, co_await InquireItemRetry(3, item));
 }
-QString WriteData(const OnEmpty &onEmpty, const QString &item, const QString &data, const QWidget *from) {
+co::Task<QString> Write(OnEmpty onEmpty, QString group, QString item, QString data, const QWidget *from) {
     ExpectSent(from, data);
-    return apply(onEmpty, WriteDataRetry(3, item, data));
+    co_return co_await apply(onEmpty, co_await WriteItemRetry(3, group, item, data));
+}
+co::Task<QString> WriteData(OnEmpty onEmpty, QString item, QString data, const QWidget *from) {
+    ExpectSent(from, data);
+    co_return co_await apply(onEmpty, co_await WriteDataRetry(3, item, data));
 }
 
 // ---- channels
@@ -119,21 +120,22 @@ HoldFrame::HoldFrame(QWidget *parent, bool netTypRule) : m_netTypRule(netTypRule
 
 bool HoldFrame::applies() const { return !m_netTypRule || (g.NetTyp >= 0 && g.NetTyp <= 5); }
 
-void HoldFrame::read(const OnEmpty &onEmpty) {
+co::Task<> HoldFrame::read(OnEmpty onEmpty) {
     Frame2->setVisible(applies());
     showExchanged();
-    if (!applies()) return;
-    const bool hold = AfterColon(Read(onEmpty, "00", "14")) == "ON";
+    if (!applies()) co_return;
+    const bool hold = AfterColon(co_await Read(onEmpty, "00", "14")) == "ON";
     optKeepOn->setChecked(hold);
     optKeepOff->setChecked(!hold);
 }
 
-void HoldFrame::write(const OnEmpty &onEmpty) {
+co::Task<> HoldFrame::write(OnEmpty onEmpty) {
     showExchanged();
-    if (!applies()) return;
+    if (!applies()) co_return;
     const bool hold = optKeepOn->isChecked();
     ExpectSentOption(hold ? optKeepOn : optKeepOff);
-    Write(onEmpty, "00", "14", hold ? "0" : "1");
+    const QString data = hold ? "0" : "1";
+    co_await Write(onEmpty, "00", "14", data);
 }
 
 void HoldFrame::showExchanged() {
@@ -265,15 +267,19 @@ void ViewSwitch::unlock() {
 }
 
 QGroupBox *MakeViewBar(QWidget *parent, const QStringList &captions, QList<QPushButton *> &buttons,
-                       const std::function<void(int)> &clicked) {
-    QGroupBox *bar = MakeFrame(parent, "fraSetModel", QString());
+                       const std::function<void(int)> &clicked, const QString &name, const QStringList &buttonNames) {
+    QGroupBox *bar = MakeFrame(parent, name, QString());
     auto *h = new QHBoxLayout(bar);
     h->setContentsMargins(8, 4, 8, 4);
     for (int i = 0; i < captions.size(); ++i) {
-        QPushButton *b = MakeButton(bar, QStringLiteral("cmdSet%1").arg(i + 1), captions[i]);
+        const QString buttonName = i < buttonNames.size() ? buttonNames[i] : QStringLiteral("cmdSet%1").arg(i + 1);
+        QPushButton *b = MakeButton(bar, buttonName, captions[i]);
         b->setMinimumWidth(110);
         h->addWidget(b);
-        ConnectCommand(b, [clicked, i] { clicked(i); });
+        ConnectCommand(b, [clicked, i] {
+            clicked(i);
+            return co::Ready();
+        });
         buttons.append(b);
     }
     h->addStretch();

@@ -2,6 +2,8 @@
 // Parts that every page family uses without deriving from another family: the exchanges
 // with their failure policy, the one failure routine, the output hold frame, the
 // extension row, the live-value cells, the view switch and the lists written to the unit.
+#include "link/Task.h"
+
 #include <QList>
 #include <QString>
 #include <QVector>
@@ -36,22 +38,23 @@ inline constexpr OnEmpty NoBranch{OnEmpty::Go};
 // Thrown by the exchanges below to end the page operation under way; PageStep catches it.
 struct PageStepEnded {};
 
-// One page operation (Init, Download, a button): the progress window when it has a caption,
-// and the end an exchange's policy asks for. The progress window is closed on every way out.
-void PageStep(const QString &progressCaption, const std::function<void()> &body);
-void PageStep(const std::function<void()> &body);
+// One page operation (Init, Download, a button), awaited: the progress window when it has a
+// caption, and the end an exchange's policy asks for. The progress window is closed on every way
+// out. The body is kept for as long as it runs.
+using PageBody = std::function<co::Task<>()>;
+co::Task<> PageStep(QString progressCaption, PageBody body);
+co::Task<> PageStep(PageBody body);
 
 // The one failure routine: progress window closed first, then the message, then the disconnect.
-void FailAndDisconnect(const QString &text, const QString &title);
+co::Task<> FailAndDisconnect(QString text, QString title);
 
 // The retrying exchanges (count 3), each applying its policy to an empty result.
 // Values come back whole (the part after the colon is the caller's to take). A write of a
 // setting names the control its data came from: a Download's verification finds it again.
-QString Read(const OnEmpty &onEmpty, const QString &group, const QString &item);
-QString Inquire(const OnEmpty &onEmpty, const QString &item);
-QString Write(const OnEmpty &onEmpty, const QString &group, const QString &item, const QString &data,
-              const QWidget *from = nullptr);
-QString WriteData(const OnEmpty &onEmpty, const QString &item, const QString &data, const QWidget *from = nullptr);
+co::Task<QString> Read(OnEmpty onEmpty, QString group, QString item);
+co::Task<QString> Inquire(OnEmpty onEmpty, QString item);
+co::Task<QString> Write(OnEmpty onEmpty, QString group, QString item, QString data, const QWidget *from = nullptr);
+co::Task<QString> WriteData(OnEmpty onEmpty, QString item, QString data, const QWidget *from = nullptr);
 
 // ---- numbers of channels
 
@@ -84,9 +87,9 @@ public:
     bool applies() const;
     // Shows or hides the frame by the rule, then reads the setting; a page without the
     // setting reads nothing.
-    void read(const OnEmpty &onEmpty);
+    co::Task<> read(OnEmpty onEmpty);
     // "0" for hold, "1" for clear.
-    void write(const OnEmpty &onEmpty = NoBranch);
+    co::Task<> write(OnEmpty onEmpty = NoBranch);
     void setEditable(bool enable);
 
     QGroupBox *Frame2;
@@ -175,10 +178,12 @@ private:
     int m_current = 0;
 };
 
-// The frame fraSetModel with the view buttons cmdSet1, cmdSet2 ... captioned in order; a click
+// The frame fraSetModel with the view buttons cmdSet1, cmdSet2 ... (or as buttonNames says),
+// captioned in order; a click
 // runs clicked(i) by the command rule (held back while a transaction waits).
 QGroupBox *MakeViewBar(QWidget *parent, const QStringList &captions, QList<QPushButton *> &buttons,
-                       const std::function<void(int)> &clicked);
+                       const std::function<void(int)> &clicked, const QString &name = QStringLiteral("fraSetModel"),
+                       const QStringList &buttonNames = {});
 
 // ---- small layout helpers shared by the pages
 

@@ -112,7 +112,7 @@ void PulsePage::buildView(int view, QGroupBox *frame) {
                     QPushButton *p = MakeButton(frame, IndexedName(name, k), ch);
                     p->setAccessibleName(ch + " Preset");
                     p->setFixedWidth(width);
-                    ConnectCommand(p, [this, k] { cmdPreset_Click(k); });
+                    ConnectCommand(p, [this, k] { return cmdPreset_Click(k); });
                     cmdPreset[k] = p;
                     w = p;
                 } else {
@@ -165,22 +165,22 @@ QString PulsePage::maxItem(int c) const {
 
 // ---- Init and Download
 
-void PulsePage::pulseInit() {
+co::Task<> PulsePage::pulseInit() {
     m_views.show(0);
     m_views.lock();
     txt_able(false);
-    PageStep("Initializing", [this] {
+    co_await PageStep("Initializing", [this]() -> co::Task<> {
         lblV_Unit->setText(AfterDash(g.UnitModel));
-        InitExtCells(this);
-        m_hold->read(EndSilently);
+        co_await InitExtCells(this);
+        co_await m_hold->read(EndSilently);
         for (int c = 1; c <= channelRows(); ++c) {
             const int k = c - 1;
             ChParamRec &p = g.ChParam[size_t(k)];
             if (m_decl.itemsFromChParam) SetChItems(c);
             const QString group = groupOf(m_decl.initGroup, c);
-            p.Value1 = AfterColon(Read(UploadError, group, carryItem(c)));
+            p.Value1 = AfterColon(co_await Read(UploadError, group, carryItem(c)));
             txtOver[k]->setText(p.Value1);
-            p.Value2 = AfterColon(Read(UploadError, group, maxItem(c)));
+            p.Value2 = AfterColon(co_await Read(UploadError, group, maxItem(c)));
             txtFScale[k]->setText(p.Value2);
             AdvanceProgress();
         }
@@ -189,46 +189,46 @@ void PulsePage::pulseInit() {
     });
 }
 
-void PulsePage::pulseDownload() {
+co::Task<> PulsePage::pulseDownload() {
     // The page stays locked: the Upload that follows every Download opens it again.
     m_views.lock();
-    PageStep("Downloading", [this] {
+    co_await PageStep("Downloading", [this]() -> co::Task<> {
         for (int c = 1; c <= channelRows(); ++c) {
             const int k = c - 1;
             // The codes follow the kind; a page filled from a file has not read them yet.
             if (m_decl.itemsFromChParam) SetChItems(c);
             const QString group = groupOf(m_decl.downloadGroup, c);
-            Write(NoBranch, group, carryItem(c), txtOver[k]->text(), txtOver[k]);
-            Write(NoBranch, group, maxItem(c), txtFScale[k]->text(), txtFScale[k]);
+            co_await Write(NoBranch, group, carryItem(c), txtOver[k]->text(), txtOver[k]);
+            co_await Write(NoBranch, group, maxItem(c), txtFScale[k]->text(), txtFScale[k]);
             AdvanceProgress();
         }
-        m_hold->write();
+        co_await m_hold->write();
     });
 }
 
 // ---- monitoring
 
-void PulsePage::ReadingData() {
-    auto pause = [](int ms) {
-        if (ms > 0) PausePage(ms);
+co::Task<> PulsePage::ReadingData() {
+    auto pause = [](int ms) -> co::Task<> {
+        if (ms > 0) co_await PausePage(ms);
     };
-    WriteItemRetry(3, "00", "01", "F");
-    const QString points = InquireItemRetry(3, m_decl.pointsItem);
+    co_await WriteItemRetry(3, "00", "01", "F");
+    const QString points = co_await InquireItemRetry(3, m_decl.pointsItem);
     if (!points.isEmpty()) PaintHexCells(QList<QLineEdit *>(txtCData.begin(), txtCData.end()), AfterX(points), m_decl.pointDigits);
-    pause(m_decl.pauseAfterPoints);
+    co_await pause(m_decl.pauseAfterPoints);
     if (g.ExtName != "NONE") {
-        ReadExtPoints(this);
-        pause(m_decl.pauseAfterExtension);
+        co_await ReadExtPoints(this);
+        co_await pause(m_decl.pauseAfterExtension);
     }
     // Every count the page has, whatever the unit's channel count.
     for (int k = 0; k < m_decl.rows; ++k) {
-        const QString r = InquireItemRetry(3, QString::number(m_decl.firstCountItem + k));
+        const QString r = co_await InquireItemRetry(3, QString::number(m_decl.firstCountItem + k));
         if (!r.isEmpty()) {
             const QString count = AfterColon(r);
             if (txtNX[k]->text() != count) txtNX[k]->setText(count);
             if (const auto n = ToDouble(count)) emit liveValue(k, *n);
         }
-        pause(m_decl.pauseAfterCount);
+        co_await pause(m_decl.pauseAfterCount);
     }
 }
 
@@ -267,19 +267,20 @@ bool PulsePage::CheckData2(int index) {
 
 // ---- the preset buttons
 
-void PulsePage::cmdPreset_Click(int index) {
-    if (index < 0 || index >= m_decl.rows) return;
-    PageStep([this, index] {
+co::Task<> PulsePage::cmdPreset_Click(int index) {
+    if (index < 0 || index >= m_decl.rows) co_return;
+    co_await PageStep([this, index]() -> co::Task<> {
         const QString preset = txtPreset[index]->text();
         if (m_decl.presetChecked && !CheckData2(index)) {
-            MsgBox("Data Error \r\nCheck data range.", "Data Range Error", MsgIcon::Critical);
-            return;
+            co_await MsgBox("Data Error \r\nCheck data range.", "Data Range Error", MsgIcon::Critical);
+            co_return;
         }
-        if (!m_decl.presetChecked && preset.isEmpty()) return;
-        if (m_decl.presetWritesF) Write(EndSilently, "00", "01", "F");
+        if (!m_decl.presetChecked && preset.isEmpty()) co_return;
+        if (m_decl.presetWritesF) co_await Write(EndSilently, "00", "01", "F");
         const int c = index + 1;
         // The reply carries the counter's new count.
-        const QString r = Write(NoBranch, groupOf(m_decl.presetGroup, c), m_decl.presetItem.of(c), txtPreset[index]->text());
+        const QString r =
+            co_await Write(NoBranch, groupOf(m_decl.presetGroup, c), m_decl.presetItem.of(c), txtPreset[index]->text());
         if (!r.isEmpty() && r != "NG") txtNX[index]->setText(AfterColon(r));
     });
 }

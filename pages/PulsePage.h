@@ -67,14 +67,14 @@ public:
 
     PulsePage(const QString &name, int modelnum, QWidget *parent = nullptr);
 
-    void ReadingData() override;
+    co::Task<> ReadingData() override;
     bool CheckData() override;
     // The range test of one preset box: numeric and 0 to PresetMax, then in standard form.
     bool CheckData2(int index);
     void txt_able(bool enable) override;
     void cmdSet1_Click() override { m_views.show(0); }
     void cmdSet2_Click() override { m_views.show(1); }
-    void cmdPreset_Click(int index);
+    co::Task<> cmdPreset_Click(int index);
 
     QGroupBox *fraSetModel = nullptr;
     QPushButton *cmdSet1 = nullptr, *cmdSet2 = nullptr;
@@ -92,8 +92,8 @@ public:
 
 protected:
     void build(const Decl &d);
-    void pulseInit();
-    void pulseDownload();
+    co::Task<> pulseInit();
+    co::Task<> pulseDownload();
 
 private:
     void buildView(int view, QGroupBox *frame);

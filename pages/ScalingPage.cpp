@@ -148,8 +148,14 @@ void ScalingPage::build(const Decl &d) {
             h->addWidget(b);
         }
         h->addStretch();
-        ConnectCommand(cmdSet1, [this] { cmdSet1_Click(); });
-        ConnectCommand(cmdSet2, [this] { cmdSet2_Click(); });
+        ConnectCommand(cmdSet1, [this] {
+            cmdSet1_Click();
+            return co::Ready();
+        });
+        ConnectCommand(cmdSet2, [this] {
+            cmdSet2_Click();
+            return co::Ready();
+        });
         top->addWidget(fraSetModel);
     }
     frmSet1 = MakeFrame(this, "frmSet1", QString());
@@ -425,12 +431,12 @@ void ScalingPage::cmdSet2_Click() {
 
 // ---- Init
 
-void ScalingPage::beginInit() {
+co::Task<> ScalingPage::beginInit() {
     m_views.show(0);
     if (!m_decl.viewsOpenInInit) m_views.lock();
     txt_able(false);
     lblV_Unit->setText(AfterDash(g.UnitModel));
-    if (m_decl.extDisplay) InitExtCells(this);
+    if (m_decl.extDisplay) co_await InitExtCells(this);
 }
 
 void ScalingPage::endInit() {
@@ -438,20 +444,20 @@ void ScalingPage::endInit() {
     txt_able(true);
 }
 
-void ScalingPage::readModuleItems() {
+co::Task<> ScalingPage::readModuleItems() {
     if (m_decl.switchRange != SwitchRange::None) {
         const QString item = g.NetTyp == 6 && g.SubTyp != 0 ? "08" : "09";
-        m_switchRange = HexDigitValue(AfterColon(Read(EndSilently, "00", item)).left(1));
+        m_switchRange = HexDigitValue(AfterColon(co_await Read(EndSilently, "00", item)).left(1));
     }
-    if (m_hold) m_hold->read(EndSilently);
+    if (m_hold) co_await m_hold->read(EndSilently);
     for (const ModuleItem &m : m_decl.moduleItems) {
         if (!m.show) continue;
-        const QString r = Read(m.onEmpty, m.group, m.item);
+        const QString r = co_await Read(m.onEmpty, m.group, m.item);
         if (!r.isEmpty()) m.show(AfterColon(r));
     }
 }
 
-void ScalingPage::readChannel(int ch) {
+co::Task<> ScalingPage::readChannel(int ch) {
     const int k = ch - 1;
     for (const Column &c : m_decl.columns) {
         if (c.kind != Kind::List || c.items.isEmpty()) continue;
@@ -461,7 +467,9 @@ void ScalingPage::readChannel(int ch) {
     ChParamRec &p = g.ChParam[size_t(k)];
     bool first = true;
     for (int s : m_decl.readSlots) {
-        const QString r = first ? Read(UploadError, ChannelGroup(ch), p.item(s)) : Inquire(UploadError, p.item(s));
+        QString r;
+        if (first) r = co_await Read(UploadError, ChannelGroup(ch), p.item(s));
+        else r = co_await Inquire(UploadError, p.item(s));
         p.value(s) = AfterColon(r);
         first = false;
     }
@@ -477,23 +485,25 @@ void ScalingPage::readChannel(int ch) {
             c.show(k, QString());
             continue;
         }
-        const QString r = c.readSelect ? Read(c.onEmpty, ChannelGroup(ch), c.item) : Inquire(c.onEmpty, c.item);
+        QString r;
+        if (c.readSelect) r = co_await Read(c.onEmpty, ChannelGroup(ch), c.item);
+        else r = co_await Inquire(c.onEmpty, c.item);
         if (!r.isEmpty()) c.show(k, AfterColon(r));
     }
 }
 
-void ScalingPage::readChannels() {
+co::Task<> ScalingPage::readChannels() {
     for (int ch = 1; ch <= channelRows(); ++ch) {
-        readChannel(ch);
+        co_await readChannel(ch);
         AdvanceProgress();
     }
 }
 
-void ScalingPage::scalingInit() {
-    PageStep("Initializing", [this] {
-        beginInit();
-        readModuleItems();
-        readChannels();
+co::Task<> ScalingPage::scalingInit() {
+    co_await PageStep("Initializing", [this]() -> co::Task<> {
+        co_await beginInit();
+        co_await readModuleItems();
+        co_await readChannels();
         endInit();
     });
 }
@@ -510,14 +520,15 @@ void ScalingPage::beginDownload() {
     m_views.lock();
 }
 
-void ScalingPage::writeChannel(int ch) {
+co::Task<> ScalingPage::writeChannel(int ch) {
     const int k = ch - 1;
     // The item codes follow the kind; a page filled from a file has not read them yet.
     SetChItems(ch);
     const ChParamRec &p = g.ChParam[size_t(k)];
     // Where the items go first, they select the group and every slot is data; an item skipped
     // (a list never read) must not leave the channel's writes going to the group before.
-    const bool itemsWritten = m_decl.itemsBeforeSlots && writeChannelItems(ch, true);
+    bool itemsWritten = false;
+    if (m_decl.itemsBeforeSlots) itemsWritten = co_await writeChannelItems(ch, true);
     QList<const Column *> slotCols;
     for (const Column &c : m_decl.columns)
         if (c.slot > 0 && c.written) slotCols.append(&c);
@@ -526,14 +537,14 @@ void ScalingPage::writeChannel(int ch) {
     for (const Column *c : slotCols) {
         const QLineEdit *t = text(c->name, k);
         const QString v = t ? t->text() : QString();
-        if (first) Write(NoBranch, ChannelGroup(ch), p.item(c->slot), v, t);
-        else WriteData(NoBranch, p.item(c->slot), v, t);
+        if (first) co_await Write(NoBranch, ChannelGroup(ch), p.item(c->slot), v, t);
+        else co_await WriteData(NoBranch, p.item(c->slot), v, t);
         first = false;
     }
-    if (!m_decl.itemsBeforeSlots) writeChannelItems(ch, false);
+    if (!m_decl.itemsBeforeSlots) co_await writeChannelItems(ch, false);
 }
 
-bool ScalingPage::writeChannelItems(int ch, bool selectFirst) {
+co::Task<bool> ScalingPage::writeChannelItems(int ch, bool selectFirst) {
     const int k = ch - 1;
     bool written = false;
     QList<const ChannelItem *> writes;
@@ -548,48 +559,50 @@ bool ScalingPage::writeChannelItems(int ch, bool selectFirst) {
         const std::optional<QString> v = c.data(k);
         if (!v) continue;
         const QWidget *from = c.control.isEmpty() ? nullptr : Control(this, IndexedName(c.control, k));
-        if (c.writeSelect || selectFirst) Write(NoBranch, ChannelGroup(ch), c.item, *v, from);
-        else WriteData(NoBranch, c.item, *v, from);
+        if (c.writeSelect || selectFirst) co_await Write(NoBranch, ChannelGroup(ch), c.item, *v, from);
+        else co_await WriteData(NoBranch, c.item, *v, from);
         selectFirst = false;
         written = true;
     }
-    return written;
+    co_return written;
 }
 
-void ScalingPage::writeModuleItems() {
-    if (m_hold) m_hold->write();
+co::Task<> ScalingPage::writeModuleItems() {
+    if (m_hold) co_await m_hold->write();
     for (const ModuleItem &m : m_decl.moduleItems)
         if (m.data)
-            if (const std::optional<QString> v = m.data())
-                Write(NoBranch, m.group, m.item, *v, m.control.isEmpty() ? nullptr : Control(this, m.control));
+            if (const std::optional<QString> v = m.data()) {
+                QWidget *control = m.control.isEmpty() ? nullptr : Control(this, m.control);
+                co_await Write(NoBranch, m.group, m.item, *v, control);
+            }
 }
 
-void ScalingPage::scalingDownload() {
+co::Task<> ScalingPage::scalingDownload() {
     beginDownload();
-    PageStep("Downloading", [this] {
+    co_await PageStep("Downloading", [this]() -> co::Task<> {
         for (int ch = 1; ch <= channelRows(); ++ch) {
-            writeChannel(ch);
+            co_await writeChannel(ch);
             AdvanceProgress();
         }
-        writeModuleItems();
+        co_await writeModuleItems();
     });
 }
 
 // ---- ReadingData
 
-void ScalingPage::readLiveValues() {
+co::Task<> ScalingPage::readLiveValues() {
     const int n = m_decl.liveFollowsChCount ? channelRows() : m_decl.rows;
     for (int k = 0; k < n; ++k)
-        ShowLive(this, txtParData.value(k), k, ReadItemRetry(3, "00", QString::number(m_decl.firstLiveItem + k)));
+        ShowLive(this, txtParData.value(k), k, co_await ReadItemRetry(3, "00", QString::number(m_decl.firstLiveItem + k)));
 }
 
-void ScalingPage::readExtension() {
-    if (g.ExtName != "NONE") ReadExtPoints(this);
+co::Task<> ScalingPage::readExtension() {
+    if (g.ExtName != "NONE") co_await ReadExtPoints(this);
 }
 
-void ScalingPage::ReadingData() {
-    readLiveValues();
-    if (m_decl.extDisplay && m_decl.readExtension) readExtension();
+co::Task<> ScalingPage::ReadingData() {
+    co_await readLiveValues();
+    if (m_decl.extDisplay && m_decl.readExtension) co_await readExtension();
 }
 
 // ---- CheckData

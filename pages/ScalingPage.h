@@ -24,10 +24,10 @@ class QVBoxLayout;
 
 // The named Init and Download of a page whose steps are all in its declaration.
 #define VIREO_DECLARED_STEPS(Name)                                                                                     \
-    void Name##_Init() { scalingInit(); }                                                                              \
-    void Name##_Download() { scalingDownload(); }                                                                      \
-    void Init() override { Name##_Init(); }                                                                            \
-    void Download() override { Name##_Download(); }
+    co::Task<> Name##_Init() { return scalingInit(); }                                                                 \
+    co::Task<> Name##_Download() { return scalingDownload(); }                                                         \
+    co::Task<> Init() override { return Name##_Init(); }                                                               \
+    co::Task<> Download() override { return Name##_Download(); }
 
 class ScalingPage : public Page {
     Q_OBJECT
@@ -126,7 +126,7 @@ public:
 
     ScalingPage(const QString &name, int modelnum, QWidget *parent = nullptr);
 
-    void ReadingData() override;
+    co::Task<> ReadingData() override;
     bool CheckData() override;
     void txt_able(bool enable) override;
     void cmdSet1_Click() override;
@@ -201,25 +201,25 @@ protected:
     void addModuleControl(QWidget *control, Access access) { addModuleControl(control, access, Check{}); }
 
     // The operations the declaration gives; the pages' named Init and Download call them.
-    void scalingInit();
-    void scalingDownload();
+    co::Task<> scalingInit();
+    co::Task<> scalingDownload();
     // Init's and Download's openings and closing, for pages with steps of their own.
-    void beginInit();
+    co::Task<> beginInit();
     void endInit();
     void beginDownload();
-    void readModuleItems();
-    void readChannel(int ch);
+    co::Task<> readModuleItems();
+    co::Task<> readChannel(int ch);
     // readChannel for every channel row, advancing the progress bar after each.
-    void readChannels();
-    void writeChannel(int ch);
+    co::Task<> readChannels();
+    co::Task<> writeChannel(int ch);
     // The channel's items; selectFirst: the first written selects the group. True when any was written.
-    bool writeChannelItems(int ch, bool selectFirst);
-    void writeModuleItems();
+    co::Task<bool> writeChannelItems(int ch, bool selectFirst);
+    co::Task<> writeModuleItems();
 
     int channelRows() const { return ChannelRows(m_decl.rows); }
     void setUnitLabels(int k, const QString &unit);
-    void readLiveValues();
-    void readExtension();
+    co::Task<> readLiveValues();
+    co::Task<> readExtension();
 
     ViewSwitch m_views;
     std::unique_ptr<HoldFrame> m_hold;

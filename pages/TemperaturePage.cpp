@@ -133,16 +133,16 @@ void TemperaturePage::configLoaded() {
     }
 }
 
-void TemperaturePage::paintBurnout() {
-    const QString r = ReadItemRetry(3, "00", "04");
+co::Task<> TemperaturePage::paintBurnout() {
+    const QString r = co_await ReadItemRetry(3, "00", "04");
     // A refusal is no status: its text must not be read as burnout bits ("NEEDLESS" has an E).
-    if (r.isEmpty() || r == "CNG" || r == "NEEDLESS") return;
+    if (r.isEmpty() || r == "CNG" || r == "NEEDLESS") co_return;
     PaintHexCells(QList<QLineEdit *>(Text1.begin(), Text1.end()), AfterColon(r).mid(5, 1), 1, QColor(255, 0, 0),
                   Colors::ToolTip());
 }
 
-void TemperaturePage::ReadingData() {
-    readLiveValues();
-    paintBurnout();
-    readExtension();
+co::Task<> TemperaturePage::ReadingData() {
+    co_await readLiveValues();
+    co_await paintBurnout();
+    co_await readExtension();
 }

@@ -23,7 +23,7 @@ public:
 
     TemperaturePage(const QString &name, int modelnum, const Sensor &sensor, QWidget *parent = nullptr);
 
-    void ReadingData() override;
+    co::Task<> ReadingData() override;
     void configLoaded() override;
 
     QVector<QLineEdit *> Text1;
@@ -36,7 +36,7 @@ public:
 
 private:
     // Colours Text1 by the burnout bits of the module status (item "04" of group "00").
-    void paintBurnout();
+    co::Task<> paintBurnout();
     ChannelItem unitItem();
     void showRangeHints(int k);
     void tighten();

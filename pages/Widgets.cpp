@@ -125,16 +125,19 @@ bool stillThere(const QAbstractButton *b) {
 }
 } // namespace
 
-void ConnectCommand(QAbstractButton *button, std::function<void()> command) {
+void ConnectCommand(QAbstractButton *button, std::function<co::Task<>()> command) {
     QObject::connect(button, &QAbstractButton::clicked, button, [button, command] {
         const QPointer<QAbstractButton> b(button);
-        RunClick({command, [b] { return stillThere(b.data()); }, static_cast<const QWidget *>(button->window()),
-                  button});
+        Runner().click({command, [b] { return stillThere(b.data()); }, static_cast<const QWidget *>(button->window()),
+                        button});
     });
 }
 
-int ShowModal(QDialog *dialog) {
-    if (g.ProgramEnding) return QDialog::Rejected;
-    IdleScope modal(IdleScope::Modal, static_cast<const QWidget *>(dialog));
-    return ui().execDialog(dialog);
+co::Task<int> ShowModal(QDialog *dialog) {
+    if (g.ProgramEnding) throw co::Cancelled{};
+    // The dialog's own buttons run their commands while the command that opened it waits.
+    CommandRunner::Place modal(Runner(), CommandRunner::Place::Modal, static_cast<const QWidget *>(dialog));
+    const int result = co_await ui().showDialog(dialog);
+    if (g.ProgramEnding) throw co::Cancelled{};
+    co_return result;
 }

@@ -12,6 +12,8 @@
 #include <QVector>
 #include <functional>
 
+#include "link/Task.h"
+
 // "txtZScale" and 2 give "txtZScale(2)".
 QString IndexedName(const QString &base, int index);
 
@@ -32,12 +34,12 @@ class QDialog;
 // command runs, it runs after that command, and only if the button is still enabled and on the
 // window or page shown (the nearest ancestor that carries the property HeldClickScope, else the
 // window).
-void ConnectCommand(QAbstractButton *button, std::function<void()> command);
+void ConnectCommand(QAbstractButton *button, std::function<co::Task<>()> command);
 inline constexpr const char *HeldClickScope = "heldClickScope";
 
 // A window's own dialog shown modally through the seam; rejected at once once the program is
 // ending. Clicks held from before it wait until it has closed; its own buttons run in it.
-int ShowModal(QDialog *dialog);
+co::Task<int> ShowModal(QDialog *dialog);
 
 // Finds a named control of a page; null when the page has none.
 template <class T = QWidget> T *Control(const QWidget *page, const QString &name) {

@@ -17,15 +17,15 @@ frmGZ2::frmGZ2(QWidget *parent) : LoadCellPage("frmGZ2", 21, parent) {
     buildLoadCell(d, true);
 }
 
-void frmGZ2::frmGZ2_Init() {
-    PageStep("Initializing", [this] {
-        beginInit();
+co::Task<> frmGZ2::frmGZ2_Init() {
+    co_await PageStep("Initializing", [this]() -> co::Task<> {
+        co_await beginInit();
         txt_able2(false);
         // Without the new group and without the output hold "Setting 2" has nothing to show.
         setViewButtonsVisible(g.NewFirmware || m_hold->applies());
         txt_visible2(g.NewFirmware);
-        readModuleItems();
-        readChannels();
+        co_await readModuleItems();
+        co_await readChannels();
         endInit();
         txt_able2(true);
     });

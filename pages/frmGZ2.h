@@ -6,10 +6,10 @@ class frmGZ2 : public LoadCellPage {
     Q_OBJECT
 public:
     explicit frmGZ2(QWidget *parent = nullptr);
-    void frmGZ2_Init();
-    void frmGZ2_Download() { loadCellDownload(); }
-    void Init() override { frmGZ2_Init(); }
-    void Download() override { frmGZ2_Download(); }
+    co::Task<> frmGZ2_Init();
+    co::Task<> frmGZ2_Download() { return loadCellDownload(); }
+    co::Task<> Init() override { return frmGZ2_Init(); }
+    co::Task<> Download() override { return frmGZ2_Download(); }
     const cfg::Record *configRecord() const override;
     void configLoaded() override;
 };

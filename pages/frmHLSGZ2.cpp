@@ -8,11 +8,11 @@ frmHLSGZ2::frmHLSGZ2(QWidget *parent) : LoadCellPage("frmHLSGZ2", 22, parent) {
     setViewButtonsVisible(false);
 }
 
-void frmHLSGZ2::frmHLSGZ2_Init() {
-    PageStep("Initializing", [this] {
-        beginInit();
+co::Task<> frmHLSGZ2::frmHLSGZ2_Init() {
+    co_await PageStep("Initializing", [this]() -> co::Task<> {
+        co_await beginInit();
         txt_able2(false);
-        readChannels();
+        co_await readChannels();
         // The view buttons stay as they are, and so does the new-firmware group.
         txt_able(true);
     });

@@ -6,9 +6,9 @@ class frmHLSGZ2 : public LoadCellPage {
     Q_OBJECT
 public:
     explicit frmHLSGZ2(QWidget *parent = nullptr);
-    void frmHLSGZ2_Init();
-    void frmHLSGZ2_Download() { loadCellDownload(); }
-    void Init() override { frmHLSGZ2_Init(); }
-    void Download() override { frmHLSGZ2_Download(); }
+    co::Task<> frmHLSGZ2_Init();
+    co::Task<> frmHLSGZ2_Download() { return loadCellDownload(); }
+    co::Task<> Init() override { return frmHLSGZ2_Init(); }
+    co::Task<> Download() override { return frmHLSGZ2_Download(); }
     const cfg::Record *configRecord() const override;
 };

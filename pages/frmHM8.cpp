@@ -10,28 +10,28 @@ frmHM8::frmHM8(QWidget *parent) : DiscretePage("frmHM8", 16, parent) {
 }
 
 // The reply's last character is the input, its first the output; "1" is on.
-void frmHM8::readState(int i) {
-    const QString r = InquireItemRetry(3, QString::number(20 + i));
-    if (r.isEmpty()) return;
+co::Task<> frmHM8::readState(int i) {
+    const QString r = co_await InquireItemRetry(3, QString::number(20 + i));
+    if (r.isEmpty()) co_return;
     const QString s = AfterColon(r);
     showState(i, s.right(1) == "1", s.left(1) == "1", Colors::TextGreen, Colors::TextRed);
 }
 
-void frmHM8::frmHM8_Init() {
+co::Task<> frmHM8::frmHM8_Init() {
     txt_able(false);
-    PageStep([this] {
-        showModel();
-        readHold();
-        for (int i = 1; i <= ChannelRows(StateRows); ++i) readState(i);
+    co_await PageStep([this]() -> co::Task<> {
+        co_await showModel();
+        co_await readHold();
+        for (int i = 1; i <= ChannelRows(StateRows); ++i) co_await readState(i);
         txt_able(true);
     });
 }
 
-void frmHM8::ReadingData() {
-    WriteItemRetry(3, "00", "01", "F");
-    readExtension();
+co::Task<> frmHM8::ReadingData() {
+    co_await WriteItemRetry(3, "00", "01", "F");
+    co_await readExtension();
     // All eight channels, whatever the unit's channel count.
-    for (int i = 1; i <= StateRows; ++i) readState(i);
+    for (int i = 1; i <= StateRows; ++i) co_await readState(i);
 }
 
 // The page's record in configuration files.

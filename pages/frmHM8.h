@@ -6,13 +6,13 @@ class frmHM8 : public DiscretePage {
     Q_OBJECT
 public:
     explicit frmHM8(QWidget *parent = nullptr);
-    void frmHM8_Init();
-    void frmHM8_Download() { discreteDownload(); }
-    void Init() override { frmHM8_Init(); }
-    void Download() override { frmHM8_Download(); }
+    co::Task<> frmHM8_Init();
+    co::Task<> frmHM8_Download() { return discreteDownload(); }
+    co::Task<> Init() override { return frmHM8_Init(); }
+    co::Task<> Download() override { return frmHM8_Download(); }
     const cfg::Record *configRecord() const override;
-    void ReadingData() override;
+    co::Task<> ReadingData() override;
 
 private:
-    void readState(int i);
+    co::Task<> readState(int i);
 };

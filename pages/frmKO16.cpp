@@ -29,21 +29,21 @@ void frmKO16::showDelay(const QString &reply) {
     Text1->setText(AfterColon(reply));
 }
 
-void frmKO16::frmKO16_Init() {
-    PageStep([this] {
-        showModel();
-        readHold();
-        if (g.UnitModel != DelayModel) return Frame3->setVisible(false);
-        const QString r = Read(NoBranch, "00", "58");
+co::Task<> frmKO16::frmKO16_Init() {
+    co_await PageStep([this]() -> co::Task<> {
+        co_await showModel();
+        co_await readHold();
+        if (g.UnitModel != DelayModel) co_return Frame3->setVisible(false);
+        const QString r = co_await Read(NoBranch, "00", "58");
         if (!r.isEmpty()) showDelay(r);
     });
 }
 
-void frmKO16::frmKO16_Download() {
-    PageStep([this] {
-        writeHold(EndSilently);
-        if (g.UnitModel != DelayModel) return Frame3->setVisible(false);
-        const QString r = Write(NoBranch, "00", "58", Text1->text(), Text1);
+co::Task<> frmKO16::frmKO16_Download() {
+    co_await PageStep([this]() -> co::Task<> {
+        co_await writeHold(EndSilently);
+        if (g.UnitModel != DelayModel) co_return Frame3->setVisible(false);
+        const QString r = co_await Write(NoBranch, "00", "58", Text1->text(), Text1);
         if (!r.isEmpty()) showDelay(r);
     });
 }
@@ -51,7 +51,7 @@ void frmKO16::frmKO16_Download() {
 void frmKO16::Text1_Change() {
     // CheckInteger has its own message for what is not a whole number; 0 is never questioned.
     const int v = CheckInteger(Text1->text());
-    if (v != 0 && (v > 100 || v < 0)) MsgBox("Please enter 0 to 100.", AppTitle, MsgIcon::Information);
+    if (v != 0 && (v > 100 || v < 0)) ShowMessage("Please enter 0 to 100.", AppTitle, MsgIcon::Information);
 }
 
 // The page's record in configuration files: the delay only for the model that has one, and its

@@ -9,10 +9,10 @@ public:
     static constexpr const char *DelayModel = "K5G-KO16W";
 
     explicit frmKO16(QWidget *parent = nullptr);
-    void frmKO16_Init();
-    void frmKO16_Download();
-    void Init() override { frmKO16_Init(); }
-    void Download() override { frmKO16_Download(); }
+    co::Task<> frmKO16_Init();
+    co::Task<> frmKO16_Download();
+    co::Task<> Init() override { return frmKO16_Init(); }
+    co::Task<> Download() override { return frmKO16_Download(); }
     const cfg::Record *configRecord() const override;
     // Checks the typed delay on every change; the text stays as typed whatever the verdict.
     void Text1_Change();

@@ -45,39 +45,40 @@ frmKOR16::frmKOR16(QWidget *parent) : DiscretePage("frmKOR16", 20, parent) {
     settingsRow()->insertLayout(1, grid);
 }
 
-void frmKOR16::frmKOR16_Init() {
-    PageStep([this] {
-        showModel();
-        readHold();
+co::Task<> frmKOR16::frmKOR16_Init() {
+    co_await PageStep([this]() -> co::Task<> {
+        co_await showModel();
+        co_await readHold();
         for (int p = 0; p < 4; ++p) {
-            const bool mainteined = AfterColon(Read(EndSilently, "00", Modes[p].item)) == "0";
+            const bool mainteined = AfterColon(co_await Read(EndSilently, "00", Modes[p].item)) == "0";
             optOut[2 * p]->setChecked(mainteined);
             optOut[2 * p + 1]->setChecked(!mainteined);
         }
     });
 }
 
-void frmKOR16::frmKOR16_Download() {
-    PageStep([this] {
-        writeHold(EndSilently);
+co::Task<> frmKOR16::frmKOR16_Download() {
+    co_await PageStep([this]() -> co::Task<> {
+        co_await writeHold(EndSilently);
         for (int p = 0; p < 4; ++p) {
             const bool mainteined = optOut[2 * p]->isChecked();
             ExpectSentOption(optOut[2 * p + (mainteined ? 0 : 1)]);
-            Write(EndSilently, "00", Modes[p].item, mainteined ? "0" : "1");
+            const QString data = mainteined ? "0" : "1";
+            co_await Write(EndSilently, "00", Modes[p].item, data);
         }
     });
 }
 
-void frmKOR16::ReadingData() {
-    WriteItemRetry(3, "00", "01", "F");
+co::Task<> frmKOR16::ReadingData() {
+    co_await WriteItemRetry(3, "00", "01", "F");
     for (int i = 1; i <= StateRows; ++i) {
-        const QString r = InquireItemRetry(3, QString::number(20 + i));
+        const QString r = co_await InquireItemRetry(3, QString::number(20 + i));
         if (r.isEmpty()) {
-            if (g.Connected) FailAndDisconnect("Uploading incomplete", "Uploading");
-            return;
+            if (g.Connected) co_await FailAndDisconnect("Uploading incomplete", "Uploading");
+            co_return;
         }
         const QStringList parts = AfterColon(r).split(';');
-        if (parts.size() != 2) return;
+        if (parts.size() != 2) co_return;
         // Here "ON" is red and "OFF" green.
         showState(i, parts[0] == "1", parts[1] == "1", Colors::TextRed, Colors::TextGreen, true);
     }

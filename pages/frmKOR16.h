@@ -6,12 +6,12 @@ class frmKOR16 : public DiscretePage {
     Q_OBJECT
 public:
     explicit frmKOR16(QWidget *parent = nullptr);
-    void frmKOR16_Init();
-    void frmKOR16_Download();
-    void Init() override { frmKOR16_Init(); }
-    void Download() override { frmKOR16_Download(); }
+    co::Task<> frmKOR16_Init();
+    co::Task<> frmKOR16_Download();
+    co::Task<> Init() override { return frmKOR16_Init(); }
+    co::Task<> Download() override { return frmKOR16_Download(); }
     const cfg::Record *configRecord() const override;
-    void ReadingData() override;
+    co::Task<> ReadingData() override;
 
     // optOut1 .. optOut8 as named: element 2p is pair p's "Mainteined", 2p + 1 its "Momentary".
     QVector<QRadioButton *> optOut;

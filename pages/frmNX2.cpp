@@ -144,20 +144,21 @@ frmNX2::frmNX2(QWidget *parent) : Page("frmNX2", 17, parent) {
     auto *top = new QVBoxLayout(this);
     top->setContentsMargins(6, 6, 6, 6);
     top->setSpacing(6);
-    fraSetModel = MakeFrame(this, "fraSetModel", QString());
-    auto *bar = new QHBoxLayout(fraSetModel);
-    bar->setContentsMargins(8, 4, 8, 4);
-    cmdSet1 = MakeButton(fraSetModel, "cmdSet1", "Setting");
-    cmdSet3 = MakeButton(fraSetModel, "cmdSet3", "Alarm");
-    cmdSet4 = MakeButton(fraSetModel, "cmdSet4", "Latch/Reset");
-    for (QPushButton *b : {cmdSet1, cmdSet3, cmdSet4}) {
-        b->setMinimumWidth(96);
-        bar->addWidget(b);
-    }
-    bar->addStretch();
+    QList<QPushButton *> viewButtons;
+    fraSetModel = MakeViewBar(
+        this, {"Setting", "Alarm", "Latch/Reset"}, viewButtons,
+        [this](int v) {
+            if (v == Setting) cmdSet1_Click();
+            else if (v == Alarm) cmdSet3_Click();
+            else cmdSet4_Click();
+        },
+        "fraSetModel", {"cmdSet1", "cmdSet3", "cmdSet4"});
+    cmdSet1 = viewButtons[0];
+    cmdSet3 = viewButtons[1];
+    cmdSet4 = viewButtons[2];
     Command9 = MakeButton(fraSetModel, "Command9", QString());
     Command9->setMinimumWidth(190);
-    bar->addWidget(Command9);
+    static_cast<QHBoxLayout *>(fraSetModel->layout())->addWidget(Command9);
     top->addWidget(fraSetModel);
 
     txtTM.resize(7);
@@ -181,12 +182,9 @@ frmNX2::frmNX2(QWidget *parent) : Page("frmNX2", 17, parent) {
         grid->setColumnMinimumWidth(0, widest);
 
     // The view and display buttons send nothing; the requests do, so they wait their turn.
-    connect(cmdSet1, &QPushButton::clicked, this, [this] { cmdSet1_Click(); });
-    connect(cmdSet3, &QPushButton::clicked, this, [this] { cmdSet3_Click(); });
-    connect(cmdSet4, &QPushButton::clicked, this, [this] { cmdSet4_Click(); });
     connect(Command9, &QPushButton::clicked, this, [this] { Command9_Click(); });
     for (int n = 1; n <= 8; ++n)
-        ConnectCommand(Commands[n - 1], [this, n] { Command_Click(n); });
+        ConnectCommand(Commands[n - 1], [this, n] { return Command_Click(n); });
     dtype_change();
 }
 
@@ -360,12 +358,12 @@ void frmNX2::txt_able(bool enable) {
 
 // ---- Init
 
-void frmNX2::frmNX2_Init() {
+co::Task<> frmNX2::frmNX2_Init() {
     m_views.show(Setting);
     m_views.lock();
     txt_able(false);
-    PageStep("Initializing", [this] {
-        const QString data = AfterColon(Read(UploadError, "01", "28"));
+    co_await PageStep("Initializing", [this]() -> co::Task<> {
+        const QString data = AfterColon(co_await Read(UploadError, "01", "28"));
         const Conversion *c = std::find_if(std::begin(Conversions), std::end(Conversions),
                                            [&](const Conversion &x) { return data == x.reply; });
         // Anything else leaves the display as it was.
@@ -377,10 +375,10 @@ void frmNX2::frmNX2_Init() {
         for (int ch = 1; ch <= ChannelRows(Rows); ++ch) {
             const int k = ch - 1;
             for (const char *group : {"00", "01"}) {
-                Write(NoBranch, group, "01", "F");
+                co_await Write(NoBranch, group, "01", "F");
                 for (const Field &f : Fields)
                     if (inGroup(f, group))
-                        box(f.name, k)->setText(AfterColon(Inquire(UploadError, f.item[k])));
+                        box(f.name, k)->setText(AfterColon(co_await Inquire(UploadError, f.item[k])));
             }
             AdvanceProgress();
         }
@@ -389,7 +387,7 @@ void frmNX2::frmNX2_Init() {
             for (const Field &f : Fields)
                 box(f.name, k)->clear();
         for (int i = 0; i <= 4; ++i)
-            txtTM[i]->setText(AfterColon(Inquire(UploadError, moduleItem(i))));
+            txtTM[i]->setText(AfterColon(co_await Inquire(UploadError, moduleItem(i))));
         UnloadProgress();
         m_views.unlock();
         txt_able(true);
@@ -398,52 +396,74 @@ void frmNX2::frmNX2_Init() {
 
 // ---- Download
 
-void frmNX2::frmNX2_Download() {
+co::Task<> frmNX2::frmNX2_Download() {
     txt_able(false);
     m_views.lock();
-    Write(NoBranch, "00", "01", "F");
-    Write(NoBranch, "01", "01", "F");
-    PageStep("Downloading", [this] {
+    co_await Write(NoBranch, "00", "01", "F");
+    co_await Write(NoBranch, "01", "01", "F");
+    co_await PageStep("Downloading", [this]() -> co::Task<> {
         const QStringList limits = {"txtReset", "txtMin", "txtMax"};
-        auto write = [this](const QString &name, int k) {
+        auto write = [this](QString name, int k) -> co::Task<> {
             for (const Field &f : Fields)
-                if (name == f.name) WriteData(NoBranch, f.item[k], box(name, k)->text(), box(name, k));
+                if (name == f.name) co_await WriteData(NoBranch, f.item[k], box(name, k)->text(), box(name, k));
         };
         // The channels the unit reported: a missing one has nothing to write.
         for (int k = 0; k < ChannelRows(Rows); ++k) {
-            write("txtDO", k);
+            co_await write("txtDO", k);
             // Three rounds: the unit may refuse a limit or a reset value that does not fit the
             // ones it holds until the others have landed.
             for (int round = 0; round < 3; ++round)
                 for (const QString &name : limits)
-                    write(name, k);
+                    co_await write(name, k);
             for (const Field &f : Fields)
                 if (inGroup(f, "01") && qstrcmp(f.name, "txtDO") != 0 && !limits.contains(f.name))
-                    write(f.name, k);
+                    co_await write(f.name, k);
             AdvanceProgress();
         }
         for (const ModuleField &m : ModuleFields)
-            if (m.written) WriteData(NoBranch, m.item, txtTM[m.index]->text(), txtTM[m.index]);
+            if (m.written) co_await WriteData(NoBranch, m.item, txtTM[m.index]->text(), txtTM[m.index]);
         AdvanceProgress();
     });
 }
 
 // ---- ReadingData
 
-void frmNX2::ReadingData() {
-    PageStep([this] {
-        Write(NoBranch, "00", "01", "F");
+co::Task<> frmNX2::ReadingData() {
+    co_await PageStep([this]() -> co::Task<> {
+        co_await Write(NoBranch, "00", "01", "F");
         // The trend shows the current value of the set on display.
         const char *plotted = g.DispSpeed != 0 ? "txtCS" : "txtCP";
         for (int k = 0; k < Rows; ++k)
             for (const Field &f : Fields)
                 if (inGroup(f, "00"))
                     ShowLive(this, box(f.name, k), qstrcmp(f.name, plotted) == 0 ? k : -1,
-                             Inquire(DataReadError, f.item[k]), LiveText::AsRead);
+                             co_await Inquire(DataReadError, f.item[k]), LiveText::AsRead);
     });
 }
 
 // ---- CheckData
+
+// The range the failed check names, by the code it left in ChkErrNo.
+QString frmNX2::checkDetail() const {
+    static const char *const details[] = {
+        "Non-numeric symbols have been used.",
+        "Drop out : 0.10 to 50.00",
+        "Max : -2099999999 to 2100000000",
+        "Min : -2100000000 to 2099999999",
+        "Min < Max",
+        "Reset Value :  Min =< Reset Value =< Max",
+        "Position Setpoint :  Min =< Position Setpoint =< Max",
+        "Position Hys :  0 =< hys ,  hys < Abs(Max - Min) ",
+        "Full Scale :  -32000 to 32000 ",
+        "Zero Scale :  -32000 to 32000 ",
+        "Speed Hys : 0.00 to 115.00",
+        "Speed Setpoint :  -15.00 to 115.00",
+        "Bias : -320.00 to 320.00",
+        "Gain : -3.2000 to 3.2000",
+    };
+    if (g.ChkErrNo < 1 || g.ChkErrNo > 14) return IoPage::checkDetail();
+    return IoPage::checkDetail() + QStringLiteral(" \r\n") + details[g.ChkErrNo - 1];
+}
 
 bool frmNX2::CheckData() {
     // A box that holds no number where one is needed fails as non-numeric.
@@ -527,13 +547,13 @@ bool frmNX2::CheckData() {
 
 // ---- request buttons
 
-void frmNX2::Command_Click(int n) {
-    if (n < 1 || n > 8) return;
+co::Task<> frmNX2::Command_Click(int n) {
+    if (n < 1 || n > 8) co_return;
     for (QPushButton *b : Commands)
         b->setEnabled(false);
-    Write(NoBranch, "01", Requests[(n - 1) / 2].item[(n - 1) % 2], "1");
+    co_await Write(NoBranch, "01", Requests[(n - 1) / 2].item[(n - 1) % 2], "1");
     // The unit's time to act before the next request.
-    PausePage(500);
+    co_await PausePage(500);
     for (QPushButton *b : Commands)
         b->setEnabled(true);
 }

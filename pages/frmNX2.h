@@ -18,14 +18,15 @@ class frmNX2 : public Page {
   public:
     explicit frmNX2(QWidget *parent = nullptr);
 
-    void frmNX2_Init();
-    void frmNX2_Download();
-    void Init() override { frmNX2_Init(); }
-    void Download() override { frmNX2_Download(); }
+    co::Task<> frmNX2_Init();
+    co::Task<> frmNX2_Download();
+    co::Task<> Init() override { return frmNX2_Init(); }
+    co::Task<> Download() override { return frmNX2_Download(); }
     const cfg::Record *configRecord() const override;
     void configLoaded() override;
-    void ReadingData() override;
+    co::Task<> ReadingData() override;
     bool CheckData() override;
+    QString checkDetail() const override;
     void txt_able(bool enable) override;
 
     // Shows the position or the speed set as DispSpeed says (the file loader calls it too).
@@ -42,7 +43,7 @@ class frmNX2 : public Page {
     void cmdSet4_Click();
     void Command9_Click();
     // Command1_Click .. Command8_Click: n is 1 to 8.
-    void Command_Click(int n);
+    co::Task<> Command_Click(int n);
 
     // Element k (0 or 1) of a per-channel control array ("txtDO", 1 is "txtDO(1)").
     QLineEdit *box(const QString &name, int k) const;

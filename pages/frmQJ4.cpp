@@ -26,10 +26,10 @@ frmQJ4::frmQJ4(QWidget *parent) : ScalingPage("frmQJ4", 7, parent) {
     build(d);
 }
 
-void frmQJ4::ReadingData() {
-    ScalingPage::ReadingData();
+co::Task<> frmQJ4::ReadingData() {
+    co_await ScalingPage::ReadingData();
     // The percent groups carry a leading zero.
-    for (int k = 0; k < 4; ++k) ShowLive(this, txtBias.value(k), -1, ReadItemRetry(3, ChannelGroup(k + 1, true), "34"));
+    for (int k = 0; k < 4; ++k) ShowLive(this, txtBias.value(k), -1, co_await ReadItemRetry(3, ChannelGroup(k + 1, true), "34"));
 }
 
 // The page's record in configuration files.

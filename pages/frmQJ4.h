@@ -8,5 +8,5 @@ public:
     explicit frmQJ4(QWidget *parent = nullptr);
     VIREO_DECLARED_STEPS(frmQJ4)
     const cfg::Record *configRecord() const override;
-    void ReadingData() override;
+    co::Task<> ReadingData() override;
 };

@@ -7,9 +7,9 @@ class frmZWB2 : public AnalogOutputPage {
     Q_OBJECT
 public:
     explicit frmZWB2(QWidget *parent = nullptr);
-    void frmZWBW2_Init() { scalingInit(); }
-    void frmZWBW2_Download() { scalingDownload(); }
-    void Init() override { frmZWBW2_Init(); }
-    void Download() override { frmZWBW2_Download(); }
+    co::Task<> frmZWBW2_Init() { return scalingInit(); }
+    co::Task<> frmZWBW2_Download() { return scalingDownload(); }
+    co::Task<> Init() override { return frmZWBW2_Init(); }
+    co::Task<> Download() override { return frmZWBW2_Download(); }
     const cfg::Record *configRecord() const override;
 };

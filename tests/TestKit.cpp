@@ -1,24 +1,30 @@
 #include "tests/TestKit.h"
 #include "core/Globals.h"
+#include <QAbstractEventDispatcher>
+#include <QTimer>
+#include <QEventLoop>
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QtTest>
+
+#include "core/Commands.h"
+#include "link/Await.h"
 
 static QString iconName(MsgIcon i) {
     return i == MsgIcon::Critical ? "critical" : i == MsgIcon::Information ? "information" : "none";
 }
 
 namespace {
-// A shown box or dialog runs an event loop of its own, as Qt's do: whatever would run inside
-// one (a held command, a queued report) runs inside the scripted one too.
-void runNestedLoop() {
-    for (int i = 0; i < 2; ++i) {
-        QEventLoop loop;
-        QTimer::singleShot(0, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-}
+// A shown box or dialog lets the main loop come round before it is answered, as Qt's do: whatever
+// would run while one is open (a held command, a queued report) runs meanwhile.
+co::Task<> openAWhile() { co_await co::Delay(0); }
+
+// A dialog's scripted step runs inside the command that opened it: nothing comes to rest there.
+int stepDepth = 0;
 
 // A message or dialog nobody scripted fails the test at once, and never waits for a person.
 void failNow(const QString &what) { QTest::qFail(qPrintable("unexpected " + what), __FILE__, __LINE__); }
@@ -26,20 +32,21 @@ void failNow(const QString &what) { QTest::qFail(qPrintable("unexpected " + what
 // Outside a ScriptedUi every message and dialog is unexpected: a test never blocks on one.
 class StrictUi : public WidgetUi {
 public:
-    void message(const QString &text, const QString &title, MsgIcon icon) override {
+    co::Task<> message(QString text, QString title, MsgIcon icon) override {
         failNow(QStringLiteral("message \"%1\" / \"%2\" (%3)").arg(text, title, iconName(icon)));
+        co_return;
     }
-    int execDialog(QDialog *dialog) override {
+    co::Task<int> showDialog(QDialog *dialog) override {
         failNow("dialog " + dialog->objectName());
-        return QDialog::Rejected;
+        co_return int(QDialog::Rejected);
     }
-    QString openFileName(QWidget *, const QString &, int, const QString &) override {
+    co::Task<QString> openFileName(QWidget *, QString, int, QString) override {
         failNow("open file dialog");
-        return {};
+        co_return QString();
     }
-    QString saveFileName(QWidget *, const QString &, int, const QString &) override {
+    co::Task<QString> saveFileName(QWidget *, QString, int, QString) override {
         failNow("save file dialog");
-        return {};
+        co_return QString();
     }
     void endProgram() override { failNow("end of the program"); }
 };
@@ -51,60 +58,117 @@ const bool strictInstalled = [] {
 }();
 } // namespace
 
-void ScriptedUi::message(const QString &text, const QString &title, MsgIcon icon) {
+co::Task<> ScriptedUi::message(QString text, QString title, MsgIcon icon) {
     const Msg m{text, title, icon};
     messages.append(m);
-    runNestedLoop();
+    // Judged as it opens; it closes once the main loop has come round.
     if (!m_expected.isEmpty() && m_expected.first() == m) {
         m_expected.removeFirst();
-        return;
+    } else {
+        const QString what = QStringLiteral("message \"%1\" / \"%2\" (%3)").arg(text, title, iconName(icon));
+        unexpected.append(what);
+        if (!m_recordOnly) failNow(what);
     }
-    const QString what = QStringLiteral("message \"%1\" / \"%2\" (%3)").arg(text, title, iconName(icon));
-    unexpected.append(what);
-    if (!m_recordOnly) failNow(what);
+    co_await openAWhile();
 }
 
-bool ScriptedUi::question(const QString &text, const QString &title) {
+co::Task<bool> ScriptedUi::question(QString text, QString title) {
     questions.append(title + ": " + text);
-    runNestedLoop();
-    if (!m_answers.isEmpty() && m_answers.first().first == text) return m_answers.takeFirst().second;
+    co_await openAWhile();
+    if (!m_answers.isEmpty() && m_answers.first().first == text) co_return m_answers.takeFirst().second;
     unexpected.append(QStringLiteral("question \"%1\" / \"%2\"").arg(text, title));
-    return false;
+    co_return false;
 }
 
-int ScriptedUi::execDialog(QDialog *dialog) {
+co::Task<int> ScriptedUi::showDialog(QDialog *dialog) {
     const QString name = dialog->objectName();
     dialogsShown.append(name);
-    runNestedLoop();
+    co_await openAWhile();
     auto it = m_dialogs.find(name);
     if (it == m_dialogs.end() || it->isEmpty()) {
         unexpected.append("dialog " + name);
         failNow("dialog " + name);
-        return QDialog::Rejected;
+        co_return int(QDialog::Rejected);
     }
     DialogStep step = it->takeFirst();
-    return step(dialog);
+    ++stepDepth;
+    const int result = step(dialog);
+    --stepDepth;
+    // What its buttons started runs to its end before the dialog closes, as a person waits for it.
+    while (Runner().busyIn(dialog)) co_await co::Delay(1);
+    co_return result;
 }
 
-QString ScriptedUi::openFileName(QWidget *, const QString &filter, int filterIndex, const QString &lastName) {
+void ScriptedUi::showBeside(QDialog *dialog) {
+    dialogsShown.append(dialog->objectName());
+    beside.append(dialog);
+}
+
+co::Task<QString> ScriptedUi::openFileName(QWidget *, QString filter, int filterIndex, QString lastName) {
     lastFilter = filter;
     lastFilterIndex = filterIndex;
     lastFileName = lastName;
     ++fileDialogs;
-    runNestedLoop();
-    return m_files.isEmpty() ? QString() : m_files.takeFirst();
+    co_await openAWhile();
+    if (m_files.isEmpty()) co_return QString();
+    co_return m_files.takeFirst();
 }
 
-QString ScriptedUi::saveFileName(QWidget *, const QString &filter, int filterIndex, const QString &lastName) {
+co::Task<QString> ScriptedUi::saveFileName(QWidget *, QString filter, int filterIndex, QString lastName) {
     lastFilter = filter;
     lastFilterIndex = filterIndex;
     lastFileName = lastName;
     ++fileDialogs;
-    runNestedLoop();
-    return m_files.isEmpty() ? QString() : m_files.takeFirst();
+    co_await openAWhile();
+    if (m_files.isEmpty()) co_return QString();
+    co_return m_files.takeFirst();
 }
 
 void ScriptedUi::endProgram() { ++programEnds; }
+
+bool WaitFor(const std::function<bool()> &done, int timeoutMs) {
+    if (done()) return true;
+    // The main loop as the program runs it: asleep until something happens, looked at each time
+    // it would go to sleep again (a loop that polled would show in every CPU figure).
+    QEventLoop loop;
+    QTimer limit;
+    limit.setSingleShot(true);
+    QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+    limit.start(timeoutMs);
+    auto check = [&] {
+        if (done()) loop.quit();
+    };
+    QAbstractEventDispatcher *d = QAbstractEventDispatcher::instance();
+    QObject::connect(d, &QAbstractEventDispatcher::aboutToBlock, &loop, check);
+    QObject::connect(d, &QAbstractEventDispatcher::awake, &loop, check);
+    loop.exec();
+    return done();
+}
+
+void Click(QAbstractButton *button) {
+    const bool idle = Runner().idle();
+    // A dialog at rest in its place (a dialog step's click): the click's command ends there.
+    const QWidget *dialog = button->window();
+    const bool dialogAtRest = !idle && !Runner().busyIn(dialog);
+    button->click();
+    if (idle)
+        Settle();
+    else if (dialogAtRest && !WaitFor([dialog] { return !Runner().busyIn(dialog); }, 10000))
+        QTest::qFail("a dialog's command did not end", __FILE__, __LINE__);
+}
+
+void Trigger(QAction *action) {
+    const bool idle = Runner().idle();
+    action->trigger();
+    if (idle) Settle();
+}
+
+void Settle(int timeoutMs) {
+    if (stepDepth > 0) return;
+    // One pass of the loop at least: a click's command may start from a queued look at the held ones.
+    QCoreApplication::processEvents();
+    if (!WaitFor([] { return Runner().idle(); }, timeoutMs)) QTest::qFail("the program did not come to rest", __FILE__, __LINE__);
+}
 
 QString ScriptedUi::problems() const {
     QStringList p = unexpected;
@@ -142,10 +206,19 @@ SimRig::SimRig(const sim::UnitConfig &cfg, int pauseMs, int timeoutMs)
     m_device = AttachSim(*m_link, m_unit);
     m_link->setTimings(pauseMs, timeoutMs);
     Link::setCurrent(m_link);
-    m_link->OpenComPort(1, Link::DefaultSettings);
+    // No session here: the rig lets the unit go as the session would.
+    QObject::connect(m_link, &Link::unitDropped, m_link, [] {
+        g.Connected = false;
+        g.Monitoring = false;
+        g.ExtAsked = false;
+    });
+    Await(m_link->OpenComPort(1, Link::DefaultSettings));
 }
 
 SimRig::~SimRig() {
+    // Whatever still waits on the link unwinds before it goes.
+    m_link->shutDown();
+    Settle();
     if (Link::current() == m_link) Link::setCurrent(nullptr);
     delete m_link;
 }
@@ -180,7 +253,14 @@ AppRig::AppRig(const sim::UnitConfig &cfg, int timeoutMs) : m_unit(std::make_sha
     w->session().link().setTimings(0, timeoutMs);
 }
 
-AppRig::~AppRig() { delete w; }
+AppRig::~AppRig() {
+    // A command still waiting (a test that ended in the middle of one) unwinds before the window goes.
+    if (!Runner().idle()) {
+        session().link().shutDown();
+        Settle();
+    }
+    delete w;
+}
 
 void AppRig::connectViaSetting(bool answerExtension) {
     ui.onDialog("frmComPort", ClickComPortOk);
@@ -209,11 +289,11 @@ void AppRig::press(const QString &name) const {
     // A person cannot press what is disabled: a test that tries is wrong about the state.
     if (auto *b = w->findChild<QAbstractButton *>(name)) {
         if (!b->isEnabled()) QTest::qFail(qPrintable(name + " is disabled"), __FILE__, __LINE__);
-        return b->click();
+        return Click(b);
     }
     if (auto *a = w->findChild<QAction *>(name)) {
         if (!a->isEnabled()) QTest::qFail(qPrintable(name + " is disabled"), __FILE__, __LINE__);
-        return a->trigger();
+        return Trigger(a);
     }
     missing(name);
 }
@@ -242,7 +322,7 @@ QStringList MonitorOnePass(AppRig &rig) {
         QObject::disconnect(*once);
         rig.session().commandStop();
     });
-    rig.session().commandStart();
+    Await(rig.session().commandStart());
     QObject::disconnect(*once);
     return rig.lines();
 }
@@ -286,14 +366,14 @@ const QStringList Identification = {"G00", "I01", "DF", "I02", "I06", "I10", "I0
 
 QStringList UploadPageLines(AppRig &rig, int count) {
     rig.clearLines();
-    rig.session().commandUpload();
+    Await(rig.session().commandUpload());
     const QStringList l = rig.lines();
     return l.mid(0, Identification.size()) == Identification ? l.mid(Identification.size(), count) : l;
 }
 
 QStringList DownloadPageLines(AppRig &rig) {
     rig.clearLines();
-    rig.session().commandDownload();
+    Await(rig.session().commandDownload());
     const QStringList l = rig.lines();
     if (l.mid(0, 3) != Identification.mid(0, 3)) return l;
     // The Upload after it starts with the identification's "G00", "I01", "DF", "I02".
@@ -404,5 +484,12 @@ QStringList StartSer2net(QProcess &ser2net, const QString &yamlPath, const QList
         }
         if (!up) return {};
     }
+    return names;
+}
+
+QStringList LabelsNamedOverTheirText(const QWidget *root) {
+    QStringList names;
+    for (const QLabel *l : root->findChildren<QLabel *>())
+        if (!l->accessibleName().isEmpty()) names << l->objectName();
     return names;
 }

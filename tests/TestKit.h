@@ -9,6 +9,7 @@
 #include <QList>
 #include <QMap>
 #include <QStringList>
+#include <QtTest>
 #include <functional>
 #include <memory>
 
@@ -35,12 +36,15 @@ public:
     void recordOnly() { m_recordOnly = true; }
     void onSaveFile(const QString &path) { m_files.append(path); }
 
-    void message(const QString &text, const QString &title, MsgIcon icon) override;
-    bool question(const QString &text, const QString &title) override;
-    int execDialog(QDialog *dialog) override;
-    QString openFileName(QWidget *, const QString &filter, int filterIndex, const QString &lastName) override;
-    QString saveFileName(QWidget *, const QString &filter, int filterIndex, const QString &lastName) override;
+    co::Task<> message(QString text, QString title, MsgIcon icon) override;
+    co::Task<bool> question(QString text, QString title) override;
+    co::Task<int> showDialog(QDialog *dialog) override;
+    void showBeside(QDialog *dialog) override;
+    co::Task<QString> openFileName(QWidget *, QString filter, int filterIndex, QString lastName) override;
+    co::Task<QString> saveFileName(QWidget *, QString filter, int filterIndex, QString lastName) override;
     void endProgram() override;
+    // The views opened beside whatever ran (Version, About), in order.
+    QList<QDialog *> beside;
 
     QList<Msg> messages;       // every message shown
     QStringList unexpected;    // messages and dialogs nobody scripted
@@ -64,6 +68,34 @@ private:
     QStringList m_files;
     QList<std::pair<QString, bool>> m_answers;
 };
+
+// The main loop runs until every command has ended and nothing is held or waits (at most
+// timeoutMs; a test that would wait longer fails).
+void Settle(int timeoutMs = 10000);
+// A command or operation run to its end by the main loop; its result.
+template <class T> T Await(co::Task<T> &&task, int timeoutMs = 10000);
+template <class T> T Await(co::Task<T> &task, int timeoutMs = 10000) { return Await(std::move(task), timeoutMs); }
+bool WaitFor(const std::function<bool()> &done, int timeoutMs);
+// A person's click (a menu item's trigger), and the program left to come to rest after it.
+class QAbstractButton;
+class QAction;
+void Click(QAbstractButton *button);
+void Trigger(QAction *action);
+
+template <class T> T Await(co::Task<T> &&task, int timeoutMs) {
+    co::Task<T> t = std::move(task);
+    if (!WaitFor([&t] { return t.done(); }, timeoutMs)) QTest::qFail("a command did not end", __FILE__, __LINE__);
+    // A command the program's end cancelled has unwound: it has no result.
+    try {
+        if constexpr (std::is_void_v<T>) {
+            if (t.done()) t.result();
+        } else {
+            if (t.done()) return t.result();
+        }
+    } catch (const co::Cancelled &) {
+    }
+    if constexpr (!std::is_void_v<T>) return T{};
+}
 
 // The simulated unit on an in-process device, installed as the current link.
 struct SimRig {
@@ -169,6 +201,8 @@ QStringList DownloadPageLines(AppRig &rig);
 
 // The one guard at the end of a test: every scripted message, dialog and answer was used, and
 // nothing unscripted came (of a rig, or of a scripted seam of its own).
+// Labels whose accessible name a screen reader would read instead of their text.
+QStringList LabelsNamedOverTheirText(const QWidget *root);
 inline QString ProblemsOf(const ScriptedUi &ui) { return ui.problems(); }
 inline QString ProblemsOf(const AppRig &rig) { return rig.ui.problems(); }
 #define NO_SURPRISES(x) QVERIFY2(ProblemsOf(x).isEmpty(), qPrintable(ProblemsOf(x)))

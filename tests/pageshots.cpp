@@ -71,7 +71,7 @@ int main(int argc, char **argv) {
     AppRig rig(cfg);
     rig.w->show();
     if (fromFile)
-        rig.session().openFile(QString::fromLocal8Bit(argv[2]));
+        Await(rig.session().openFile(QString::fromLocal8Bit(argv[2])));
     else
         rig.connectViaSetting();
     const QString prefix = argv[fromFile ? 3 : 2];
@@ -88,14 +88,14 @@ int main(int argc, char **argv) {
         for (const char *name : {"cmdSet2", "cmdSet3", "cmdSet4", "cmdSet1"}) {
             auto *b = rig.w->findChild<QPushButton *>(name);
             if (!b || !b->isVisible() || !b->isEnabled()) continue;
-            b->click();
+            Click(b);
             shot(QStringLiteral("-%1").arg(++n));
         }
     };
     views();
     // A page with a second display mode (the positioning page's Command9): every view again in it.
     if (auto *mode = rig.w->findChild<QPushButton *>("Command9"); mode && mode->isVisible()) {
-        mode->click();
+        Click(mode);
         shot(QStringLiteral("-%1").arg(++n));
         views();
     }

@@ -63,7 +63,7 @@ private slots:
         rig.unit().setValue("6", "09", "3");
         rig.unit().setValue("2", "09", "9"); // no entry in the six-entry list
         frmQB8 p;
-        p.frmQB8_Init();
+        Await(p.frmQB8_Init());
         QStringList expected = {"G00", "I09"};
         for (int ch = 1; ch <= 8; ++ch) expected += slotReads(ch) << "I09";
         QCOMPARE(rig.lines(), expected);
@@ -86,7 +86,7 @@ private slots:
         p.txtZScale[0]->setText("nonsense"); // never checked nor written
         QVERIFY(p.CheckData());
         p.txtGain[3]->setText("2.5");
-        p.frmQB8_Download();
+        Await(p.frmQB8_Download());
         expected.clear();
         for (int ch = 1; ch <= 8; ++ch) {
             const QString range = ch == 2 ? "9" : ch == 6 ? "3" : "0";
@@ -98,7 +98,7 @@ private slots:
 
         rig.clearLines();
         g.ChCount = 6;
-        p.ReadingData();
+        Await(p.ReadingData());
         QCOMPARE(rig.lines(), QStringList({"G00", "I21", "G00", "I22", "G00", "I23", "G00", "I24", "G00", "I25", "G00", "I26"}));
         NO_SURPRISES(ui);
     }
@@ -122,7 +122,7 @@ private slots:
         identify("K5A-QJ4", 7, 4);
         rig.unit().setValue("3", "32", "250");
         frmQJ4 p;
-        p.frmQJ4_Init();
+        Await(p.frmQJ4_Init());
         QStringList expected = {"G00", "I14"};
         for (int ch = 1; ch <= 4; ++ch) expected += slotReads(ch, {"20", "21", "34", "-1", "32", "33"});
         QCOMPARE(rig.lines(), expected);
@@ -135,7 +135,7 @@ private slots:
 
         rig.clearLines();
         rig.unit().setValue("2", "34", "12.5");
-        p.ReadingData();
+        Await(p.ReadingData());
         expected = {"G00", "I21", "G00", "I22", "G00", "I23", "G00", "I24"};
         for (int ch = 1; ch <= 4; ++ch) expected += {"G0" + QString::number(ch), "I34"};
         QCOMPARE(rig.lines(), expected);
@@ -145,7 +145,7 @@ private slots:
         p.txtZBase[0]->setText("10.5");
         QVERIFY(p.CheckData());
         QCOMPARE(p.txtZBase[0]->text(), QString("10"));
-        p.frmQJ4_Download();
+        Await(p.frmQJ4_Download());
         expected.clear();
         for (int ch = 1; ch <= 4; ++ch) {
             const QString zb = ch == 1 ? "10" : ch == 3 ? "250" : "0";
@@ -194,7 +194,7 @@ private slots:
         rig.unit().setValue("2", "12", "25");
         rig.unit().setValue("4", "09", "5");
         frmQX4M p;
-        p.frmQX4M_Init();
+        Await(p.frmQX4M_Init());
         QStringList expected = {"G00", "I09", "G00", "I14", "G01", "I11"};
         for (int ch = 1; ch <= 4; ++ch) expected += slotReads(ch) << "G" + QString::number(ch) << "I12" << "G" + QString::number(ch) << "I09";
         QCOMPARE(rig.lines(), expected);
@@ -214,7 +214,7 @@ private slots:
         p.txtStartup->setText("600");
         QVERIFY(p.CheckData());
         QCOMPARE(p.txtFScale[0]->text(), QString("60000")); // sent as typed
-        p.frmQX4M_Download();
+        Await(p.frmQX4M_Download());
         expected.clear();
         for (int ch = 1; ch <= 4; ++ch) {
             const QString c = QString::number(ch);
@@ -260,7 +260,7 @@ private slots:
         rig.unit().setValue("00", "09", "3");
         rig.unit().removeItem("2", "09"); // the answer to the range read is not used
         frmQZ4U p;
-        p.frmQZ4U_Init();
+        Await(p.frmQZ4U_Init());
         QStringList expected = {"G00", "I09", "G00", "I14"};
         for (int ch = 1; ch <= 4; ++ch) expected += slotReads(ch) << "I09";
         QCOMPARE(rig.lines(), expected);
@@ -268,7 +268,7 @@ private slots:
         QVERIFY(p.txtZScale[3]->isEnabled());
 
         rig.clearLines();
-        p.frmQZ4U_Download();
+        Await(p.frmQZ4U_Download());
         expected.clear();
         for (int ch = 1; ch <= 4; ++ch)
             expected += {"G" + QString::number(ch), "I20", "D0", "I21", "D10000", "I22", "D0.00", "I23", "D1.0000",
@@ -284,10 +284,10 @@ private slots:
         identify("K5A-QB4", 0, 4);
         rig.unit().setValue("3", "09", "14");
         frmQB4 p;
-        p.frmQB4_Init();
+        Await(p.frmQB4_Init());
         QCOMPARE(p.cmbUserRange[2]->currentIndex(), -1);
         rig.clearLines();
-        p.frmQB4_Download();
+        Await(p.frmQB4_Download());
         const QStringList lines = rig.lines();
         const int g3 = int(lines.indexOf("G3"));
         QCOMPARE(lines.mid(g3 + 13, 2), QStringList({"I09", "D14"}));
@@ -316,7 +316,7 @@ private slots:
         QVERIFY(page->txtParData[0]->text().toInt() > 0);
         // Download writes, then reads everything back.
         r.clearLines();
-        r.session().commandDownload();
+        Await(r.session().commandDownload());
         QVERIFY(r.lines().contains("D1") || r.lines().contains("D0"));
         QCOMPARE(r.buttons(), QString("TFFTTTTT"));
         // What Start and Stop do to the page.

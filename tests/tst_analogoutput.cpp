@@ -95,7 +95,7 @@ private slots:
         QCOMPARE(p->lblZScale[0]->text(), QString("-32000 to 32000"));
         if (p->Frame2) p->optKeepOn->setChecked(true);
         r.clearLines();
-        r.session().commandDownload();
+        Await(r.session().commandDownload());
         const bool volts = unitText != "mA";
         QStringList download = {"G00", "I01", "DF"};
         for (int ch = 1; ch <= channels; ++ch)
@@ -120,11 +120,11 @@ private slots:
         QVERIFY(p->cmbUserRange[0]->parentWidget() == p->frmSet2 && p->Frame2->parentWidget() == p->frmSet2);
         QVERIFY(!p->cmdSet1->isEnabled() && p->cmdSet2->isEnabled());
         r.clearLines();
-        r.session().commandDownload();
+        Await(r.session().commandDownload());
         QCOMPARE(r.lines().mid(31, 2), QStringList({"I09", "D15"})); // written back as read
         // Any other switch range gives every channel its unit.
         r.unit().setValue("00", "09", "2");
-        r.session().commandUpload();
+        Await(r.session().commandUpload());
         QCOMPARE(units(*p), QStringList({"V/V", "V/V"}));
         NO_SURPRISES(r);
     }
@@ -157,7 +157,7 @@ private slots:
         QVERIFY(!p->Frame2->isVisibleTo(p));
         QCOMPARE(initLines(r.lines(), 7), slotReads(1, false));
         r.clearLines();
-        r.session().commandDownload();
+        Await(r.session().commandDownload());
         QVERIFY(!r.lines().contains("I14"));
         QVERIFY(r.lines().contains("D20.000"));
         NO_SURPRISES(r);
@@ -170,7 +170,7 @@ private slots:
         QVERIFY(!p->cmdSet1->isEnabled() && p->cmdSet2->isEnabled() && p->frmSet1->isVisibleTo(p));
         QVERIFY(p->Frame2->parentWidget() == p->frmSet2);
         QVERIFY(p->frmSet2->findChildren<QLineEdit *>().isEmpty());
-        p->cmdSet2->click();
+        Click(p->cmdSet2);
         QVERIFY(p->frmSet2->isVisibleTo(p) && p->Frame2->isVisibleTo(p) && !p->frmSet1->isVisibleTo(p));
         NO_SURPRISES(r);
     }
@@ -205,7 +205,7 @@ private slots:
         const QColor before = BackColor(p->txtChData[0]);
         r.unit().setValue("00", "12", "xFFFE");
         r.clearLines();
-        p->ReadingData();
+        Await(p->ReadingData());
         QCOMPARE(r.lines(), live(4));
         QCOMPARE(BackColor(p->txtChData[0]), before);
 
@@ -217,7 +217,7 @@ private slots:
         p->txtZScale[1]->setText("0");
         QVERIFY(p->CheckData());
         r.clearLines();
-        r.session().commandDownload();
+        Await(r.session().commandDownload());
         QStringList download = {"G00", "I01", "DF"};
         for (int ch = 1; ch <= 4; ++ch) {
             QStringList w = slotWrites(ch, "-10.000", "10.000", ch == 2 ? "3" : "0");
@@ -244,7 +244,7 @@ private slots:
         QVERIFY(p->findChild<QPushButton *>("cmdSet2") == nullptr);
         r.unit().addFault({sim::FaultKind::Silence, "00", "09", -1, 0});
         r.clearLines();
-        p->frmZWBW2_Init();
+        Await(p->frmZWBW2_Init());
         QCOMPARE(r.lines().count("I09"), 4); // four attempts
         QVERIFY(!r.lines().contains("I20"));
         QVERIFY(!p->txtZScale[0]->isEnabled());

@@ -34,8 +34,8 @@ void scriptDialogs(AppRig &r, const QString &which) {
     if (which != "network") return;
     r.ui.onDialog("frmCCLINK", [](QDialog *d) {
         auto *page = static_cast<NetPage *>(d);
-        page->btnUpload->click();
-        page->btnExit->click();
+        Click(page->btnUpload);
+        Click(page->btnExit);
         return int(QDialog::Accepted);
     });
     r.ui.onDialog("frmNotice", [](QDialog *) { return int(QDialog::Rejected); });
@@ -64,7 +64,7 @@ private slots:
         r.clearLines();
         QPushButton *target = buttonFor(r, which);
         QVERIFY(target->isEnabled());
-        target->click();
+        Click(target);
         const QStringList idleLines = r.lines();
         const QString idleButtons = r.buttons();
         QVERIFY(!idleLines.isEmpty());
@@ -77,13 +77,13 @@ private slots:
         std::function<void()> clickInWait = [&] {
             if (!r.link().busy()) return QTimer::singleShot(1, clickInWait);
             busyAtClick = true;
-            r.find<QPushButton>("btnStop")->click();
-            buttonFor(r, which)->click();
+            Click(r.find<QPushButton>("btnStop"));
+            Click(buttonFor(r, which));
             heldAtClick = HeldCommandCount();
         };
         QTimer::singleShot(30, clickInWait);
         r.clearLines();
-        r.find<QPushButton>("btnStart")->click(); // returns when monitoring has ended
+        Click(r.find<QPushButton>("btnStart")); // returns when monitoring has ended
         QTRY_COMPARE(HeldCommandCount(), 0);
         QVERIFY(busyAtClick);
         QCOMPARE(heldAtClick, 1);
@@ -116,7 +116,7 @@ private slots:
         QFETCH(QString, ext);
         QFETCH(bool, runs);
         AppRig r(StillUnit("K5A-NX16", "DI"), 300);
-        auto click = [&r](const char *name) { r.w->findChild<QPushButton *>(name)->click(); };
+        auto click = [&r](const char *name) { Click(r.w->findChild<QPushButton *>(name)); };
         // A fresh unit on the line, connected with Connect.
         auto connectTo = [&](const QString &model, const QString &e, const std::function<void()> &inWait) -> QStringList {
             auto unit = std::make_shared<sim::SimUnit>(StillUnit(model, e));
@@ -145,7 +145,7 @@ private slots:
         r.w->findChild<QLineEdit *>("txtPreset(0)")->setText("1234");
         bool heldAtClick = false;
         const QStringList lines = connectTo(next, ext, [&] {
-            preset->click();
+            Click(preset);
             heldAtClick = HeldCommandCount() == 1;
         });
         QVERIFY(heldAtClick);
@@ -159,9 +159,9 @@ private slots:
         QPushButton b;
         QStringList order;
         QString got;
-        ConnectCommand(&b, [&] {
+        ConnectCommand(&b, [&]() -> co::Task<> {
             order << "command";
-            got = ReadItemRetry(3, "00", "02");
+            got = co_await ReadItemRetry(3, "00", "02");
         });
         QTimer::singleShot(10, [&] {
             b.click();
@@ -169,14 +169,18 @@ private slots:
         });
         const int wakeUps = HeldCommandWakeUps();
         QSignalSpy waitsEnded(&rig.link(), &Link::waitEnded);
-        for (int i = 0; i < 3; ++i) {
-            QCOMPARE(ReadItemRetry(3, "00", "06"), QString("VER:1.02"));
-            order << "sequence";
-        }
-        // Not between the sequence's commands, not inside their waits.
-        QCOMPARE(order, QStringList({"sequence", "sequence", "sequence"}));
-        QCOMPARE(HeldCommandCount(), 1);
-        QTRY_COMPARE(order.size(), 4);
+        QStringList versions;
+        Runner().run([&]() -> co::Task<> {
+            for (int i = 0; i < 3; ++i) {
+                versions << co_await ReadItemRetry(3, "00", "06");
+                order << "sequence";
+            }
+        });
+        Settle();
+        // Not between the sequence's reads, not inside their waits.
+        QCOMPARE(versions, QStringList({"VER:1.02", "VER:1.02", "VER:1.02"}));
+        QCOMPARE(order, QStringList({"sequence", "sequence", "sequence", "command"}));
+        QCOMPARE(HeldCommandCount(), 0);
         QCOMPARE(got, QString("MODEL:K5A-QB4"));
         QCOMPARE(rig.lines(), QStringList({"G00", "I06", "G00", "I06", "G00", "I06", "G00", "I02"}));
         // Looked at no more than once per wait that ended: it never spins while it waits.
@@ -189,12 +193,15 @@ private slots:
         rig.unit().addFault({sim::FaultKind::Delay, "", "06", 1, 30});
         QPushButton b;
         int runs = 0;
-        ConnectCommand(&b, [&] { ++runs; });
+        ConnectCommand(&b, [&] {
+            ++runs;
+            return co::Ready();
+        });
         QTimer::singleShot(10, [&] {
             b.click();
             b.setEnabled(false);
         });
-        QCOMPARE(ReadItemRetry(3, "00", "06"), QString("VER:1.02"));
+        QCOMPARE(Await(ReadItemRetry(3, "00", "06")), QString("VER:1.02"));
         QTRY_COMPARE(HeldCommandCount(), 0);
         QCOMPARE(runs, 0);
     }
@@ -206,13 +213,13 @@ private slots:
         QString statusRightAfter;
         bool openRightAfter = true;
         QTimer::singleShot(30, [&] {
-            r.find<QPushButton>("btnDisconnect")->click();
+            Click(r.find<QPushButton>("btnDisconnect"));
             statusRightAfter = r.text("lblConStatus");
             openRightAfter = r.link().isOpen();
         });
         QElapsedTimer t;
         t.start();
-        r.find<QPushButton>("btnStart")->click();
+        Click(r.find<QPushButton>("btnStart"));
         QVERIFY(t.elapsed() < 1000); // the slow reply was not waited for
         QCOMPARE(statusRightAfter, QString("Disconnected"));
         QVERIFY(!openRightAfter);

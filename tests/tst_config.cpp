@@ -390,7 +390,7 @@ class ConfigTest : public QObject {
                  netLines);
         const QString path = dir.filePath("unit.uJx");
         r.ui.onSaveFile(path);
-        r.session().commandSave();
+        Await(r.session().commandSave());
         QCOMPARE(ReadBytes(path), expected);
         QCOMPARE(r.ui.lastFilter, QString("uJx Files (*.uJx);;Text Files (*.txt);;All Files (*)"));
         QCOMPARE(r.ui.lastFilterIndex, 1);
@@ -407,7 +407,7 @@ class ConfigTest : public QObject {
                                      R"(" 9","10","11","12","13","14")", R"("15","16","17","18","19","20")",
                                      "1,2,30", "trailing lines are not read"})));
         r.ui.onOpenFile(path);
-        r.session().commandOpen();
+        Await(r.session().commandOpen());
         frmQB4 *p = qb4(r);
         QCOMPARE(r.shownPage(), p);
         QVERIFY(g.PageShown);
@@ -450,7 +450,7 @@ class ConfigTest : public QObject {
         auto open = [&](const QStringList &lines) {
             QVERIFY(WriteBytes(path, CrLfFile(lines)));
             r.ui.onOpenFile(path);
-            r.w->findChild<QAction *>("mnuFilesOpen")->trigger();
+            Trigger(r.w->findChild<QAction *>("mnuFilesOpen"));
         };
         open({R"("K5B-KI8R",9,"Version : 1.02",8,1)", R"("77",1,40)"});
         QWidget *dn = r.w->findChild<QWidget *>("frmDeviceNet");
@@ -478,7 +478,7 @@ class ConfigTest : public QObject {
             if (!c.gateway) lines.removeAt(lines.size() - 3);
             QVERIFY(WriteBytes(path, CrLfFile(lines)));
             if (g.NetTyp == 4) net<QLineEdit>(r, "txtDGW(3)")->clear();
-            QVERIFY(r.session().openFile(path));
+            QVERIFY(Await(r.session().openFile(path)));
             QCOMPARE(g.NewFirmware, c.newFirmware);
             QCOMPARE(net<QLineEdit>(r, "txtIP(0)")->text(), QString("1"));
             QCOMPARE(net<QLineEdit>(r, "txtPort(4)")->text(), QString("65535"));
@@ -486,7 +486,7 @@ class ConfigTest : public QObject {
             QCOMPARE(net<QLineEdit>(r, "txtDGW(3)")->text(), QString(c.gateway ? "12" : ""));
             QCOMPARE(net<QLineEdit>(r, "txtTimeout(4)")->text(), QString("4"));
             // Saved again, the file is the same.
-            QVERIFY(r.session().saveFile(path));
+            QVERIFY(Await(r.session().saveFile(path)));
             QCOMPARE(ReadBytes(path), CrLfFile(lines));
         }
         NO_SURPRISES(r);
@@ -498,20 +498,20 @@ class ConfigTest : public QObject {
         const QString path = dir.filePath("x.uJx");
         // No known network prefix: the file ends after the I/O record, whatever field 5 says.
         QVERIFY(WriteBytes(path, CrLfFile(qb4Lines("K5Z-QB4", "Version : 1.02", 4) + QStringList{"not a record"})));
-        QVERIFY(r.session().openFile(path));
+        QVERIFY(Await(r.session().openFile(path)));
         QCOMPARE(g.NetTyp, 99);
         QCOMPARE(g.modelnum, 0);
         QVERIFY(!r.find<QPushButton>("btnComNet")->isVisibleTo(r.w));
         // A model text the pages do not know: no I/O record, no page placed, ActivePage 99.
         QVERIFY(WriteBytes(path, CrLfFile({R"("K5A-ABC",0,"Version : 1.02",4,0)", "33"})));
-        QVERIFY(r.session().openFile(path));
+        QVERIFY(Await(r.session().openFile(path)));
         QCOMPARE(g.ActivePage, 99);
         QCOMPARE(net<QLineEdit>(r, "txtTimeout")->text(), QString("33"));
         // The model text says kind 22 (field 2 says 0): its record is read, and a file that
         // ends inside it is refused as a whole.
         r.ui.expect("Line 3: the file ends where txtBias(0) was due.", "VIREO", MsgIcon::Critical);
         QVERIFY(WriteBytes(path, CrLfFile({R"("K5VS-GZ2",0,"Version : 1.02",2,6)", "#TRUE#,#FALSE#"})));
-        QVERIFY(!r.session().openFile(path));
+        QVERIFY(!Await(r.session().openFile(path)));
         QCOMPARE(g.UnitModel, QString("K5A-ABC"));
         NO_SURPRISES(r);
     }
@@ -537,7 +537,7 @@ class ConfigTest : public QObject {
         const auto ioBefore = snapshot(io), netBefore = snapshot(netPage);
         const QStringList idBefore = identity();
         r.ui.onSaveFile(path);
-        r.session().commandSave();
+        Await(r.session().commandSave());
 
         changeEverything(io);
         // The FLEX NETWORK record leaves the time-out out.
@@ -547,7 +547,7 @@ class ConfigTest : public QObject {
         scrambleIdentity();
 
         r.ui.onOpenFile(path);
-        r.session().commandOpen();
+        Await(r.session().commandOpen());
         // The extension module is forgotten, on the page too; everything else is as uploaded.
         auto ioAfter = ioBefore;
         ioAfter["label lblV_Ext"] = "";
@@ -572,12 +572,12 @@ class ConfigTest : public QObject {
     void saveWithoutPageAsksNothing() {
         AppRig r(StillUnit("K5A-QB4"));
         r.ui.expect("No Config Data", "Save Error", MsgIcon::None);
-        r.session().commandSave();
+        Await(r.session().commandSave());
         QCOMPARE(r.ui.fileDialogs, 0);
         // Cancel in either dialog: nothing happens.
-        r.session().commandConnect();
-        r.session().commandSave();
-        r.session().commandOpen();
+        Await(r.session().commandConnect());
+        Await(r.session().commandSave());
+        Await(r.session().commandOpen());
         QCOMPARE(r.ui.fileDialogs, 2);
         QCOMPARE(g.UnitModel, QString("K5A-QB4"));
         NO_SURPRISES(r);
@@ -619,7 +619,7 @@ class ConfigTest : public QObject {
         box->blockSignals(false);
         r.ui.onSaveFile(path);
         r.ui.expect(message, "Open Error", MsgIcon::Critical);
-        r.session().commandSave();
+        Await(r.session().commandSave());
         QCOMPARE(ReadBytes(path), QByteArray("old contents\r\n"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"old.uJx"});
         NO_SURPRISES(r);
@@ -638,7 +638,7 @@ class ConfigTest : public QObject {
         const QString target = root ? QStringLiteral("/proc/self/unit.uJx") : locked + "/old.uJx";
         r.ui.expect(target + (root ? ": Operation not permitted" : ": Permission denied"), "Open Error",
                     MsgIcon::Critical);
-        QVERIFY(!r.session().saveFile(target));
+        QVERIFY(!Await(r.session().saveFile(target)));
         QCOMPARE(ReadBytes(locked + "/old.uJx"), QByteArray("old\r\n"));
         QFile::setPermissions(locked,
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
@@ -653,7 +653,7 @@ class ConfigTest : public QObject {
         rlimit small = old;
         small.rlim_cur = 100;
         setrlimit(RLIMIT_FSIZE, &small);
-        const bool saved = r.session().saveFile(path);
+        const bool saved = Await(r.session().saveFile(path));
         setrlimit(RLIMIT_FSIZE, &old);
         std::signal(SIGXFSZ, oldHandler);
         QVERIFY(!saved);
@@ -700,7 +700,7 @@ class ConfigTest : public QObject {
         const auto io = snapshot(qb4(r)), netPage = snapshot(r.netPage(0));
         const QStringList id = identity();
         r.ui.expect(message, "VIREO", MsgIcon::Critical);
-        QVERIFY(!r.session().loadConfig(bytes));
+        QVERIFY(!Await(r.session().loadConfig(bytes)));
         QCOMPARE(snapshot(qb4(r)), io);
         QCOMPARE(snapshot(r.netPage(0)), netPage);
         QCOMPARE(identity(), id);
@@ -713,7 +713,7 @@ class ConfigTest : public QObject {
         AppRig r(StillUnit("K5A-QB4"));
         r.ui.onOpenFile("/nonexistent/unit.uJx");
         r.ui.expect("/nonexistent/unit.uJx: No such file or directory", "VIREO", MsgIcon::Critical);
-        r.session().commandOpen();
+        Await(r.session().commandOpen());
         QCOMPARE(g.ActivePage, -1);
         NO_SURPRISES(r);
     }
@@ -726,22 +726,22 @@ class ConfigTest : public QObject {
         r.connectViaSetting();
         const QString question = "The file is for K5B-QB4; the connected unit is K5A-QB4. Load anyway?";
         r.ui.onQuestion(question, false);
-        QVERIFY(!r.session().openFile(path));
+        QVERIFY(!Await(r.session().openFile(path)));
         QCOMPARE(g.UnitModel, QString("K5A-QB4"));
         QCOMPARE(g.NetTyp, 0);
         // Asked again after loading another model, the unit on the line is still the one named.
         r.ui.onQuestion(question, true);
-        QVERIFY(r.session().openFile(path));
+        QVERIFY(Await(r.session().openFile(path)));
         QCOMPARE(g.NetTyp, 1);
         QCOMPARE(net<QLineEdit>(r, "txtSerial")->text(), QString("77"));
         r.ui.onQuestion(question, true);
-        QVERIFY(r.session().openFile(path));
+        QVERIFY(Await(r.session().openFile(path)));
         // The file of the unit on the line, or any file without a unit, asks nothing.
         QVERIFY(WriteBytes(path, CrLfFile(qb4Lines() + QStringList{"30"})));
-        QVERIFY(r.session().openFile(path));
+        QVERIFY(Await(r.session().openFile(path)));
         r.session().commandDisconnect();
         QVERIFY(WriteBytes(path, CrLfFile(qb4Lines("K5B-QB4", "Version : 1.02", 1) + QStringList{R"("77",1,40)"})));
-        QVERIFY(r.session().openFile(path));
+        QVERIFY(Await(r.session().openFile(path)));
         QCOMPARE(r.ui.questions.size(), 3);
         NO_SURPRISES(r);
     }
@@ -758,10 +758,10 @@ class ConfigTest : public QObject {
         r.ui.onOpenFile(path);
         int dialogsAtClick = -1;
         QTimer::singleShot(10, [&] {
-            r.find<QAction>("mnuFilesOpen")->trigger();
+            Trigger(r.find<QAction>("mnuFilesOpen"));
             dialogsAtClick = r.ui.fileDialogs;
         });
-        r.session().commandUpload();
+        Await(r.session().commandUpload());
         QCOMPARE(dialogsAtClick, 0);
         // Had it run inside the wait, the Upload would have read channel 3 over it.
         QTRY_COMPARE(qb4(r)->txtZScale[3]->text(), QString("-250"));
@@ -776,19 +776,19 @@ class ConfigTest : public QObject {
         QVERIFY(WriteBytes(path, CrLfFile(lines)));
         AppRig r(StillUnit("K5A-QB4"));
         r.ui.onOpenFile(path);
-        r.session().commandOpen();
+        Await(r.session().commandOpen());
         QCOMPARE(r.buttons(), QString("FFFFTFFF"));
         r.connectViaSetting();
         r.find<QPushButton>("btnDownload")->setEnabled(false);
         r.ui.onOpenFile(path);
-        r.session().commandOpen();
+        Await(r.session().commandOpen());
         QVERIFY(r.find<QPushButton>("btnDownload")->isEnabled());
         // The loaded settings are what Download writes.
         qb4(r)->txtZScale[0]->setText("5");
         r.find<QPushButton>("btnDownload")->setEnabled(false);
         r.ui.onOpenFile(path);
-        r.session().commandOpen();
-        r.session().commandDownload();
+        Await(r.session().commandOpen());
+        Await(r.session().commandDownload());
         QCOMPARE(r.unit().value("1", "20"), QString("-250"));
         NO_SURPRISES(r);
     }

@@ -140,7 +140,7 @@ private slots:
         r.connectViaSetting();
         r.clearLines();
         r.unit().addFault({sim::FaultKind::Silence, "00", "14", -1, 0});
-        shown<frmKO16>(r, 5)->frmKO16_Download();
+        Await(shown<frmKO16>(r, 5)->frmKO16_Download());
         QVERIFY(r.lines().count("I14") >= 4);
         QVERIFY(!r.lines().contains("I58"));
         NO_SURPRISES(r);
@@ -271,7 +271,7 @@ private slots:
         // Not connected any more: the pass just stops, without a word.
         r.clearLines();
         auto *p = shown<frmKOR16>(r, 20);
-        p->ReadingData();
+        Await(p->ReadingData());
         NO_SURPRISES(r);
     }
 
@@ -281,7 +281,7 @@ private slots:
         r.connectViaSetting();
         r.unit().addFault({sim::FaultKind::Silence, "00", "18", -1, 0});
         r.clearLines();
-        shown<frmKOR16>(r, 20)->frmKOR16_Download();
+        Await(shown<frmKOR16>(r, 20)->frmKOR16_Download());
         QVERIFY(r.lines().contains("I18") && !r.lines().contains("I19"));
         NO_SURPRISES(r);
     }

@@ -80,7 +80,7 @@ private slots:
         for (QWidget *w : governed(*r.page))
             QVERIFY2(!w->isEnabled(), qPrintable(w->objectName())); // as loaded
         QVERIFY(isGrey(r.page->txtIP[0]) && isGrey(r.page->txtTimeout[2]));
-        r.page->btnUpload_Click();
+        Await(r.page->btnUpload_Click());
         QCOMPARE(r.rig.lines(), uploadLines(true));
         auto texts = [&](const QStringList &names) {
             QStringList t;
@@ -94,6 +94,7 @@ private slots:
                         "txtPort(4)", "txtTimeout(3)"}),
                  QStringList({"255", "0", "1", "00-80-4C", "12-A5-F0", "30", "504",
                               "50"})); // "LT:3:50": after the second colon
+        QCOMPARE(LabelsNamedOverTheirText(r.page.get()), QStringList());
         QVERIFY(!r.page->Label1->isHidden() && !r.page->txtDGW[2]->isHidden());
         for (QWidget *w : governed(*r.page))
             QVERIFY2(w->isEnabled(), qPrintable(w->objectName()));
@@ -105,11 +106,11 @@ private slots:
 
     void downloadWritesTheUnitItsOwnTexts() {
         Rig r;
-        r.page->btnUpload_Click();
+        Await(r.page->btnUpload_Click());
         r.page->txtIP[0]->setText("11");
         r.page->txtTimeout[2]->setText("7");
         r.rig.clearLines(); // the download ends with a full read-back
-        r.page->btnDownload_Click();
+        Await(r.page->btnDownload_Click());
         QStringList expected =
             key() + QStringList{"I51", "D30", "I29",         "D192.168.0.11", "I30", "D255.255.255.0",
                                 "I06", "I25", "D192.168.0.1"};
@@ -135,13 +136,13 @@ private slots:
         QFETCH(QString, version);
         QFETCH(bool, shown);
         Rig r(version);
-        r.page->btnUpload_Click();
+        Await(r.page->btnUpload_Click());
         QCOMPARE(r.rig.lines(), uploadLines(shown));
         QCOMPARE(r.page->Label1->isHidden(), !shown);
         QCOMPARE(r.page->txtDGW[0]->isHidden(), !shown);
         r.page->txtDGW[0]->setText(""); // hidden gateway boxes are not checked
         r.rig.clearLines();
-        r.page->btnDownload_Click();
+        Await(r.page->btnDownload_Click());
         QCOMPARE(r.rig.lines().contains("I25"), shown);
         QCOMPARE(r.ui.problems(), QString());
     }
@@ -162,12 +163,12 @@ private slots:
         QFETCH(QStringList, cleared);
         QFETCH(QString, message);
         Rig r;
-        r.page->btnUpload_Click();
+        Await(r.page->btnUpload_Click());
         for (const QString &n : cleared)
             r.page->findChild<QLineEdit *>(n)->clear();
         r.rig.clearLines();
         r.ui.expect(message, AppTitle, MsgIcon::Information);
-        r.page->btnDownload_Click();
+        Await(r.page->btnDownload_Click());
         QCOMPARE(r.rig.lines(), key());
         QCOMPARE(r.rig.unit().writes(),
                  QStringList({"0/01=F", "0/01=F"})); // the upload's and the download's key
@@ -183,7 +184,7 @@ private slots:
             g.Connected = true;
             r.rig.unit().addFault({sim::FaultKind::Silence, G0, "30", -1, 0});
             r.ui.expect("Uploading incomplete", "Uploading", MsgIcon::Critical);
-            r.page->btnUpload_Click();
+            Await(r.page->btnUpload_Click());
             QCOMPARE(r.ui.problems(), QString());
             QVERIFY(!r.rig.link().isOpen() && !g.Connected);
             QCOMPARE(r.rig.lines().last(), QString("I30"));
@@ -192,10 +193,10 @@ private slots:
                 QVERIFY2(w->isEnabled(), qPrintable(w->objectName()));
         }
         Rig r;
-        r.page->btnUpload_Click();
+        Await(r.page->btnUpload_Click());
         r.rig.unit().addFault({sim::FaultKind::Silence, G0, "06", -1, 0});
         r.ui.expect("Downloading incomplete", "Downloading", MsgIcon::Critical);
-        r.page->btnDownload_Click();
+        Await(r.page->btnDownload_Click());
         QCOMPARE(r.ui.problems(), QString());
         QVERIFY(!r.rig.link().isOpen());
         // What went before the inquiry stays written; nothing after it is sent.
@@ -207,7 +208,7 @@ private slots:
 
     void addressBoxKeepsThreeCharactersAndTheCaret() {
         Rig r;
-        r.page->btnUpload_Click();
+        Await(r.page->btnUpload_Click());
         QLineEdit *box = r.page->txtIP[2];
         box->setText("123");
         box->setCursorPosition(1);

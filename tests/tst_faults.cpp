@@ -59,7 +59,7 @@ private slots:
                                   : sim::Fault{sim::FaultKind::Silence, "", "", -1, 0});
         r.clearLines();
         r.ui.expect(text, title, MsgIcon::Critical);
-        r.w->findChild<QPushButton *>("btnDownload")->click();
+        Click(r.w->findChild<QPushButton *>("btnDownload"));
         // The download start's attempts, and no channel written, no read-back.
         QCOMPARE(r.lines(), lines);
         QCOMPARE(r.unit().writes(), writesBefore);
@@ -100,7 +100,7 @@ private slots:
         else r.unit().addFault({sim::FaultKind(fault), {}, {}, -1, 0});
         r.clearLines();
         r.ui.expect("Upload Error", "Upload", MsgIcon::Critical);
-        r.session().commandUpload();
+        Await(r.session().commandUpload());
         QCOMPARE(r.lines(), lines);
         QCOMPARE(r.text("lblMastertype"), QString("K5A-QB4"));
         QCOMPARE(g.UnitModel, QString("K5A-QB4"));
@@ -114,13 +114,13 @@ private slots:
         r.connectViaSetting();
         r.unit().setValue("00", "02", "K5A-QB8"); // a model this version has no page for
         r.ui.expect("Not definced modelnum in frmVireo -> btnUpload", "Debug info", MsgIcon::Critical);
-        r.session().commandUpload();
+        Await(r.session().commandUpload());
         QVERIFY(!g.Connected);
         QCOMPARE(r.buttons(), QString("TFTFTFFF")); // not all eight disabled for good
         // Start connects first (its Upload reports again), then finds no page to monitor.
         r.ui.expect("Not definced modelnum in frmVireo -> btnUpload", "Debug info", MsgIcon::Critical);
         r.ui.expect("Not definced modelnum in frmVireo -> btnStart_Click", "Debug info", MsgIcon::Critical);
-        r.session().commandStart();
+        Await(r.session().commandStart());
         QCOMPARE(r.buttons(), QString("TFTFTFFF"));
         NO_SURPRISES(r);
     }
@@ -130,7 +130,7 @@ private slots:
         r.connectViaSetting();
         r.unit().addFault({sim::FaultKind::Silence, "", "51", -1, 0});
         r.ui.expect("Uploading incomplete", "Uploading", MsgIcon::Critical);
-        r.session().commandUpload();
+        Await(r.session().commandUpload());
         QCOMPARE(r.text("lblConStatus"), QString("Disconnected"));
         QVERIFY(!g.Connected);
         QCOMPARE(r.buttons(), QString("TFTFTFFF"));
@@ -157,7 +157,7 @@ private slots:
         r.connectViaSetting();
         r.unit().addFault({sim::FaultKind::Vanish, "", item, 1, 0});
         r.ui.expect(text, title, MsgIcon::Critical);
-        r.w->findChild<QPushButton *>("btnUpload")->click();
+        Click(r.w->findChild<QPushButton *>("btnUpload"));
         QVERIFY(!g.Connected);
         QCOMPARE(r.text("lblConStatus"), QString("Disconnected"));
         QCOMPARE(r.buttons(), buttons);
@@ -229,7 +229,7 @@ private slots:
                     disconnect(stop);
                     r.session().commandStop();
                 });
-            r.session().commandStart();
+            Await(r.session().commandStart());
             disconnect(stop);
             QVERIFY(!g.Connected);
             QCOMPARE(r.buttons(), QString("FFTFTFFF"));

@@ -126,7 +126,7 @@ private slots:
         g.ExtName = "DI";
         g.ExtType = "XD8";
         g.ExtChCount = 8;
-        InitExtCells(&page);
+        Await(InitExtCells(&page));
         QCOMPARE(ext->text(), QString("XD8"));
         QVERIFY(ext->isVisible() && index->isVisible());
         QCOMPARE(index->text(), QString("0  1  2  3                4  5  6  7"));
@@ -136,13 +136,13 @@ private slots:
 
         g.ExtChCount = 16;
         g.ExtType = "XD16";
-        InitExtCells(&page);
+        Await(InitExtCells(&page));
         QCOMPARE(index->text(), QString(ExtIndex16));
         QVERIFY(cell(15)->isVisible());
 
         rig.clearLines();
         g.ExtName = "NONE";
-        InitExtCells(&page);
+        Await(InitExtCells(&page));
         QVERIFY(!ext->isVisible() && ext->text().isEmpty() && !index->isVisible());
         for (int i = 0; i < 16; ++i) {
             QVERIFY(!cell(i)->isVisible());

@@ -50,7 +50,7 @@ struct RawRig {
         dev = d.get();
         link.setDevice(std::move(d));
         link.setTimings(0, 100);
-        link.OpenComPort(1, Link::DefaultSettings);
+        Await(link.OpenComPort(1, Link::DefaultSettings));
         Link::setCurrent(&link);
     }
     ~RawRig() { Link::setCurrent(nullptr); }
@@ -75,18 +75,18 @@ private slots:
     void transactionJoinsChunksUntilOneEndsWithCarriageReturn() {
         RawRig r;
         r.dev->script = {{"CO", "K\r"}, {"\r"}, {"  1.02 \r"}, {"A\rB", "C\r"}};
-        QCOMPARE(r.link.SendCommand("G00\r"), QString("COK"));
+        QCOMPARE(Await(r.link.SendCommand("G00\r")), QString("COK"));
         QCOMPARE(r.dev->written.first(), QByteArray("G00\r"));
-        QCOMPARE(r.link.SendCommand("I01\r"), QString()); // a lone carriage return
-        QCOMPARE(r.link.SendCommand("I06\r"), QString("1.02"));
+        QCOMPARE(Await(r.link.SendCommand("I01\r")), QString()); // a lone carriage return
+        QCOMPARE(Await(r.link.SendCommand("I06\r")), QString("1.02"));
         // The test looks at the chunk just read: a CR inside a chunk does not end the reply.
-        QCOMPARE(r.link.Transact("I07\r"), QString("A\rBC"));
+        QCOMPARE(Await(r.link.Transact("I07\r")), QString("A\rBC"));
     }
 
     void transactionGivesUpAfterTimeoutAndDropsPartialInput() {
         RawRig r;
         r.dev->script = {{"COK"}};
-        QCOMPARE(r.link.Transact("G00\r"), QString());
+        QCOMPARE(Await(r.link.Transact("G00\r")), QString());
         QVERIFY(r.link.TimedOut);
     }
 
@@ -95,7 +95,7 @@ private slots:
         r.link.CloseComPort();
         QElapsedTimer t;
         t.start();
-        QCOMPARE(ReadItemRetry(3, "00", "02"), QString());
+        QCOMPARE(Await(ReadItemRetry(3, "00", "02")), QString());
         QVERIFY(r.dev->written.isEmpty());
         QVERIFY(t.elapsed() < 200);
     }
@@ -106,7 +106,7 @@ private slots:
         QTimer::singleShot(20, [&] { r.link.CloseComPort(); });
         QElapsedTimer t;
         t.start();
-        QCOMPARE(r.link.Transact("G00\r"), QString());
+        QCOMPARE(Await(r.link.Transact("G00\r")), QString());
         QVERIFY(t.elapsed() < 1000);
     }
 
@@ -114,9 +114,9 @@ private slots:
         RawRig r; // the first command is not answered until the nested attempt is over
         r.link.setTimings(0, 1000);
         QString nested = "unset";
-        QTimer::singleShot(0, [&] { nested = r.link.Transact("I02\r"); });
+        QTimer::singleShot(0, [&] { nested = Await(r.link.Transact("I02\r")); });
         QTimer::singleShot(30, [&] { r.dev->inject("COK\r"); });
-        QCOMPARE(r.link.Transact("G00\r"), QString("COK"));
+        QCOMPARE(Await(r.link.Transact("G00\r")), QString("COK"));
         QCOMPARE(nested, QString());
         QCOMPARE(r.dev->written, QList<QByteArray>({"G00\r"}));
     }
@@ -125,17 +125,17 @@ private slots:
         RawRig r;
         r.dev->inject("=LATE:1\r");
         r.dev->script = {{"COK\r"}};
-        QCOMPARE(r.link.SendCommand("G00\r"), QString("COK"));
+        QCOMPARE(Await(r.link.SendCommand("G00\r")), QString("COK"));
     }
 
     void lateReplyIsNotTakenForTheNextCommand() {
         // The late reply lands in the pause before the retry's line: it must not answer anything.
         SimRig rig(unitWith(), 100, 100);
         rig.unit().addFault({sim::FaultKind::Delay, "", "06", 1, 150});
-        QCOMPARE(ReadItem("00", "02"), QString("MODEL:K5A-QB4"));
-        QCOMPARE(InquireItemRetry(3, "06"), QString("VER:1.02"));
-        QCOMPARE(InquireItemRetry(3, "10"), QString("EXT:XM-DI"));
-        QCOMPARE(InquireItemRetry(3, "03"), QString("CH:4CHs"));
+        QCOMPARE(Await(ReadItem("00", "02")), QString("MODEL:K5A-QB4"));
+        QCOMPARE(Await(InquireItemRetry(3, "06")), QString("VER:1.02"));
+        QCOMPARE(Await(InquireItemRetry(3, "10")), QString("EXT:XM-DI"));
+        QCOMPARE(Await(InquireItemRetry(3, "03")), QString("CH:4CHs"));
         QCOMPARE(rig.lines(), QStringList({"G00", "I02", "I06", "I06", "I10", "I03"}));
     }
 
@@ -149,11 +149,11 @@ private slots:
         QTimer::singleShot(10, [&] {
             ranInPause = r.dev->written.isEmpty();
             busyInPause = r.link.busy();
-            nested = r.link.SendCommand("I02\r"); // a command started inside another's wait
+            nested = Await(r.link.SendCommand("I02\r")); // a command started inside another's wait
         });
         QElapsedTimer t;
         t.start();
-        QCOMPARE(r.link.SendCommand("G00\r"), QString("COK"));
+        QCOMPARE(Await(r.link.SendCommand("G00\r")), QString("COK"));
         QVERIFY(t.elapsed() >= 60);
         QVERIFY(ranInPause);
         QVERIFY(busyInPause);
@@ -170,7 +170,7 @@ private slots:
         QTimer::singleShot(10, [&] { r.link.CloseComPort(); });
         QElapsedTimer t;
         t.start();
-        QCOMPARE(r.link.SendCommand("G00\r"), QString());
+        QCOMPARE(Await(r.link.SendCommand("G00\r")), QString());
         QVERIFY(t.elapsed() < 150);
         QVERIFY(r.dev->written.isEmpty());
         QCOMPARE(ended.size(), 1);
@@ -180,8 +180,8 @@ private slots:
         RawRig r;
         r.link.shutDown();
         QVERIFY(!r.link.isOpen());
-        QVERIFY(!r.link.OpenComPort(1, Link::DefaultSettings));
-        QCOMPARE(r.link.SendCommand("G00\r"), QString());
+        QVERIFY(!Await(r.link.OpenComPort(1, Link::DefaultSettings)));
+        QCOMPARE(Await(r.link.SendCommand("G00\r")), QString());
         QVERIFY(r.dev->written.isEmpty());
     }
 
@@ -201,13 +201,13 @@ private slots:
 
     void readItemReplyClasses() {
         SimRig rig(unitWith());
-        QCOMPARE(ReadItem("00", "02"), QString("MODEL:K5A-QB4"));
+        QCOMPARE(Await(ReadItem("00", "02")), QString("MODEL:K5A-QB4"));
         QCOMPARE(rig.lines(), QStringList({"G00", "I02"}));
-        QCOMPARE(InquireItem("77"), QString("NEEDLESS")); // CNU
+        QCOMPARE(Await(InquireItem("77")), QString("NEEDLESS")); // CNU
         rig.unit().addFault({sim::FaultKind::Cng, "", "06", 1, 0});
-        QCOMPARE(InquireItem("06"), QString("CNG"));
+        QCOMPARE(Await(InquireItem("06")), QString("CNG"));
         rig.clearLines();
-        QCOMPARE(ReadItem("99", "02"), QString()); // group refused: no inquire line
+        QCOMPARE(Await(ReadItem("99", "02")), QString()); // group refused: no inquire line
         QCOMPARE(rig.lines(), QStringList({"G99"}));
     }
 
@@ -223,67 +223,67 @@ private slots:
         QFETCH(int, attempts);
         SimRig rig(unitWith(), 0, 30);
         rig.unit().addFault({sim::FaultKind::Silence, "", "02", -1, 0});
-        QCOMPARE(ReadItemRetry(count, "00", "02"), QString());
+        QCOMPARE(Await(ReadItemRetry(count, "00", "02")), QString());
         QCOMPARE(rig.lines().count("I02"), attempts);
         QCOMPARE(rig.lines().count("G00"), attempts);
         rig.clearLines();
-        QCOMPARE(InquireItemRetry(count, "02"), QString());
+        QCOMPARE(Await(InquireItemRetry(count, "02")), QString());
         QCOMPARE(rig.lines().size(), attempts);
     }
 
     void retryStopsAtFirstAnswer() {
         SimRig rig(unitWith());
         rig.unit().addFault({sim::FaultKind::Silence, "", "02", 2, 0});
-        QCOMPARE(ReadItemRetry(3, "00", "02"), QString("MODEL:K5A-QB4"));
+        QCOMPARE(Await(ReadItemRetry(3, "00", "02")), QString("MODEL:K5A-QB4"));
         QCOMPARE(rig.lines(), QStringList({"G00", "I02", "G00", "I02", "G00", "I02"}));
         rig.clearLines();
         // "CNG" on the select is a failed attempt; the retry selects again.
         rig.unit().addFault({sim::FaultKind::Cng, "", "", 1, 0});
-        QCOMPARE(ReadItemRetry(3, "00", "06"), QString("VER:1.02"));
+        QCOMPARE(Await(ReadItemRetry(3, "00", "06")), QString("VER:1.02"));
         QCOMPARE(rig.lines(), QStringList({"G00", "G00", "I06"}));
     }
 
     void needlessAndCngEndRetriesAtOnce() {
         SimRig rig(unitWith());
-        QCOMPARE(ReadItemRetry(3, "00", "55"), QString("NEEDLESS"));
+        QCOMPARE(Await(ReadItemRetry(3, "00", "55")), QString("NEEDLESS"));
         QCOMPARE(rig.lines(), QStringList({"G00", "I55"}));
         rig.clearLines();
         rig.unit().addFault({sim::FaultKind::Cng, "", "02", -1, 0});
-        QCOMPARE(ReadItemRetry(3, "00", "02"), QString("CNG"));
+        QCOMPARE(Await(ReadItemRetry(3, "00", "02")), QString("CNG"));
         QCOMPARE(rig.lines(), QStringList({"G00", "I02"}));
     }
 
     void shortAndPaddedDataReplies() {
         RawRig r;
         r.dev->script = {{"X\r"}, {"X\r"}, {"=1\r"}};
-        QCOMPARE(InquireItemRetry(3, "02"), QString("1")); // "X" leaves nothing: retried
+        QCOMPARE(Await(InquireItemRetry(3, "02")), QString("1")); // "X" leaves nothing: retried
         QCOMPARE(r.dev->written.size(), 3);
         r.dev->script = {{"# 1.02\r"}};
-        QCOMPARE(InquireItem("06"), QString(" 1.02")); // single attempt keeps the blank
+        QCOMPARE(Await(InquireItem("06")), QString(" 1.02")); // single attempt keeps the blank
         r.dev->script = {{"# 1.02\r"}};
-        QCOMPARE(InquireItemRetry(3, "06"), QString("1.02"));
+        QCOMPARE(Await(InquireItemRetry(3, "06")), QString("1.02"));
     }
 
     void writesNeverSendDataAfterRefusedInquire() {
         SimRig rig(unitWith());
-        QCOMPARE(WriteDataRetry(3, "77", "5"), QString()); // the unit answers CNU
+        QCOMPARE(Await(WriteDataRetry(3, "77", "5")), QString()); // the unit answers CNU
         QCOMPARE(rig.lines(), QStringList({"I77", "I77", "I77", "I77"}));
         rig.clearLines();
         rig.unit().addFault({sim::FaultKind::Cng, "", "01", -1, 0});
-        QCOMPARE(WriteItemRetry(1, "00", "01", "F"), QString());
+        QCOMPARE(Await(WriteItemRetry(1, "00", "01", "F")), QString());
         QCOMPARE(rig.lines(), QStringList({"G00", "I01", "G00", "I01"}));
     }
 
     void writeItemSendsThreeLinesAndReturnsDataReply() {
         SimRig rig(unitWith());
-        QCOMPARE(WriteItemRetry(3, "00", "01", "F"), QString("MNTSW:F"));
+        QCOMPARE(Await(WriteItemRetry(3, "00", "01", "F")), QString("MNTSW:F"));
         QCOMPARE(rig.lines(), QStringList({"G00", "I01", "DF"}));
         QCOMPARE(rig.unit().writes(), QStringList({"0/01=F"}));
         rig.clearLines();
-        QCOMPARE(WriteDataRetry(3, "20", "5"), QString()); // group 00 has no item 20: CNU
-        QCOMPARE(WriteItemRetry(3, "1", "20", "-100"), QString("ZS:-100"));
+        QCOMPARE(Await(WriteDataRetry(3, "20", "5")), QString()); // group 00 has no item 20: CNU
+        QCOMPARE(Await(WriteItemRetry(3, "1", "20", "-100")), QString("ZS:-100"));
         QCOMPARE(rig.unit().value("1", "20"), QString("-100"));
-        QCOMPARE(WriteItemRetry(3, "00", "14", "0"), QString("HOLD:ON"));
+        QCOMPARE(Await(WriteItemRetry(3, "00", "14", "0")), QString("HOLD:ON"));
     }
 
     void silenceCostsCountPlusOneTimeouts() {
@@ -291,7 +291,7 @@ private slots:
         rig.unit().addFault({sim::FaultKind::Silence, {}, {}, -1, 0});
         QElapsedTimer t;
         t.start();
-        QCOMPARE(InquireItemRetry(3, "02"), QString());
+        QCOMPARE(Await(InquireItemRetry(3, "02")), QString());
         QCOMPARE(rig.lines().size(), 4);
         QVERIFY2(t.elapsed() >= 4 * 40, qPrintable(QString::number(t.elapsed())));
     }
@@ -299,25 +299,25 @@ private slots:
     void simFaultsOnTheWire() {
         SimRig rig(unitWith(), 0, 80);
         rig.unit().addFault({sim::FaultKind::Split, "", "02", 1, 4});
-        QCOMPARE(ReadItem("00", "02"), QString("MODEL:K5A-QB4"));
+        QCOMPARE(Await(ReadItem("00", "02")), QString("MODEL:K5A-QB4"));
         rig.unit().addFault({sim::FaultKind::NoCr, "", "02", 1, 0});
-        QCOMPARE(InquireItem("02"), QString());
-        QCOMPARE(InquireItem("02"), QString("MODEL:K5A-QB4")); // the unit answers again
+        QCOMPARE(Await(InquireItem("02")), QString());
+        QCOMPARE(Await(InquireItem("02")), QString("MODEL:K5A-QB4")); // the unit answers again
         rig.unit().addFault({sim::FaultKind::Garbage, "", "02", 1, 0});
-        const QString junk = InquireItem("02");
+        const QString junk = Await(InquireItem("02"));
         QVERIFY(!junk.isEmpty() && !junk.contains("MODEL"));
         rig.unit().addFault({sim::FaultKind::Delay, "", "02", 1, 20});
-        QCOMPARE(InquireItem("02"), QString("MODEL:K5A-QB4"));
+        QCOMPARE(Await(InquireItem("02")), QString("MODEL:K5A-QB4"));
         rig.unit().addFault({sim::FaultKind::NeedsInit, "", "03", 1, 0});
-        QCOMPARE(InquireItem("03"), QString("CH:Not initialized"));
-        QCOMPARE(InquireItem("03"), QString("CH:4CHs"));
+        QCOMPARE(Await(InquireItem("03")), QString("CH:Not initialized"));
+        QCOMPARE(Await(InquireItem("03")), QString("CH:4CHs"));
     }
 
     void overlongReplyIsBoundedAndDropped() {
         SimRig rig(unitWith(), 0, 200);
         rig.unit().addFault({sim::FaultKind::OverLong, "", "02", 1, 200000});
-        QCOMPARE(ReadItem("00", "02"), QString());
-        QCOMPARE(InquireItem("06"), QString("VER:1.02"));
+        QCOMPARE(Await(ReadItem("00", "02")), QString());
+        QCOMPARE(Await(InquireItem("06")), QString("VER:1.02"));
     }
 
     void vanishingUnitClosesPortAndEndsTransaction() {
@@ -326,7 +326,7 @@ private slots:
         rig.unit().addFault({sim::FaultKind::Vanish, "", "02", 1, 0});
         QElapsedTimer t;
         t.start();
-        QCOMPARE(ReadItemRetry(3, "00", "02"), QString());
+        QCOMPARE(Await(ReadItemRetry(3, "00", "02")), QString());
         QVERIFY(t.elapsed() < 1000);
         QVERIFY(!rig.link().isOpen());
         QCOMPARE(lost.size(), 1);
@@ -341,7 +341,7 @@ private slots:
         qputenv("VIREO_COM3", "/dev/pts/77");
         QSignalSpy chosen(&rig.link(), &Link::comPortSelected);
         QString failure;
-        QVERIFY(!rig.link().OpenComPort(3, Link::DefaultSettings, &failure));
+        QVERIFY(!Await(rig.link().OpenComPort(3, Link::DefaultSettings, &failure)));
         QCOMPARE(failure, QString("COM3 (/dev/pts/77) cannot be opened: the port is in use by another program."));
         QVERIFY(!rig.link().isOpen());
         QCOMPARE(chosen.size(), 1);
@@ -352,7 +352,7 @@ private slots:
 
     void openWhileOpenKeepsPort() {
         SimRig rig(unitWith());
-        QVERIFY(rig.link().OpenComPort(2, Link::DefaultSettings));
+        QVERIFY(Await(rig.link().OpenComPort(2, Link::DefaultSettings)));
         QCOMPARE(rig.device().openCount(), 1);
     }
 
@@ -373,7 +373,7 @@ private slots:
         Link link;
         PortMap::choose(1, "/dev/no-such-serial-device");
         QString failure;
-        QVERIFY(!link.OpenComPort(1, Link::DefaultSettings, &failure));
+        QVERIFY(!Await(link.OpenComPort(1, Link::DefaultSettings, &failure)));
         QVERIFY2(failure.startsWith("COM1 (/dev/no-such-serial-device) cannot be opened: the device does not exist"),
                  qPrintable(failure));
     }
@@ -384,15 +384,15 @@ private slots:
         QString err;
         QVERIFY2(host.start(&err), qPrintable(err));
         Link link;
-        link.setDevice(std::make_unique<QtSerialDevice>(QtSerialDevice::PeerInProcess));
+        link.setDevice(std::make_unique<QtSerialDevice>());
         Link::setCurrent(&link);
         link.setTimings(Link::DefaultPauseMs, Link::DefaultTimeoutMs);
         PortMap::choose(1, host.devicePath());
-        QVERIFY(link.OpenComPort(1, Link::DefaultSettings));
-        QCOMPARE(ReadItemRetry(3, "00", "02"), QString("MODEL:K5A-QB4"));
+        QVERIFY(Await(link.OpenComPort(1, Link::DefaultSettings)));
+        QCOMPARE(Await(ReadItemRetry(3, "00", "02")), QString("MODEL:K5A-QB4"));
         unit->addFault({sim::FaultKind::Split, "", "06", 1, 3});
-        QCOMPARE(InquireItemRetry(3, "06"), QString("VER:1.02"));
-        QCOMPARE(WriteItemRetry(3, "00", "01", "F"), QString("MNTSW:F"));
+        QCOMPARE(Await(InquireItemRetry(3, "06")), QString("VER:1.02"));
+        QCOMPARE(Await(WriteItemRetry(3, "00", "01", "F")), QString("MNTSW:F"));
         QCOMPARE(unit->received(), QStringList({"G00", "I02", "I06", "G00", "I01", "DF"}));
 
 
@@ -400,7 +400,7 @@ private slots:
         {
             Link other;
             QString failure;
-            QVERIFY(!other.OpenComPort(1, Link::DefaultSettings, &failure));
+            QVERIFY(!Await(other.OpenComPort(1, Link::DefaultSettings, &failure)));
             QVERIFY2(failure.contains("in use"), qPrintable(failure));
         }
 
@@ -409,7 +409,7 @@ private slots:
         unit->addFault({sim::FaultKind::Vanish, "", "02", 1, 0});
         QElapsedTimer t;
         t.start();
-        QCOMPARE(InquireItemRetry(3, "02"), QString());
+        QCOMPARE(Await(InquireItemRetry(3, "02")), QString());
         QVERIFY2(t.elapsed() < 1500, qPrintable(QString::number(t.elapsed())));
         QVERIFY(!link.isOpen());
         QCOMPARE(lost.size(), 1);
@@ -422,24 +422,24 @@ private slots:
         QString err;
         QVERIFY2(host.start(&err), qPrintable(err));
         Link link;
-        link.setDevice(std::make_unique<QtSerialDevice>(QtSerialDevice::PeerInProcess));
+        link.setDevice(std::make_unique<QtSerialDevice>());
         Link::setCurrent(&link);
         link.setTimings(Link::DefaultPauseMs, 100);
         PortMap::choose(1, host.devicePath());
-        QVERIFY(link.OpenComPort(1, Link::DefaultSettings));
-        QCOMPARE(link.SendCommand("G00\r"), QString("COK"));
+        QVERIFY(Await(link.OpenComPort(1, Link::DefaultSettings)));
+        QCOMPARE(Await(link.SendCommand("G00\r")), QString("COK"));
 
         // A reply after the time-out waits in the system's buffer, also across a close and an open.
         unit->addFault({sim::FaultKind::Delay, "", "02", 1, 150});
-        QCOMPARE(link.SendCommand("I02\r"), QString());
+        QCOMPARE(Await(link.SendCommand("I02\r")), QString());
         link.CloseComPort();
         QTest::qWait(250);
-        QVERIFY(link.OpenComPort(1, Link::DefaultSettings));
-        QCOMPARE(link.SendCommand("I06\r"), QString("=VER:1.02"));
+        QVERIFY(Await(link.OpenComPort(1, Link::DefaultSettings)));
+        QCOMPARE(Await(link.SendCommand("I06\r")), QString("=VER:1.02"));
         unit->addFault({sim::FaultKind::Delay, "", "02", 1, 150});
-        QCOMPARE(link.SendCommand("I02\r"), QString());
+        QCOMPARE(Await(link.SendCommand("I02\r")), QString());
         QTest::qWait(100);
-        QCOMPARE(link.SendCommand("I06\r"), QString("=VER:1.02"));
+        QCOMPARE(Await(link.SendCommand("I06\r")), QString("=VER:1.02"));
 
         // The other end goes away while nothing is under way: noticed at once, said plainly.
         QSignalSpy lost(&link, &Link::portLost);
@@ -461,18 +461,18 @@ private slots:
         Link::setCurrent(&link);
         link.setTimings(Link::DefaultPauseMs, 1000);
         PortMap::choose(1, dev);
-        QVERIFY(link.OpenComPort(1, Link::DefaultSettings));
-        QCOMPARE(link.SendCommand("G00\r"), QString("COK"));
+        QVERIFY(Await(link.OpenComPort(1, Link::DefaultSettings)));
+        QCOMPARE(Await(link.SendCommand("G00\r")), QString("COK"));
         QTimer::singleShot(30, &link, [&] { link.CloseComPort(); });
         QElapsedTimer t;
         t.start();
-        QCOMPARE(link.SendCommand("I02\r"), QString());
+        QCOMPARE(Await(link.SendCommand("I02\r")), QString());
         QVERIFY2(t.elapsed() < 250, qPrintable(QString::number(t.elapsed())));
-        QVERIFY(link.OpenComPort(1, Link::DefaultSettings));
+        QVERIFY(Await(link.OpenComPort(1, Link::DefaultSettings)));
         QTest::qWait(500); // the late reply lands and is dropped by the next exchange
         link.setTimings(Link::DefaultPauseMs, 200);
         t.restart();
-        QCOMPARE(link.SendCommand("I02\r"), QString());
+        QCOMPARE(Await(link.SendCommand("I02\r")), QString());
         QVERIFY2(t.elapsed() >= 210 && t.elapsed() < 300, qPrintable(QString::number(t.elapsed())));
         Link::setCurrent(nullptr);
         PortMap::clearChoices();
@@ -485,7 +485,7 @@ private slots:
         r.link.setTimings(Link::DefaultPauseMs, Link::DefaultTimeoutMs);
         QElapsedTimer t;
         t.start();
-        QCOMPARE(r.link.SendCommand("G00\r"), QString());
+        QCOMPARE(Await(r.link.SendCommand("G00\r")), QString());
         const qint64 ms = t.elapsed();
         QVERIFY2(ms >= 3000 && ms < 3500, qPrintable(QString::number(ms)));
     }

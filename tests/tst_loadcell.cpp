@@ -82,7 +82,7 @@ private slots:
         rig.unit().setValue("1", "09", "1");
         rig.unit().setValue("00", "14", "ON");
         frmGZ2 p;
-        p.frmGZ2_Init();
+        Await(p.frmGZ2_Init());
         QCOMPARE(rig.lines(), initLines(true, true));
         QCOMPARE(p.lblV_Unit->text(), QString("GZ2"));
         QCOMPARE(p.txtZBase[1]->text(), QString("55.5"));
@@ -143,7 +143,7 @@ private slots:
         // Start from the opposite of what is expected, as a page shown before would be.
         p.txt_visible2(!newFirmware);
         p.Frame2->setVisible(!hold);
-        p.frmGZ2_Init();
+        Await(p.frmGZ2_Init());
         QCOMPARE(rig.lines(), initLines(hold, newFirmware));
         QCOMPARE(shown(p.cmdSet1), viewButtons);
         QCOMPARE(shown(p.cmdSet2), viewButtons);
@@ -154,7 +154,7 @@ private slots:
 
         rig.clearLines();
         QVERIFY(p.CheckData());
-        p.frmGZ2_Download();
+        Await(p.frmGZ2_Download());
         QStringList expected;
         for (int ch = 1; ch <= 2; ++ch)
             expected << "G" + QString::number(ch) << "I20" << "D0" << "I21" << "D10000" << "I22" << "D0.00" << "I23"
@@ -203,13 +203,13 @@ private slots:
         identify("K5A-GZ2", 21, 0, false);
         rig.unit().setValue("00", "22", "012.5");
         frmGZ2 p;
-        p.ReadingData();
+        Await(p.ReadingData());
         QCOMPARE(rig.lines(), LiveReads);
         QCOMPARE(p.txtParData[0]->text(), QString("4000"));
         QCOMPARE(p.txtParData[1]->text(), QString("0125"));
         rig.clearLines();
         g.ExtName = "DI";
-        p.ReadingData();
+        Await(p.ReadingData());
         QCOMPARE(rig.lines(), LiveReads + QStringList({"G00", "I12"}));
     }
 
@@ -258,10 +258,10 @@ private slots:
         SimRig rig(StillUnit("K5A-GZ2", "NONE", "1.10"));
         identify("K5A-GZ2", 21, 0, true);
         frmGZ2 p;
-        p.frmGZ2_Init();
+        Await(p.frmGZ2_Init());
         if (!typed.isEmpty()) box(p, typed.section('=', 0, 0))->setText(typed.section('=', 1));
         rig.clearLines();
-        p.findChild<QPushButton *>(button)->click();
+        Click(p.findChild<QPushButton *>(button));
         QCOMPARE(rig.lines(), lines);
         if (!result.isEmpty()) QCOMPARE(box(p, result.section('=', 0, 0))->text(), result.section('=', 1));
         QVERIFY(groupEnabled(p) && p.Command1->isEnabled());
@@ -274,20 +274,20 @@ private slots:
         SimRig rig(StillUnit("K5A-GZ2", "NONE", "1.10"));
         identify("K5A-GZ2", 21, 0, true);
         frmGZ2 p;
-        p.frmGZ2_Init();
-        p.cmdAutoZero1->click();
+        Await(p.frmGZ2_Init());
+        Click(p.cmdAutoZero1);
         QCOMPARE(p.txtParData2[1]->text(), QString("0"));
-        p.ReadingData();
+        Await(p.ReadingData());
         QCOMPARE(p.txtParData[1]->text(), QString("0"));
-        p.Command1->click(); // offset clear
+        Click(p.Command1); // offset clear
         QCOMPARE(p.txtParData2[1]->text(), QString("3000"));
-        p.cmdGainUPCH1->click();
-        p.cmdGainUPCH1->click();
-        p.cmdGainDOWNCH1->click();
+        Click(p.cmdGainUPCH1);
+        Click(p.cmdGainUPCH1);
+        Click(p.cmdGainDOWNCH1);
         QCOMPARE(p.txtAdjGain[1]->text(), QString("1"));
         QCOMPARE(rig.unit().value("2", "40"), QString("1"));
         p.txtAdjscale[0]->setText("2000");
-        p.cmdApplyCH0->click();
+        Click(p.cmdApplyCH0);
         QCOMPARE(rig.unit().value("1", "21"), QString("5000"));
         QCOMPARE(p.txtFScale[0]->text(), QString("5000"));
         QCOMPARE(p.txtParData[0]->text(), QString("2000"));
@@ -329,14 +329,14 @@ private slots:
         SimRig rig(StillUnit("K5A-GZ2", "NONE", "1.10"), 0, 20);
         identify("K5A-GZ2", 21, 0, true);
         frmGZ2 p;
-        p.frmGZ2_Init();
+        Await(p.frmGZ2_Init());
         p.txtParData2[0]->setText("before");
         const QString scale = p.txtFScale[0]->text(), monitor = p.txtAdjscale[0]->text();
         rig.clearLines();
         const bool blank = item.startsWith("blank:");
         rig.unit().addFault({blank ? sim::FaultKind::Blank : sim::FaultKind::Silence, group, item.section(':', -1),
                              blank ? 1 : -1, 0});
-        p.findChild<QPushButton *>(button)->click();
+        Click(p.findChild<QPushButton *>(button));
         QCOMPARE(rig.lines(), lines);
         QVERIFY(groupEnabled(p));
         QCOMPARE(p.txtParData2[0]->text(), QString("before"));
@@ -350,12 +350,12 @@ private slots:
         SimRig rig(StillUnit("K5A-GZ2", "NONE", "1.10"), 0, 2000);
         identify("K5A-GZ2", 21, 0, true);
         frmGZ2 p;
-        p.frmGZ2_Init();
+        Await(p.frmGZ2_Init());
         // Long enough that the check surely falls inside the wait, even on a busy machine.
         rig.unit().addFault({sim::FaultKind::Delay, "01", "40", 1, 300});
         bool lockedDuring = false;
         QTimer::singleShot(30, [&] { lockedDuring = !p.txtAdjGain[1]->isEnabled() && !p.cmdApplyCH1->isEnabled(); });
-        p.cmdGainDOWNCH0->click();
+        Click(p.cmdGainDOWNCH0);
         QVERIFY(lockedDuring);
         QVERIFY(groupEnabled(p));
         QCOMPARE(p.txtAdjGain[0]->text(), QString("-1"));
@@ -377,18 +377,18 @@ private slots:
         SimRig rig(StillUnit("K5A-GZ2", "NONE", "1.10"), 0, 2000);
         identify("K5A-GZ2", 21, 0, true);
         frmGZ2 p;
-        p.frmGZ2_Init();
+        Await(p.frmGZ2_Init());
         rig.clearLines();
         rig.unit().addFault({sim::FaultKind::Delay, "00", "21", 1, 300});
         int linesAtPress = -1;
         QTimer::singleShot(25, [&] {
             linesAtPress = int(rig.lines().size());
-            p.findChild<QPushButton *>(button)->click();
+            Click(p.findChild<QPushButton *>(button));
         });
-        p.ReadingData();
+        Runner().run([&p]() -> co::Task<> { co_await p.ReadingData(); });
+        Settle();
         QCOMPARE(linesAtPress, 2); // pressed while "I21" waited
-        QCOMPARE(rig.lines(), LiveReads); // nothing ran inside the wait
-        QTRY_COMPARE_WITH_TIMEOUT(rig.lines(), LiveReads + lines, 2000);
+        QCOMPARE(rig.lines(), LiveReads + lines); // nothing ran inside the wait
         NO_SURPRISES(ui);
     }
 
@@ -400,7 +400,7 @@ private slots:
             rig.unit().setValue("2", "42", "700");
             rig.unit().setValue("1", "40", "5");
             frmHLSGZ2 p;
-            p.frmHLSGZ2_Init();
+            Await(p.frmHLSGZ2_Init());
             QStringList expected;
             for (int ch = 1; ch <= 2; ++ch) {
                 const QString g = "G" + QString::number(ch);
@@ -422,13 +422,13 @@ private slots:
             QVERIFY(groupEnabled(p));
 
             rig.clearLines();
-            p.Command2->click();
+            Click(p.Command2);
             QCOMPARE(rig.lines(), QStringList({"G01", "I01", "DF", "G01", "I33", "D0", "G00", "I21"}));
             QCOMPARE(p.txtParData2[0]->text(), QString("4002")); // 4000 trimmed by the gain adjustment 5
 
             rig.clearLines();
             QVERIFY(p.CheckData());
-            p.frmHLSGZ2_Download();
+            Await(p.frmHLSGZ2_Download());
             QCOMPARE(rig.lines().size(), 22); // the five slots of each channel and nothing else
             QVERIFY(!rig.lines().contains("G00"));
             QVERIFY(!p.txtZScale[0]->isEnabled() && !groupEnabled(p));
@@ -479,12 +479,12 @@ private slots:
                                     p->txtParData2[0]->text().isEmpty();
             r.session().commandStop();
         });
-        r.session().commandStart();
+        Await(r.session().commandStart());
         QVERIFY(lockedWhileMonitoring);
         QVERIFY(groupEnabled(*p) && p->cmdAutoZero0->isEnabled());
 
         QTimer::singleShot(40, [&] { r.session().commandDisconnect(); });
-        r.session().commandStart();
+        Await(r.session().commandStart());
         QVERIFY(!g.Connected);
         QVERIFY(groupEnabled(*p) && p->txtZScale[0]->isEnabled());
         NO_SURPRISES(r.ui);

@@ -102,11 +102,11 @@ private slots:
         QCOMPARE(r.lamp(), Colors::LampDisconnected);
         QCOMPARE(r.text("lblConStatus"), QString("Disconnected"));
         QVERIFY(!r.link().isOpen());
-        r.session().commandConnect();
+        Await(r.session().commandConnect());
         QCOMPARE(r.buttons(), QString("TFFTTTTT")); // Connect leaves Setting on
-        r.session().commandUpload();
+        Await(r.session().commandUpload());
         QCOMPARE(r.buttons(), QString("TFFTTTTT"));
-        r.session().commandDownload();
+        Await(r.session().commandDownload());
         QCOMPARE(r.buttons(), QString("TFFTTTTT"));
         NO_SURPRISES(r);
     }
@@ -119,11 +119,11 @@ private slots:
         QCOMPARE(g.ExtType, QString("XF8"));
         QCOMPARE(g.ExtChCount, 8);
         QCOMPARE(r.text("lblExtName"), QString("+XF8"));
-        r.session().commandUpload(); // no second question
+        Await(r.session().commandUpload()); // no second question
         QCOMPARE(r.ui.dialogsShown.count("frmExtSelect"), 1);
         r.session().commandDisconnect();
         r.ui.onDialog("frmExtSelect", ClickExtCommand1);
-        r.session().commandConnect(); // a new connection asks again
+        Await(r.session().commandConnect()); // a new connection asks again
         QCOMPARE(g.ExtType, QString("XF16"));
         NO_SURPRISES(r);
     }
@@ -150,7 +150,7 @@ private slots:
         p->cmbUserRange[2]->setCurrentIndex(10);
         p->optKeepOn->setChecked(true);
         r.clearLines();
-        r.session().commandDownload();
+        Await(r.session().commandDownload());
         const QStringList l = r.lines();
         const QStringList head = {"G00", "I01", "DF", "G1", "I20", "D12", "I21", "D10000", "I22", "D0.00",
                                   "I23", "D1.0000", "I24", "D-10.000", "I25", "D10.000", "I09", "D0", "G2", "I20", "D14"};
@@ -177,7 +177,7 @@ private slots:
         p->txtGain[3]->setText("3.2001");
         r.clearLines();
         r.ui.expect("Data Error \r\nCheck data range.", "Data Range Error", MsgIcon::Critical);
-        r.session().commandDownload();
+        Await(r.session().commandDownload());
         QVERIFY(r.lines().isEmpty());
         QCOMPARE(r.buttons(), QString("TFFTTTTT"));
         NO_SURPRISES(r);
@@ -203,7 +203,7 @@ private slots:
         };
         QTimer::singleShot(80, stopInPass);
         r.clearLines();
-        r.session().commandStart(); // returns when the loop ends
+        Await(r.session().commandStart()); // returns when the loop ends
         QCOMPARE(lampWhileMonitoring, Colors::LampMonitoring);
         QCOMPARE(buttonsWhileMonitoring, QString("FTFTFFFF"));
         QCOMPARE(buttonsAtStop, QString("TFFTTTTT"));
@@ -219,11 +219,11 @@ private slots:
 
     void startWhileDisconnectedConnectsFirst() {
         AppRig r(qb4("K5A-QB4", "NONE"));
-        r.session().commandConnect();
+        Await(r.session().commandConnect());
         r.session().commandDisconnect();
         r.clearLines();
         QTimer::singleShot(30, [&] { r.session().commandStop(); });
-        r.session().commandStart();
+        Await(r.session().commandStart());
         QCOMPARE(r.lines().mid(0, 5), QStringList({"G00", "I01", "G00", "I01", "DF"}));
         QVERIFY(g.Connected);
         NO_SURPRISES(r);
@@ -234,7 +234,7 @@ private slots:
         r.connectViaSetting();
         r.unit().addFault({sim::FaultKind::Delay, "", "23", -1, 20});
         QTimer::singleShot(60, [&] { r.session().commandDisconnect(); });
-        r.session().commandStart();
+        Await(r.session().commandStart());
         QVERIFY(!g.Monitoring && !g.Connected);
         QVERIFY(!r.link().isOpen());
         QCOMPARE(r.buttons(), QString("FFTFTFFF"));
@@ -252,30 +252,30 @@ private slots:
             t.start();
             r.session().commandExit();
         });
-        r.session().commandStart();
+        Await(r.session().commandStart());
         QVERIFY(t.elapsed() < 1000); // did not wait for the slow reply
         QCOMPARE(r.ui.programEnds, 1);
         QVERIFY(!r.link().isOpen());
         const int lines = int(r.lines().size());
-        r.session().commandUpload(); // nothing runs any more
+        Await(r.session().commandUpload()); // nothing runs any more
         QCOMPARE(int(r.lines().size()), lines);
         NO_SURPRISES(r);
     }
 
     void exitWhileUploadWaits() {
         AppRig r(qb4("K5A-QB4", "NONE"), 2000);
-        r.session().commandConnect();
+        Await(r.session().commandConnect());
         r.clearLines();
         r.unit().addFault({sim::FaultKind::Silence, "2", "22", -1, 0});
         int heldAfterExit = -1;
         QTimer::singleShot(40, [&] {
-            r.w->findChild<QAction *>("mnuFilesSave")->trigger(); // held for after the Upload, dropped by Exit
-            r.w->findChild<QAction *>("mnuFilesEnd")->trigger();
+            Trigger(r.w->findChild<QAction *>("mnuFilesSave")); // held for after the Upload, dropped by Exit
+            Trigger(r.w->findChild<QAction *>("mnuFilesEnd"));
             heldAfterExit = HeldCommandCount();
         });
         QElapsedTimer t;
         t.start();
-        r.session().commandUpload();
+        Await(r.session().commandUpload());
         QVERIFY(t.elapsed() < 1000); // the silent item was not waited for
         QCOMPARE(heldAfterExit, 0);
         QCOMPARE(r.ui.programEnds, 1);
@@ -290,7 +290,7 @@ private slots:
         r.unit().addFault({sim::FaultKind::Vanish, "", "23", 1, 0});
         r.ui.expect("The connection to the unit was lost: The device has been removed.", "Connection",
                     MsgIcon::Critical);
-        r.session().commandStart(); // must end by itself
+        Await(r.session().commandStart()); // must end by itself
         QVERIFY(!g.Monitoring && !g.Connected);
         QCOMPARE(r.buttons(), QString("FFTFTFFF"));
         NO_SURPRISES(r);
@@ -393,7 +393,7 @@ private slots:
         // Connect sets the buttons after the Upload ended: disconnected.
         QCOMPARE(r.buttons(), QString("TFTFTFFF"));
         r.ui.expect("Not definced modelnum in frmVireo -> btnDownload", "Debug info", MsgIcon::Critical);
-        r.session().commandDownload();
+        Await(r.session().commandDownload());
         QCOMPARE(r.buttons(), QString("TFTFTFFF")); // not a dead end: Setting and Connect stay usable
         NO_SURPRISES(r);
     }
@@ -425,17 +425,12 @@ private slots:
 
     void dialogsAndVersion() {
         AppRig r(qb4());
-        r.ui.onDialog("frmVersion", [](QDialog *d) {
-            auto *v = static_cast<frmVersion *>(d);
-            [&] {
-                QCOMPARE(v->windowTitle(), QString("Version VIREO "));
-                QCOMPARE(v->lblName[1]->text(), QString("0.44"));
-                QCOMPARE(v->lblTitle[0]->text(), QString("VIREO"));
-            }();
-            v->cmdOK_Click();
-            return int(QDialog::Accepted);
-        });
         r.press("mnuHelpVersion");
+        auto *v = qobject_cast<frmVersion *>(r.ui.beside.value(0));
+        QVERIFY(v);
+        QCOMPARE(v->windowTitle(), QString("Version VIREO "));
+        QCOMPARE(v->lblName[1]->text(), QString("0.44"));
+        QCOMPARE(v->lblTitle[0]->text(), QString("VIREO"));
         QCOMPARE(r.ui.dialogsShown, QStringList{"frmVersion"});
         NO_SURPRISES(r);
     }
@@ -475,7 +470,7 @@ private slots:
             auto *n = static_cast<frmNotice *>(d);
             if (n->windowTitle() != "Notice" || n->Label1->text() != "please turn off the power, and restart the K5.")
                 return int(QDialog::Rejected);
-            n->OKButton->click();
+            Click(n->OKButton);
             return n->result();
         });
         r.press("btnComNet");
@@ -490,7 +485,7 @@ private slots:
         QString buttonsWhileOpen;
         r.ui.onDialog("frmModbus", [&](QDialog *d) {
             buttonsWhileOpen = r.buttons();
-            Control<QPushButton>(d, "btnExit")->click(); // hides the page and runs Connect
+            Click(Control<QPushButton>(d, "btnExit")); // hides the page and runs Connect
             return int(QDialog::Accepted);
         });
         r.ui.onDialog("frmNotice", [](QDialog *d) {
@@ -498,7 +493,7 @@ private slots:
             return int(QDialog::Accepted);
         });
         r.clearLines();
-        r.session().commandNetwork();
+        Await(r.session().commandNetwork());
         QCOMPARE(buttonsWhileOpen, QString("FFFFFFFF"));
         QCOMPARE(r.lines().mid(0, 5), QStringList({"G00", "I01", "G00", "I01", "DF"}));
         QCOMPARE(r.ui.dialogsShown.join(","), QString("frmComPort,frmModbus,frmNotice"));
@@ -511,7 +506,7 @@ private slots:
     void networkButtonWithoutNetworkKind() {
         AppRig r(qb4());
         r.ui.expect("Not definced NetTyp in frmVireo -> btnComNet", "Debug info", MsgIcon::Critical);
-        r.session().commandNetwork();
+        Await(r.session().commandNetwork());
         QVERIFY(!g.Connected);
         NO_SURPRISES(r);
     }

@@ -43,7 +43,7 @@ struct NetRig {
     // Runs a download and returns the lines it sent before its read-back began.
     QStringList download() {
         rig.clearLines();
-        page->btnDownload_Click();
+        Await(page->btnDownload_Click());
         // The read-back starts at the third "I01": after the presence read and the key write.
         QStringList l = rig.lines();
         qsizetype at = -1;
@@ -95,7 +95,7 @@ private slots:
             QVERIFY2(p.c(n)->isEnabled() && isGrey(p.c(n)) && !p.c(n)->accessibleName().isEmpty(), n);
         QCOMPARE(p.buttons(), QString("TFT"));
 
-        p.page->btnUpload_Click();
+        Await(p.page->btnUpload_Click());
         QCOMPARE(p.rig.lines(), presence + write("01", "1") + reads({"54", "55", "56", "57", "51"}));
         QCOMPARE(QStringList({p.list("cmbMode"), p.text("txtDataBit"), p.list("cmbParity"), p.text("txtStop"),
                               p.text("txtTimeout")}),
@@ -153,7 +153,7 @@ private slots:
             p.rig.unit().removeItem(G0, item);
         else
             p.rig.unit().setValue(G0, item, reply);
-        p.page->btnUpload_Click();
+        Await(p.page->btnUpload_Click());
         QCOMPARE(p.list(list), shown);
         QCOMPARE(p.ui.problems(), QString());
     }
@@ -176,7 +176,7 @@ private slots:
         QFETCH(QString, box);
         QFETCH(QString, message);
         NetRig p(netTyp, model);
-        p.page->btnUpload_Click();
+        Await(p.page->btnUpload_Click());
         p.set(box, "");
         p.ui.expect(message, AppTitle, MsgIcon::Information);
         QCOMPARE(p.download(), presence); // not even the key of "01"
@@ -222,7 +222,7 @@ private slots:
         g.Connected = true;
         p.rig.unit().addFault({sim::FaultKind::Silence, G0, item, -1, 0});
         p.ui.expect("Uploading incomplete", "Uploading", MsgIcon::Critical);
-        p.page->btnUpload_Click();
+        Await(p.page->btnUpload_Click());
         QCOMPARE(p.ui.problems(), QString());
         QCOMPARE(p.rig.lines().last(), "I" + item); // nothing after the unanswered item
         QVERIFY(!p.rig.link().isOpen() && !g.Connected);
@@ -234,7 +234,7 @@ private slots:
 
     void downloadWithoutUnitLocksValues() {
         NetRig p(0, "K5A-QB4");
-        p.page->btnUpload_Click();
+        Await(p.page->btnUpload_Click());
         p.rig.unit().addFault({sim::FaultKind::Silence, G0, "01", -1, 0});
         p.ui.expect("Downloading incomplete", "Downloading", MsgIcon::Critical);
         QVERIFY(p.download().filter(QRegularExpression("^D")).isEmpty());
@@ -265,7 +265,7 @@ private slots:
         g.modelnum = 0;
         NetRig p(1, "K5B-QB4");
         QVERIFY(!p.c("Frame1")->isHidden());
-        p.page->btnUpload_Click();
+        Await(p.page->btnUpload_Click());
         QCOMPARE(p.rig.lines(), presence + write("01", "1") + reads({"68", "50", "51"}));
         QCOMPARE(p.text("txtSerial"), QString("00012345"));
         p.set("txtSerial", "777");
@@ -296,7 +296,7 @@ private slots:
         QFETCH(QString, bytes);
         NetRig p(3, "K5GT-QB4");
         p.rig.unit().setValue(G0, "08", reply);
-        p.page->btnUpload_Click();
+        Await(p.page->btnUpload_Click());
         QCOMPARE(p.rig.lines(), reads({"01", "08", "07", "51"})); // no key written on upload
         QCOMPARE(p.c<QLabel>("lblMode")->text(), mode);
         QCOMPARE(p.c<QLabel>("lblByte")->text(), bytes);
@@ -306,7 +306,7 @@ private slots:
 
     void flRemoteKeysDiffer() {
         NetRig p(5, "K5PW-QB4");
-        p.page->btnUpload_Click();
+        Await(p.page->btnUpload_Click());
         QCOMPARE(p.rig.lines(), presence + write("01", "1") + reads({"51", "52"}));
         p.set("Text1", "x"); // no change check on this page
         p.set("Text1", "70");
@@ -330,7 +330,7 @@ private slots:
         QFETCH(QStringList, labels);
         g.SubTyp = subTyp;
         NetRig p(7, "K5PX-QB4");
-        p.page->btnUpload_Click();
+        Await(p.page->btnUpload_Click());
         QCOMPARE(p.rig.lines(), presence + write("01", "1") + reads({"51", "52"}));
         QVERIFY(!p.c("Frame1")->isHidden());
         QCOMPARE(p.c<QGroupBox>("Frame1")->title(), caption);
@@ -344,7 +344,7 @@ private slots:
     void flexnetWritesOnlyAcceptedValues() {
         g.SubTyp = 0;
         NetRig hls(6, "K5VS-QB4");
-        hls.page->btnUpload_Click();
+        Await(hls.page->btnUpload_Click());
         QCOMPARE(hls.rig.lines(), presence + write("01", "1") + reads({"51"}));
         QVERIFY(hls.c("Frame1")->isHidden());
         QCOMPARE(hls.text("txtAve"), QString("0"));
@@ -352,7 +352,7 @@ private slots:
 
         g.SubTyp = 2;
         NetRig p(7, "K5PX-QB4");
-        p.page->btnUpload_Click();
+        Await(p.page->btnUpload_Click());
         p.set("txtAve", "3");
         p.set("txtTimeout", "25");
         QCOMPARE(p.download(), presence + write("01", "1") + write("51", "25"));
@@ -364,11 +364,11 @@ private slots:
         g.SubTyp = 1;
         g.modelnum = 17;
         NetRig p(7, "K5PX-NX2");
-        p.page->btnUpload_Click();
+        Await(p.page->btnUpload_Click());
         QCOMPARE(p.text("txtTimeout"), QString("0"));
         QVERIFY(p.rig.lines().contains("I51")); // still read
         g.modelnum = 0;
-        p.page->btnUpload_Click();
+        Await(p.page->btnUpload_Click());
         QCOMPARE(p.text("txtTimeout"), QString("10"));
     }
 
@@ -381,7 +381,7 @@ private slots:
         connect(&session, &Session::buttonsChanged, [&] {
             if (visibleAtConnect.isEmpty()) visibleAtConnect << p.page->isVisible();
         });
-        p.page->btnExit_Click();
+        Await(p.page->btnExit_Click());
         QCOMPARE(visibleAtConnect, QList<bool>{false});
     }
 };

@@ -213,6 +213,7 @@ private slots:
         auto p = make(r);
         QCOMPARE(p->objectName(), QString(FindPageKind(r.modelnum)->name));
         QCOMPARE(p->modelNum(), r.modelnum);
+        QCOMPARE(LabelsNamedOverTheirText(p.get()), QStringList());
     }
 
     // A unit that claims sixteen channels never makes the page select a group it has no row for.
@@ -224,10 +225,10 @@ private slots:
         SimRig rig(unitOf(r, 16));
         identify(r, 16);
         auto p = make(r);
-        p->Init();
-        p->ReadingData();
+        Await(p->Init());
+        Await(p->ReadingData());
         p->CheckData();
-        p->Download();
+        Await(p->Download());
         p->txt_able(true);
         const QRegularExpression group("^G0*(\\d+)$");
         for (const QString &line : rig.lines()) {
@@ -322,7 +323,7 @@ private slots:
         rig.unit().addFault({sim::FaultKind::Silence, group, item, -1, 0});
         auto p = make(r);
         if (Ends(ends) == Ends::UploadError) ui.expect("Upload Error", "Upload", MsgIcon::Critical);
-        p->Init();
+        Await(p->Init());
         // The read was made, and retried.
         const QStringList &lines = rig.lines();
         QVERIFY2(lines.count("I" + item) >= 4, qPrintable(lines.join(' ')));
@@ -335,7 +336,7 @@ private slots:
         if (Ends(ends) != Ends::UploadError) {
             rig.unit().clearFaults();
             const QStringList held = listItems();
-            p->Download();
+            Await(p->Download());
             QCOMPARE(listItems(), held);
         }
         NO_SURPRISES(ui);

@@ -77,7 +77,7 @@ private slots:
         QVERIFY(p->Frame2->parentWidget() == p->frmSet2 && p->cmdPreset[0]->parentWidget() == p->frmSet2);
         QCOMPARE(p->cmdPreset[15]->text(), QString("CH F"));
         QCOMPARE(p->findChild<QLabel *>("lblPreset(1)")->text(), QString("Preset Count"));
-        p->cmdSet2->click();
+        Click(p->cmdSet2);
         QVERIFY(p->frmSet2->isVisibleTo(p) && !p->frmSet1->isVisibleTo(p) && !p->cmdSet2->isEnabled());
 
         // Two-digit groups on Download; values as typed (the check has rewritten them).
@@ -264,7 +264,7 @@ private slots:
         PulsePage *p = pulsePage(r);
         p->txtPreset[index]->setText("0500");
         r.clearLines();
-        p->cmdPreset[index]->click();
+        Click(p->cmdPreset[index]);
         QCOMPARE(r.lines(), lines);
         QCOMPARE(p->txtNX[index]->text(), QString("500"));
         p->txtNX[index]->clear();
@@ -282,7 +282,7 @@ private slots:
             p->txtPreset[1]->setText("4294967296");
             r.clearLines();
             r.ui.expect("Data Error \r\nCheck data range.", "Data Range Error", MsgIcon::Critical);
-            p->cmdPreset[1]->click();
+            Click(p->cmdPreset[1]);
             QVERIFY(r.lines().isEmpty());
             QCOMPARE(p->txtNX[1]->text(), QString("200"));
             NO_SURPRISES(r);
@@ -294,10 +294,10 @@ private slots:
             r.connectViaSetting();
             PulsePage *p = pulsePage(r);
             r.clearLines();
-            p->cmdPreset[0]->click();
+            Click(p->cmdPreset[0]);
             QVERIFY(r.lines().isEmpty());
             p->txtPreset[0]->setText("abc");
-            p->cmdPreset[0]->click();
+            Click(p->cmdPreset[0]);
             QCOMPARE(r.lines(), QStringList({"G01", "I11", "Dabc"}));
             QCOMPARE(p->txtNX[0]->text(), QString("100"));
             NO_SURPRISES(r);
@@ -310,7 +310,7 @@ private slots:
             p->txtPreset[0]->setText("5");
             r.unit().addFault({sim::FaultKind::Silence, "00", "01", -1, 0});
             r.clearLines();
-            p->cmdPreset[0]->click();
+            Click(p->cmdPreset[0]);
             QVERIFY(r.lines().count("I01") >= 4 && !r.lines().contains("I11"));
             QCOMPARE(p->txtNX[0]->text(), QString("100"));
             NO_SURPRISES(r);
@@ -373,14 +373,15 @@ private slots:
             QTimer::singleShot(5, r.w, [&] {
                 // Inside the pass: waiting for the points (or, on a slow machine, a later wait of it).
                 clickedInWait = r.lines().size() < pass.size();
-                p->cmdPreset[2]->click();
-                p->cmdSet2->click();
+                Click(p->cmdPreset[2]);
+                Click(p->cmdSet2);
             });
         });
         r.clearLines();
-        r.session().commandStart();
+        Await(r.session().commandStart());
         QVERIFY(clickedInWait);
         QTRY_COMPARE_WITH_TIMEOUT(r.lines().size(), pass.size() + preset.size(), 2000);
+        Settle();
         QCOMPARE(r.lines(), pass + preset);
         QCOMPARE(p->txtNX[2]->text(), QString("7"));
         QVERIFY(p->frmSet2->isVisibleTo(p) && !p->cmdSet2->isEnabled());

@@ -3,6 +3,7 @@
 #include "core/Globals.h"
 #include "pages/frmQB4.h"
 #include "tests/TestKit.h"
+#include "core/Commands.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -43,7 +44,7 @@ private slots:
         rig.unit().setValue("3", "09", "10");
         rig.unit().setValue("00", "14", "ON");
         frmQB4 p;
-        p.frmQB4_Init();
+        Await(p.frmQB4_Init());
         QCOMPARE(p.lblV_Unit->text(), QString("QB4"));
         QCOMPARE(p.txtZScale[1]->text(), QString("-500"));
         QCOMPARE(p.txtGain[0]->text(), QString("1.0000"));
@@ -69,7 +70,7 @@ private slots:
         const QStringList ranges = {"0", "9", "12", "16"};
         for (int k = 0; k < 4; ++k) rig.unit().setValue(QString::number(k + 1), "09", ranges[k]);
         frmQB4 p;
-        p.frmQB4_Init(); // the unit's switch range is F: per channel
+        Await(p.frmQB4_Init()); // the unit's switch range is F: per channel
         QCOMPARE(units(p), QStringList({"V/V", "mA/mA", "V/V", "/"}));
         // An index without a list entry selects nothing.
         QCOMPARE(p.cmbUserRange[2]->currentIndex(), -1);
@@ -77,7 +78,7 @@ private slots:
         QCOMPARE(p.cmbUserRange[1]->currentIndex(), 9);
 
         rig.unit().setValue("00", "09", "9");
-        p.frmQB4_Init();
+        Await(p.frmQB4_Init());
         QCOMPARE(units(p), QStringList({"mA/mA", "mA/mA", "mA/mA", "mA/mA"}));
         QCOMPARE(p.cmbUserRange[0]->currentIndex(), 0);
     }
@@ -88,19 +89,19 @@ private slots:
         rig.unit().setValue("00", "08", "9");
         frmQB4 p;
         p.show();
-        p.frmQB4_Init();
+        Await(p.frmQB4_Init());
         QCOMPARE(rig.lines().mid(0, 2), QStringList({"G00", "I08"}));
         QVERIFY(!rig.lines().contains("I14"));
         QVERIFY(!p.Frame2->isVisibleTo(&p));
         QCOMPARE(units(p).first(), QString("mA/mA"));
         rig.clearLines();
-        p.frmQB4_Download();
+        Await(p.frmQB4_Download());
         QVERIFY(!rig.lines().contains("I14"));
 
         // Without a sub-type the HLS unit's switch range is item 09 again.
         rig.clearLines();
         g.SubTyp = 0;
-        p.frmQB4_Init();
+        Await(p.frmQB4_Init());
         QCOMPARE(rig.lines().mid(0, 2), QStringList({"G00", "I09"}));
     }
 
@@ -108,12 +109,12 @@ private slots:
         SimRig rig(StillUnit("K5A-QB4"));
         identify("K5A-QB4", 0, 1, 16);
         frmQB4 p;
-        p.frmQB4_Init();
+        Await(p.frmQB4_Init());
         QVERIFY(rig.lines().contains("G4"));
         QVERIFY(!rig.lines().contains("G5"));
         QVERIFY(p.CheckData());
         rig.clearLines();
-        p.frmQB4_Download();
+        Await(p.frmQB4_Download());
         QVERIFY(!rig.lines().contains("G5"));
         p.txt_able(true);
     }
@@ -125,7 +126,7 @@ private slots:
         rig.unit().addFault({sim::FaultKind::Silence, "2", "23", -1, 0});
         ui.expect("Upload Error", "Upload", MsgIcon::Critical);
         frmQB4 p;
-        p.frmQB4_Init();
+        Await(p.frmQB4_Init());
         QCOMPARE(rig.lines().count("I23"), 1 + 4);
         QVERIFY(!rig.link().isOpen());
         QCOMPARE(p.txtZScale[0]->text(), QString("0")); // values read before stay
@@ -141,7 +142,7 @@ private slots:
             identify("K5A-QB4", 0, 1);
             rig.unit().addFault({sim::FaultKind::Silence, group, item, -1, 0});
             frmQB4 p;
-            p.frmQB4_Init();
+            Await(p.frmQB4_Init());
             QVERIFY(rig.link().isOpen());
             QVERIFY(!p.txtZScale[0]->isEnabled());
             QVERIFY(!p.cmdSet2->isEnabled());
@@ -157,13 +158,13 @@ private slots:
         rig.unit().setValue("00", "21", "012.34");
         rig.unit().setValue("00", "22", "ERR");
         p.txtParData[1]->setText("7");
-        p.ReadingData();
+        Await(p.ReadingData());
         QCOMPARE(p.txtParData[0]->text(), QString("01234"));
         QCOMPARE(p.txtParData[1]->text(), QString("7"));
         QCOMPARE(rig.lines(), QStringList({"G00", "I21", "G00", "I22", "G00", "I23", "G00", "I24"}));
         g.ExtName = "DI";
         rig.clearLines();
-        p.ReadingData();
+        Await(p.ReadingData());
         QCOMPARE(rig.lines().mid(8), QStringList({"G00", "I12"}));
     }
 
@@ -229,10 +230,10 @@ private slots:
         QCOMPARE(p.cmdSet1->text(), QString("Setting 1"));
         QCOMPARE(p.cmdSet2->text(), QString("Setting 2"));
         p.cmdSet2->setEnabled(true);
-        p.cmdSet2->click();
+        Click(p.cmdSet2);
         QVERIFY(p.cmdSet1->isEnabled() && !p.cmdSet2->isEnabled());
         QVERIFY(!p.frmSet1->isVisibleTo(&p) && p.frmSet2->isVisibleTo(&p));
-        p.cmdSet1->click();
+        Click(p.cmdSet1);
         QVERIFY(!p.cmdSet1->isEnabled() && p.cmdSet2->isEnabled());
         QVERIFY(p.frmSet1->isVisibleTo(&p) && !p.frmSet2->isVisibleTo(&p));
         // Names and captions the file code and a screen reader rely on.

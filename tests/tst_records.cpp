@@ -169,7 +169,7 @@ class RecordsTest : public QObject {
         QVERIFY(p && p->configRecord());
         const auto before = recorded(p);
         r.ui.onSaveFile(path);
-        r.session().commandSave();
+        Await(r.session().commandSave());
         const QByteArray saved = ReadBytes(path);
         QCOMPARE(shapeOf(saved), shape(fields));
         if (const QString corpus = qEnvironmentVariable("VIREO_CONFIG_CORPUS"); !corpus.isEmpty() && version == "1.02")
@@ -182,7 +182,7 @@ class RecordsTest : public QObject {
         g.UnitModel = "K5X-ZZZ";
         g.modelnum = 99;
         r.ui.onOpenFile(path);
-        r.session().commandOpen();
+        Await(r.session().commandOpen());
         QCOMPARE(recorded(p), before);
         QCOMPARE(g.modelnum, modelnum);
         QCOMPARE(g.UnitModel, model);
@@ -190,7 +190,7 @@ class RecordsTest : public QObject {
         // The module type shows on every page that has the caption but the positioning page.
         if (type) QCOMPARE(type->text(), modelnum == 17 ? QString("before") : AfterDash(model));
         // Saving again gives the same file: nothing was lost or reordered on the way.
-        r.session().commandSave();
+        Await(r.session().commandSave());
         QCOMPARE(ReadBytes(path), saved);
         QVERIFY(r.find<QPushButton>("btnDownload")->isEnabled());
         NO_SURPRISES(r);
@@ -266,7 +266,7 @@ class RecordsTest : public QObject {
         QVERIFY(WriteBytes(path, CrLfFile(lines)));
         AppRig r(StillUnit("K5A-QB4"));
         r.ui.onOpenFile(path);
-        r.session().commandOpen();
+        Await(r.session().commandOpen());
         QWidget *p = r.shownPage();
         QVERIFY(p);
         QCOMPARE(p, r.page(g.modelnum));
@@ -290,7 +290,7 @@ class RecordsTest : public QObject {
         // Leading zeros and numbers written as the loader reads them: the file comes back as it was.
         const QString again = dir.filePath("again.uJx");
         r.ui.onSaveFile(again);
-        r.session().commandSave();
+        Await(r.session().commandSave());
         QCOMPARE(QString::fromLatin1(ReadBytes(again)), QString::fromLatin1(CrLfFile(lines)));
         NO_SURPRISES(r);
     }
@@ -309,7 +309,7 @@ class RecordsTest : public QObject {
             r.ui.expect("CH 2 Temp Unit (cmbUserUnit(2)) has nothing selected. Choose an entry and save again.",
                         "Open Error", MsgIcon::Critical);
             r.ui.onSaveFile(path);
-            r.session().commandSave();
+            Await(r.session().commandSave());
             QCOMPARE(ReadBytes(path), QByteArray("old"));
             NO_SURPRISES(r);
         }
@@ -319,10 +319,10 @@ class RecordsTest : public QObject {
         r.unit().setValue("2", "04", "F");
         r.connectViaSetting();
         r.ui.onSaveFile(path);
-        r.w->findChild<QAction *>("mnuFilesSave")->trigger();
+        Trigger(r.w->findChild<QAction *>("mnuFilesSave"));
         QCOMPARE(ReadBytes(path).split('\n').value(2), QByteArray("0,1,0,0\r"));
         r.ui.onOpenFile(path);
-        r.w->findChild<QAction *>("mnuFilesOpen")->trigger();
+        Trigger(r.w->findChild<QAction *>("mnuFilesOpen"));
         QCOMPARE(Control<QComboBox>(r.page(1), "cmbUserUnit(1)")->currentIndex(), 1);
         NO_SURPRISES(r);
     }
@@ -345,16 +345,16 @@ class RecordsTest : public QObject {
         QVERIFY2(type >= 0, qPrintable(hint->text()));
         Control<QComboBox>(p, "cmbUserUnit(1)")->setCurrentIndex(1);
         r.ui.onSaveFile(path);
-        r.session().commandSave();
+        Await(r.session().commandSave());
         Control<QComboBox>(p, "cmbUserUnit(1)")->setCurrentIndex(0);
         r.ui.onOpenFile(path);
-        r.session().commandOpen();
+        Await(r.session().commandOpen());
         QCOMPARE(Control<QLabel>(p, "lblZBase_Unit(1)")->text(), QString(TcRange[1].UnitName));
         QCOMPARE(hint->text(), hintOf(1, type));
         QCOMPARE(Control<QLabel>(p, "lblFTemp(1)")->text(), hintOf(1, type));
         r.session().commandDisconnect();
         r.ui.onOpenFile(path);
-        r.session().commandOpen();
+        Await(r.session().commandOpen());
         QCOMPARE(hint->text(), QString());
         NO_SURPRISES(r);
     }
@@ -370,9 +370,9 @@ class RecordsTest : public QObject {
         const int index = list->currentIndex();
         QVERIFY(items(list).first().startsWith("0-"));
         r.ui.onSaveFile(path);
-        r.session().commandSave();
+        Await(r.session().commandSave());
         r.ui.onOpenFile(path);
-        r.session().commandOpen();
+        Await(r.session().commandOpen());
         QCOMPARE(items(list), QStringList({"0A to 600A", "0A to 400A", "0A to 200A", "0A to 100A", "0A to 50A",
                                            "0A to 5A"}));
         QCOMPARE(list->currentIndex(), index);
@@ -388,13 +388,13 @@ class RecordsTest : public QObject {
         QVERIFY(WriteBytes(path, CrLfFile({R"("K5G-KO16W",5,"Version : 1.02",16,2)", "#TRUE#,#FALSE#", "150", "0,0,30"})));
         r.ui.expect("Please enter 0 to 100.", AppTitle, MsgIcon::Information);
         r.ui.onOpenFile(path);
-        r.session().commandOpen();
+        Await(r.session().commandOpen());
         Page *p = r.page(5);
         QCOMPARE(Control<QLineEdit>(p, "Text1")->text(), QString("150"));
         QVERIFY(Control(p, "Frame3")->isVisibleTo(p));
         QVERIFY(WriteBytes(path, CrLfFile({R"("K5G-KO16",5,"Version : 1.02",16,2)", "#FALSE#,#TRUE#", "0,0,30"})));
         r.ui.onOpenFile(path);
-        r.session().commandOpen();
+        Await(r.session().commandOpen());
         QVERIFY(!Control(p, "Frame3")->isVisibleTo(p));
         QVERIFY(Control<QRadioButton>(p, "optKeepOff")->isChecked());
         QCOMPARE(Control<QLineEdit>(Control(r.w, "frmModbus"), "txtTimeout")->text(), QString("30"));
@@ -412,11 +412,11 @@ class RecordsTest : public QObject {
         auto *list = Control<QComboBox>(p, "cmbUserRange(1)");
         list->setCurrentIndex(-1);
         r.ui.onSaveFile(path);
-        r.session().commandSave();
+        Await(r.session().commandSave());
         QVERIFY(ReadBytes(path).contains("\r\n0,-1,0,0\r\n"));
         list->setCurrentIndex(4);
         r.ui.onOpenFile(path);
-        r.session().commandOpen();
+        Await(r.session().commandOpen());
         QCOMPARE(list->currentIndex(), -1);
         QCOMPARE(list->count(), 12);
         // Channel 1 (group 2) writes its scaling but no range: the index the unit reported

@@ -45,7 +45,7 @@ private slots:
         QSignalSpy status(&s, &Session::statusChanged), modelShown(&s, &Session::modelChanged),
             placed(&s, &Session::pageToShow), buttons(&s, &Session::buttonsChanged);
         s.load();
-        s.commandConnect();
+        Await(s.commandConnect());
         QVERIFY(g.Connected);
         QCOMPARE(unit->received(), windowLines);
         QCOMPARE(status.last().first().toString(), QString("Connected"));
@@ -54,7 +54,7 @@ private slots:
         QCOMPARE(s.buttons(), QString("TFFTTTTT"));
         QCOMPARE(buttons.last().first().toString(), s.buttons());
         QCOMPARE(s.lamp(), Session::Lamp::Connected);
-        QVERIFY(s.saveFile(dir.filePath("alone.uJx")));
+        QVERIFY(Await(s.saveFile(dir.filePath("alone.uJx"))));
         QCOMPARE(ReadBytes(dir.filePath("alone.uJx")), windowFile);
         for (QWidget *w : QApplication::topLevelWidgets()) QVERIFY(!qobject_cast<frmVireo *>(w));
         NO_SURPRISES(ui);

@@ -66,7 +66,7 @@ struct DuringInit {
             seen = true;
             set1 = p->cmdSet1->isEnabled();
             set2 = p->cmdSet2->isEnabled();
-            p->cmdSet2->click();
+            Click(p->cmdSet2);
         });
         poll.start();
     }
@@ -128,7 +128,7 @@ private slots:
         p->cmbUserRange[3]->setCurrentIndex(12);
         p->optKeepOn->setChecked(true);
         r.clearLines();
-        r.session().commandDownload();
+        Await(r.session().commandDownload());
         QStringList expected = {"G00", "I01", "DF"};
         const QStringList zero = {"12", "0", "0", "0"}, ztemp = {"0", "-50000", "0", "0"}, ftemp = {"1000", "1200.5", "1000", "1000"};
         const QStringList types = {"0", "1", "2", "12"}, units = {"0", "0", "2", "0"};
@@ -158,10 +158,10 @@ private slots:
         // A switch range beyond the table's types shows no hint rather than someone else's.
         r.unit().setValue("00", "09", "F");
         r.unit().setValue("3", "09", "16");
-        r.session().commandUpload();
+        Await(r.session().commandUpload());
         QCOMPARE(p->lblZTemp[2]->text(), QString("0 to 0")); // the table's own zeros for 16
         r.unit().setValue("3", "09", "1F");
-        r.session().commandUpload();
+        Await(r.session().commandUpload());
         QCOMPARE(p->lblZTemp[2]->text(), QString("-272 to 1472")); // an unreadable index is 0
         NO_SURPRISES(r);
     }
@@ -205,7 +205,7 @@ private slots:
         });
         watch.start();
         r.clearLines();
-        r.session().commandStart();
+        Await(r.session().commandStart());
         QCOMPARE(during, QStringList({"red", "-", "red", "-"}));
         QCOMPARE(after, QStringList({"-", "-", "red", "-"}));
         QCOMPARE(r.lines().mid(r.lines().size() - 10), liveLines());
@@ -232,15 +232,15 @@ private slots:
         auto *p = page<frmQK4>(r, 1);
         QCOMPARE(colours(*p), QStringList({"red", "-", "-", "red"}));
         r.unit().setValue("00", "04", status);
-        p->ReadingData();
+        Await(p->ReadingData());
         QCOMPARE(colours(*p), painted);
         // No answer, or a refusal, changes nothing.
         r.unit().addFault({sim::FaultKind::Silence, "00", "04", 4, 0});
-        p->ReadingData();
+        Await(p->ReadingData());
         QCOMPARE(colours(*p), painted);
         for (const sim::FaultKind refusal : {sim::FaultKind::Cnu, sim::FaultKind::Cng}) {
             r.unit().addFault({refusal, "00", "04", -1, 0});
-            p->ReadingData();
+            Await(p->ReadingData());
             QCOMPARE(colours(*p), painted);
             r.unit().clearFaults();
         }
@@ -283,7 +283,7 @@ private slots:
         auto *p = page<frmQW4>(r, 2);
         DuringInit during(r, p);
         r.clearLines();
-        r.session().commandUpload();
+        Await(r.session().commandUpload());
         QStringList expected = {"G00", "I09", "G00", "I14", "G01", "I05"};
         for (int ch = 1; ch <= 4; ++ch) expected += channelReads(ch, false);
         QCOMPARE(initLines(r.lines(), int(expected.size()) + 10), expected + liveLines());
@@ -306,7 +306,7 @@ private slots:
         r.connectViaSetting();
         auto *p = page<frmQK4>(r, 1);
         DuringInit during(r, p);
-        r.session().commandUpload();
+        Await(r.session().commandUpload());
         QVERIFY(during.seen);
         QVERIFY(!during.set1 && !during.set2);
         QVERIFY(p->frmSet1->isVisibleTo(p)); // the click on a disabled button did nothing
@@ -319,7 +319,7 @@ private slots:
         auto *p = page<frmQW4>(r, 2);
         p->cmbUserUnit[0]->setCurrentIndex(1);
         r.clearLines();
-        r.session().commandDownload();
+        Await(r.session().commandDownload());
         QStringList expected = {"G00", "I01", "DF"};
         for (int k = 0; k < 4; ++k)
             expected += {"G" + QString::number(k + 1), "I20", "D0", "I21", "D10000", "I22", "D0.00", "I23", "D1.0000",
@@ -345,7 +345,7 @@ private slots:
 
         p->txtFBase[3]->setText("105");
         r.clearLines();
-        r.session().commandDownload();
+        Await(r.session().commandDownload());
         expected = {"G00", "I01", "DF"};
         // Type and unit first, with the group selected, then the six slots as data.
         for (int k = 0; k < 4; ++k)
@@ -365,7 +365,7 @@ private slots:
         g.NetTyp = 0;
         g.ChCount = 4;
         frmQH4 p;
-        p.frmQH4_Download();
+        Await(p.frmQH4_Download());
         const QStringList lines = rig.lines();
         QVERIFY(!lines.contains("D-1"));
         QCOMPARE(lines.mid(0, 3), QStringList({"G1", "I20", "D"}));
@@ -381,7 +381,7 @@ private slots:
         QCOMPARE(initLines(r.lines(), 4), QStringList({"G00", "I08", "G01", "I05"}));
         QVERIFY(!p->Frame2->isVisibleTo(p));
         r.clearLines();
-        r.session().commandDownload();
+        Await(r.session().commandDownload());
         QVERIFY(!r.lines().contains("I14"));
         NO_SURPRISES(r);
     }
@@ -391,7 +391,7 @@ private slots:
         r.connectViaSetting();
         r.unit().addFault({sim::FaultKind::Silence, "01", "05", -1, 0});
         r.ui.expect("Upload Error", "Upload", MsgIcon::Critical);
-        r.session().commandUpload();
+        Await(r.session().commandUpload());
         QVERIFY(!g.Connected);
         QCOMPARE(r.buttons(), QString("TFTFTFFF"));
         QCOMPARE(LoadingForm(), nullptr);

@@ -86,9 +86,9 @@ class ToolsTest : public QObject {
         QVERIFY(r.find<QAction>("mnuViewLog")->isChecked());
         // It has recorded the connection already.
         QVERIFY(log->entryCount() > 0);
-        log->btnClear->click();
+        Click(log->btnClear);
         r.clearLines();
-        r.session().commandUpload();
+        Await(r.session().commandUpload());
         log->flush();
         const QList<CommLog::Entry> es = log->entries();
         QVERIFY(!r.lines().isEmpty());
@@ -119,8 +119,8 @@ class ToolsTest : public QObject {
         SimRig rig(still());
         OpenLog o(rig.link());
         rig.unit().addFault({sim::FaultKind::Split, {}, "02", 1, 4});
-        rig.link().SendCommand("G00\r");
-        QCOMPARE(rig.link().SendCommand("I02\r"), QString("=MODEL:K5A-QB4"));
+        Await(rig.link().SendCommand("G00\r"));
+        QCOMPARE(Await(rig.link().SendCommand("I02\r")), QString("=MODEL:K5A-QB4"));
         QCOMPARE(kinds(o.log.entries()),
                  QList<CommLog::Kind>({CommLog::Kind::Sent, CommLog::Kind::Received, CommLog::Kind::Sent,
                                        CommLog::Kind::Received}));
@@ -132,12 +132,12 @@ class ToolsTest : public QObject {
         OpenLog o(rig.link());
         rig.unit().addFault({sim::FaultKind::Silence, {}, "06", 1, 0});
         rig.unit().addFault({sim::FaultKind::NoCr, {}, "03", 1, 0});
-        rig.link().SendCommand("G00\r");
-        rig.link().SendCommand("I06\r");
-        rig.link().SendCommand("I03\r");
+        Await(rig.link().SendCommand("G00\r"));
+        Await(rig.link().SendCommand("I06\r"));
+        Await(rig.link().SendCommand("I03\r"));
         rig.device().setOpenFailure("the device does not exist.");
         rig.link().CloseComPort();
-        rig.link().OpenComPort(1, Link::DefaultSettings, nullptr);
+        Await(rig.link().OpenComPort(1, Link::DefaultSettings, nullptr));
         const QList<CommLog::Entry> es = o.log.entries().mid(2);
         QCOMPARE(kinds(es),
                  QList<CommLog::Kind>({CommLog::Kind::Sent, CommLog::Kind::NoReply, CommLog::Kind::Sent,
@@ -152,9 +152,9 @@ class ToolsTest : public QObject {
         QCOMPARE(bodies(es)[4], QString("!! /dev/ttyS0 cannot be opened: the device does not exist."));
         // A unit that vanishes is a port error too.
         rig.device().setOpenFailure(QString());
-        rig.link().OpenComPort(1, Link::DefaultSettings, nullptr);
+        Await(rig.link().OpenComPort(1, Link::DefaultSettings, nullptr));
         rig.unit().addFault({sim::FaultKind::Vanish, {}, "02", 1, 0});
-        rig.link().SendCommand("I02\r");
+        Await(rig.link().SendCommand("I02\r"));
         const QStringList tail = bodies(o.log.entries()).mid(7);
         QCOMPARE(tail.size(), 3);
         QCOMPARE(tail[1], QString("!! port lost: The device has been removed."));
@@ -179,9 +179,9 @@ class ToolsTest : public QObject {
         SimRig rig(still());
         OpenLog o(rig.link());
         o.log.setMaxEntries(50);
-        rig.link().SendCommand("G00\r");
+        Await(rig.link().SendCommand("G00\r"));
         for (int i = 0; i < 40; ++i)
-            rig.link().SendCommand(QStringLiteral("I%1\r").arg(i % 2 ? "02" : "06"));
+            Await(rig.link().SendCommand(QStringLiteral("I%1\r").arg(i % 2 ? "02" : "06")));
         QCOMPARE(o.log.entryCount(), 50);
         o.log.flush();
         QCOMPARE(o.log.txtLog->document()->blockCount(), 50);
@@ -191,18 +191,18 @@ class ToolsTest : public QObject {
 
         // Paused: the view stands still, the lines are still recorded, and shown on resume.
         const QString before = o.log.txtLog->toPlainText();
-        o.log.btnPause->click();
+        Click(o.log.btnPause);
         QVERIFY(o.log.isPaused());
         QCOMPARE(o.log.btnPause->text(), QString("Resume"));
-        rig.link().SendCommand("I06\r");
+        Await(rig.link().SendCommand("I06\r"));
         o.log.flush();
         QCOMPARE(o.log.txtLog->toPlainText(), before);
         QVERIFY(o.log.lblCount->text().endsWith(", 2 waiting"));
-        o.log.btnPause->click();
+        Click(o.log.btnPause);
         QVERIFY(o.log.txtLog->toPlainText().endsWith(CommLog::format(o.log.entries().last())));
         QCOMPARE(o.log.txtLog->document()->blockCount(), 50);
 
-        o.log.btnClear->click();
+        Click(o.log.btnClear);
         QCOMPARE(o.log.entryCount(), 0);
         QVERIFY(o.log.txtLog->toPlainText().isEmpty());
     }
@@ -211,11 +211,11 @@ class ToolsTest : public QObject {
         // After a failure the engineer opens the log and finds the lines that led to it.
         SimRig rig(still());
         OpenLog o(rig.link());
-        rig.link().SendCommand("G00\r");
+        Await(rig.link().SendCommand("G00\r"));
         o.log.flush();
         QCOMPARE(o.log.entryCount(), 2);
         o.log.close();
-        rig.link().SendCommand("G00\r");
+        Await(rig.link().SendCommand("G00\r"));
         QCOMPARE(o.log.entryCount(), 4);
         QCOMPARE(o.log.txtLog->document()->blockCount(), 2);
         o.log.setVisible(true);
@@ -231,15 +231,15 @@ class ToolsTest : public QObject {
         log.setClock(clock.fn());
         log.setLink(&rig.link());
         rig.link().CloseComPort();
-        rig.link().OpenComPort(1, Link::DefaultSettings);
+        Await(rig.link().OpenComPort(1, Link::DefaultSettings));
         rig.unit().addFault({sim::FaultKind::Silence, {}, "06", 1, 0});
         rig.device().endpoint().setTiming({5, 0});
         // One read that times out once and is tried again, and one plain exchange.
-        QVERIFY(!ReadItemRetry(3, "00", "06").isEmpty());
-        QCOMPARE(rig.link().SendCommand("I02\r"), QString("=MODEL:K5A-QB4"));
+        QVERIFY(!Await(ReadItemRetry(3, "00", "06")).isEmpty());
+        QCOMPARE(Await(rig.link().SendCommand("I02\r")), QString("=MODEL:K5A-QB4"));
         rig.device().setOpenFailure("the device does not exist.");
         rig.link().CloseComPort();
-        rig.link().OpenComPort(1, Link::DefaultSettings);
+        Await(rig.link().OpenComPort(1, Link::DefaultSettings));
         const CommLog::Stats &s = log.stats();
         QCOMPARE(s.exchanges, 5);
         QCOMPARE(s.timeOuts, 1);
@@ -255,20 +255,21 @@ class ToolsTest : public QObject {
         // Reset by the person, and by the next connection.
         clock.now += 60000;
         log.setVisible(true);
-        log.btnResetStats->click();
+        Click(log.btnResetStats);
         QCOMPARE(log.lblStats->text(), QString("Since 08:01:00: 0 exchanges, 0 time-outs, 0 retries, 0 port errors."));
+        QCOMPARE(LabelsNamedOverTheirText(&log), QStringList()); // the figures are what is read
         rig.device().setOpenFailure(QString());
-        rig.link().SendCommand("I02\r");
+        Await(rig.link().SendCommand("I02\r"));
         QCOMPARE(log.stats().exchanges, 0); // the port is closed: nothing went out
-        rig.link().OpenComPort(1, Link::DefaultSettings);
-        rig.link().SendCommand("I02\r");
+        Await(rig.link().OpenComPort(1, Link::DefaultSettings));
+        Await(rig.link().SendCommand("I02\r"));
         QCOMPARE(log.stats().exchanges, 1);
 
         // CSV: time, direction, line, reply ms; texts with commas quoted.
         QTemporaryDir dir;
         const QString path = dir.filePath("log.csv");
         ui.onSaveFile(path);
-        log.btnCsv->click();
+        Click(log.btnCsv);
         const QStringList rows = QString::fromUtf8(ReadBytes(path)).split("\r\n", Qt::SkipEmptyParts);
         QCOMPARE(rows.size(), log.entryCount() + 1);
         QCOMPARE(rows[0], QString("Time,Direction,Line,Reply ms"));
@@ -284,7 +285,7 @@ class ToolsTest : public QObject {
         ScriptedUi ui;
         OpenLog o(rig.link());
         for (const char *c : {"G00\r", "I02\r", "I06\r", "I02\r"})
-            rig.link().SendCommand(c);
+            Await(rig.link().SendCommand(c));
         o.log.flush();
         o.log.txtFind->setText("I02");
         QVERIFY(o.log.findNext());
@@ -299,7 +300,7 @@ class ToolsTest : public QObject {
         QTemporaryDir dir;
         const QString path = dir.filePath("log.txt");
         ui.onSaveFile(path);
-        o.log.btnSave->click();
+        Click(o.log.btnSave);
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly | QIODevice::Text));
         const QStringList lines = QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
@@ -307,7 +308,7 @@ class ToolsTest : public QObject {
         QVERIFY(lines[0].startsWith("VIREO communication log, saved "));
         QCOMPARE(lines.mid(1), o.log.allText().split('\n', Qt::SkipEmptyParts));
         // Cancelled: nothing written, nothing said.
-        QVERIFY(!o.log.saveAs());
+        QVERIFY(!Await(o.log.saveAs()));
         NO_SURPRISES(ui);
     }
 
@@ -327,7 +328,7 @@ class ToolsTest : public QObject {
         QCOMPARE(t->channelCount(), 4);
         QCOMPARE(t->rows().size(), size_t(1));
         QCOMPARE(t->rows().back().values, QVector<double>({12.34, -5.5, 100, 0}));
-        r.page(0)->ReadingData();
+        Await(r.page(0)->ReadingData());
         QCOMPARE(t->rows().size(), size_t(2));
         t->redraw();
         QCOMPARE(t->series().size(), 4);
@@ -340,7 +341,7 @@ class ToolsTest : public QObject {
         // Closed, it records nothing.
         t->close();
         QVERIFY(!r.find<QAction>("mnuViewTrend")->isChecked());
-        r.page(0)->ReadingData();
+        Await(r.page(0)->ReadingData());
         QCOMPARE(t->rows().size(), size_t(2));
         NO_SURPRISES(r.ui);
     }
@@ -363,7 +364,7 @@ class ToolsTest : public QObject {
         QTemporaryDir dir;
         const QString path = dir.filePath("trend.csv");
         ui.onSaveFile(path);
-        t.btnExport->click();
+        Click(t.btnExport);
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QString text = QString::fromUtf8(f.readAll());
@@ -410,13 +411,13 @@ class ToolsTest : public QObject {
         t.setWindowIndex(0);
         t.redraw();
         const QList<QPointF> before = t.series()[0]->points();
-        t.btnPause->click();
+        Click(t.btnPause);
         clock.now += 1000;
         t.addSample(0, 1e6);
         t.redraw();
         QCOMPARE(t.series()[0]->points(), before);
         QCOMPARE(t.rows().back().values[0], 1e6);
-        t.btnPause->click();
+        Click(t.btnPause);
         QCOMPARE(t.series()[0]->points().last().y(), 1e6);
     }
 
@@ -477,7 +478,7 @@ class ToolsTest : public QObject {
         QTemporaryDir dir;
         const QString path = dir.filePath("report.pdf");
         r.ui.onSaveFile(path);
-        r.find<QAction>("mnuFilesReport")->trigger();
+        Trigger(r.find<QAction>("mnuFilesReport"));
         QCOMPARE(r.ui.lastFileName, QString("vireo-report-K5A-QB4.pdf"));
         auto run = [](const QString &program, const QStringList &args) {
             QProcess p;
@@ -548,23 +549,21 @@ class ToolsTest : public QObject {
 
         // The log opens beside the page: the window grows instead of squeezing it.
         const int w0 = r.w->width();
-        r.find<QAction>("mnuViewLog")->trigger();
+        Trigger(r.find<QAction>("mnuViewLog"));
         QVERIFY(r.find<CommLog>("dockCommLog")->isVisibleTo(r.w));
         QCOMPARE(r.w->dockWidgetArea(r.find<CommLog>("dockCommLog")), Qt::RightDockWidgetArea);
         QVERIFY(r.w->width() > w0);
-        r.find<QAction>("mnuViewLog")->trigger();
+        Trigger(r.find<QAction>("mnuViewLog"));
         QVERIFY(!r.find<CommLog>("dockCommLog")->isVisibleTo(r.w));
         QCOMPARE(r.w->width(), w0);
 
-        r.ui.onDialog("frmAbout", [](QDialog *d) {
-            auto *a = static_cast<frmAbout *>(d);
-            [&] {
-                QCOMPARE(a->lblProgram->text(), QString("Version 0.44"));
-                QCOMPARE(a->lblQt->text(), QStringLiteral("Qt %1").arg(qVersion()));
-            }();
-            return int(QDialog::Accepted);
-        });
-        r.find<QAction>("mnuHelpAbout")->trigger();
+        // About opens beside whatever runs.
+        Trigger(r.find<QAction>("mnuHelpAbout"));
+        QCOMPARE(r.ui.beside.size(), 1);
+        auto *a = qobject_cast<frmAbout *>(r.ui.beside.last());
+        QVERIFY(a);
+        QCOMPARE(a->lblProgram->text(), QString("Version 0.44"));
+        QCOMPARE(a->lblQt->text(), QStringLiteral("Qt %1").arg(qVersion()));
         QCOMPARE(frmAbout::versionLine(), QStringLiteral("VIREO 0.44, Qt %1").arg(qVersion()));
         NO_SURPRISES(r.ui);
     }

@@ -141,7 +141,7 @@ private slots:
         if (how == "compare") r.ui.onDialog("frmCompare", [&](QDialog *d) {
             auto *t = Control<QTableWidget>(d, "tblDifferences");
             for (int i = 0; t && i < t->rowCount(); ++i) rows << t->item(i, 0)->text() + "|" + t->item(i, 2)->text();
-            Control<QPushButton>(d, "cmdDownload")->click();
+            Click(Control<QPushButton>(d, "cmdDownload"));
             return int(QDialog::Accepted);
         });
         r.clearLines();
@@ -163,7 +163,7 @@ private slots:
                     "Download", MsgIcon::Critical);
         r.ui.onDialog("frmCCLINK", [](QDialog *d) {
             Control<QLineEdit>(d, "txtTimeout")->setText("45");
-            Control<QPushButton>(d, "btnDownload")->click();
+            Click(Control<QPushButton>(d, "btnDownload"));
             return int(QDialog::Rejected);
         });
         r.ui.onDialog("frmNotice", [](QDialog *) { return int(QDialog::Rejected); });

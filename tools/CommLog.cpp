@@ -1,4 +1,5 @@
 #include "tools/CommLog.h"
+#include "tools/SaveAs.h"
 #include "core/Commands.h"
 #include "core/Ui.h"
 #include "pages/Widgets.h"
@@ -111,7 +112,8 @@ CommLog::CommLog(QWidget *parent) : QDockWidget("Communication log", parent) {
     lblCount->setObjectName("lblCount");
     lblStats = new QLabel(host);
     lblStats->setObjectName("lblStats");
-    lblStats->setAccessibleName("Statistics since the connection");
+    // Described, not named: a name would be read instead of the figures.
+    lblStats->setAccessibleDescription("Statistics since the connection");
     host->setLabels({{lblCount, 1}, {lblStats, 2}});
     btnResetStats = MakeButton(body, "btnResetStats", "Reset");
     btnResetStats->setToolTip("Count the statistics again from now");
@@ -129,10 +131,10 @@ CommLog::CommLog(QWidget *parent) : QDockWidget("Communication log", parent) {
     connect(btnPause, &QPushButton::toggled, this, &CommLog::setPaused);
     connect(btnClear, &QPushButton::clicked, this, &CommLog::clear);
     connect(btnCopy, &QPushButton::clicked, this, &CommLog::copy);
-    connect(btnSave, &QPushButton::clicked, this, [this] { saveAs(); });
-    // A file dialog or a reset in the middle of a command waits for its end.
-    ConnectCommand(btnCsv, [this] { exportCsv(); });
-    ConnectCommand(btnResetStats, [this] { resetStats(); });
+    // Saving opens beside a running command; the store is taken once the file is named.
+    connect(btnSave, &QPushButton::clicked, this, [this] { co::Start(saveAs()); });
+    connect(btnCsv, &QPushButton::clicked, this, [this] { co::Start(exportCsv()); });
+    connect(btnResetStats, &QPushButton::clicked, this, [this] { resetStats(); });
     connect(btnFind, &QPushButton::clicked, this, [this] { findNext(); });
     connect(txtFind, &QLineEdit::returnPressed, this, [this] { findNext(); });
 }
@@ -361,23 +363,18 @@ void CommLog::copy() {
                                                      : sel.replace(QChar::ParagraphSeparator, '\n'));
 }
 
-bool CommLog::saveAs() {
-    const QString path = AskSaveFileName(this, "Text files (*.txt);;All files (*)", 1, "vireo-log.txt");
-    if (path.isEmpty()) return false;
-    if (saveTo(path)) return true;
-    MsgBox("The log could not be saved to " + path + ".", AppTitle, MsgIcon::Critical);
-    return false;
+co::Task<bool> CommLog::saveAs() {
+    co_return co_await SaveAs(this, "Text files (*.txt);;All files (*)", "vireo-log.txt", [this] { return text(); },
+                              "The log could not be saved to %1.");
 }
 
-bool CommLog::saveTo(const QString &path) const {
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Text)) return false;
+QByteArray CommLog::text() const {
     const QString head = "VIREO communication log, saved " +
                          QDateTime::fromMSecsSinceEpoch(m_clock()).toString("yyyy-MM-dd HH:mm:ss") + "\n";
-    f.write(head.toUtf8());
-    f.write(allText().toUtf8());
-    return f.commit();
+    return (head + allText()).toUtf8();
 }
+
+bool CommLog::saveTo(const QString &path) const { return WriteWhole(path, text()); }
 
 QString CommLog::csv() const {
     QString s = QStringLiteral("Time,Direction,Line,Reply ms\r\n");
@@ -399,17 +396,9 @@ QString CommLog::csv() const {
     return s;
 }
 
-bool CommLog::saveCsvTo(const QString &path) const {
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) return false;
-    f.write(csv().toUtf8());
-    return f.commit();
-}
+bool CommLog::saveCsvTo(const QString &path) const { return WriteWhole(path, csv().toUtf8()); }
 
-bool CommLog::exportCsv() {
-    const QString path = AskSaveFileName(this, "CSV files (*.csv);;All files (*)", 1, "vireo-log.csv");
-    if (path.isEmpty()) return false;
-    if (saveCsvTo(path)) return true;
-    MsgBox("The log could not be saved to " + path + ".", AppTitle, MsgIcon::Critical);
-    return false;
+co::Task<bool> CommLog::exportCsv() {
+    co_return co_await SaveAs(this, "CSV files (*.csv);;All files (*)", "vireo-log.csv", [this] { return csv().toUtf8(); },
+                              "The log could not be saved to %1.");
 }

@@ -68,12 +68,14 @@ class CommLog : public QDockWidget {
     bool findNext();
     void copy();
     // Asks for a file name through the UI seam and writes the log as text; false when cancelled or failed.
-    bool saveAs();
+    co::Task<bool> saveAs();
     bool saveTo(const QString &path) const;
+    // The log as its text file holds it: a head, then every line.
+    QByteArray text() const;
     // Time, direction, line, reply ms: one row per entry.
     QString csv() const;
     bool saveCsvTo(const QString &path) const;
-    bool exportCsv();
+    co::Task<bool> exportCsv();
 
     const Stats &stats() const { return m_stats; }
     void resetStats();

@@ -1,4 +1,5 @@
 #include "tools/TrendWindow.h"
+#include "tools/SaveAs.h"
 #include "core/Ui.h"
 #include "pages/Widgets.h"
 #include "pages/Page.h"
@@ -77,7 +78,7 @@ TrendWindow::TrendWindow(QWidget *parent) : QWidget(parent, Qt::Window) {
     connect(cmbWindow, &QComboBox::currentIndexChanged, this, [this] { redraw(); });
     connect(btnPause, &QPushButton::toggled, this, &TrendWindow::setPaused);
     connect(btnClear, &QPushButton::clicked, this, &TrendWindow::clear);
-    connect(btnExport, &QPushButton::clicked, this, [this] { exportCsv(); });
+    connect(btnExport, &QPushButton::clicked, this, [this] { co::Start(exportCsv()); });
     redraw();
 }
 
@@ -251,17 +252,9 @@ QString TrendWindow::csv() const {
     return s;
 }
 
-bool TrendWindow::saveCsv(const QString &path) const {
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) return false;
-    f.write(csv().toUtf8());
-    return f.commit();
-}
+bool TrendWindow::saveCsv(const QString &path) const { return WriteWhole(path, csv().toUtf8()); }
 
-bool TrendWindow::exportCsv() {
-    const QString path = AskSaveFileName(this, "CSV files (*.csv);;All files (*)", 1, "vireo-trend.csv");
-    if (path.isEmpty()) return false;
-    if (saveCsv(path)) return true;
-    MsgBox("The samples could not be saved to " + path + ".", AppTitle, MsgIcon::Critical);
-    return false;
+co::Task<bool> TrendWindow::exportCsv() {
+    co_return co_await SaveAs(this, "CSV files (*.csv);;All files (*)", "vireo-trend.csv", [this] { return csv().toUtf8(); },
+                              "The samples could not be saved to %1.");
 }

@@ -65,7 +65,7 @@ class TrendWindow : public QWidget {
     QString csv() const;
     bool saveCsv(const QString &path) const;
     // Asks for a file name through the UI seam; false when cancelled or failed.
-    bool exportCsv();
+    co::Task<bool> exportCsv();
 
     QChart *chart() const { return m_chart; }
     QList<QLineSeries *> series() const { return m_series; }
