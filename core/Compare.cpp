@@ -1,5 +1,6 @@
 // Compare with Unit: the unit read afresh into copies of the pages that are not shown, and what
 // a Download would change listed.
+#include <QScopeGuard>
 #include "core/Globals.h"
 #include "core/PageContract.h"
 #include "core/Session.h"
@@ -26,15 +27,12 @@ co::Task<Session::Comparison> Session::compareWithUnit() {
     // Fresh copies every time: a value an earlier reading left is nothing the unit said now.
     m_pages->dropCopies();
     OutcomeScope scope;
-    m_quiet = true;
     Identified id = Identified::Failed;
-    try {
+    {
+        m_quiet = true;
+        const auto loud = qScopeGuard([this] { m_quiet = false; });
         id = co_await identifyUnitOnly();
-    } catch (...) {
-        m_quiet = false;
-        throw;
     }
-    m_quiet = false;
     if (id != Identified::Yes) {
         c.outcome = identifiedOutcome(id, scope);
         if (id == Identified::Failed) restore();

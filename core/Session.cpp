@@ -1,3 +1,4 @@
+#include <QScopeGuard>
 #include "core/Session.h"
 #include "core/Commands.h"
 #include "core/Globals.h"
@@ -235,15 +236,10 @@ co::Task<Outcome> Session::commandConnect() {
     m_lostReason.clear();
     m_connecting = true;
     tellState();
-    bool connected = false;
-    try {
-        connected = co_await ConnectUnit();
-    } catch (...) {
-        m_connecting = false;
-        throw;
+    {
+        const auto connected = qScopeGuard([this] { m_connecting = false; });
+        co_await ConnectUnit();
     }
-    m_connecting = false;
-    Q_UNUSED(connected);
     const Outcome upload = co_await commandUpload();
     // A unit that must be initialised first, or the person's cancel, says more than the line.
     const Outcome o = upload.kind == Outcome::Kind::NeedsInit || upload.cancelled() ? upload : scope.outcome();
